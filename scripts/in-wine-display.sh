@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Runs a command with the build's own Wine prefix inside a virtual X display.
+# A wineserver started without a display poisons the prefix (every later window
+# fails), so any wineserver of the prefix is ended before and after.
+set -euo pipefail
+build=$(cd "$1" && pwd); shift
+export WINEPREFIX="$build/wine"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+status=0
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  set -e
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "Preparing the Wine prefix $WINEPREFIX (once)"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+  fi
+  status=0
+  "$@" || status=$?
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  exit $status
+' in-wine-display "$@" || status=$?
+exit $status

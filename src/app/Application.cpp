@@ -1,0 +1,46 @@
+#include "app/Application.h"
+
+namespace pictavo {
+
+TApplication& Application() {
+    static TApplication application;
+    return application;
+}
+
+bool TApplication::HandleOne(MSG& msg) {
+    if (msg.message == WM_QUIT) {
+        terminated_ = true;
+        return false;
+    }
+    // Tab, Enter and Escape move between and press the main window's controls.
+    if (MainForm && ::IsWindow(MainForm) && ::IsDialogMessageA(MainForm, &msg)) return true;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+    return true;
+}
+
+void TApplication::Run() {
+    MSG msg;
+    while (!terminated_) {
+        BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        if (got == -1) break;
+        if (got == 0) {
+            terminated_ = true;
+            break;
+        }
+        HandleOne(msg);
+    }
+}
+
+void TApplication::ProcessMessages() {
+    MSG msg;
+    while (!terminated_ && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        HandleOne(msg);
+    }
+}
+
+void TApplication::Terminate() {
+    if (!terminated_) ::PostQuitMessage(0);
+}
+
+}  // namespace pictavo

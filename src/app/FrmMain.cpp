@@ -1,0 +1,477 @@
+#include "app/FrmMain.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstdlib>
+#include <ctime>
+
+#include "app/Application.h"
+#include "app/FormScaling.h"
+#include "app/FrmSplash.h"
+#include "app/FrmStartup.h"
+#include "app/Trace.h"
+#include "platform/Files.h"
+#include "platform/Guard.h"
+#include "resource.h"
+#include "shell/FrmTray.h"
+
+namespace pictavo {
+namespace {
+
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+constexpr int kClientWidth = 402;
+constexpr int kClientHeight = 443;
+constexpr UINT WM_RELEASE = WM_APP + 1;  // frees the window once its close has been handled
+
+enum ControlId {
+    idPages = 100,
+    idHelp,
+    idChangeOnStartup,
+    idShowSplash,
+    idConfirmExit,
+};
+
+constexpr const char* kPageNames[] = {"&Preview", "&Slideshow", "O&ptions", "&Online"};
+constexpr DWORD kPageHelpContexts[] = {4, 5, 6, 7};
+
+}  // namespace
+
+TPage::TPage(HWND parent, const RECT& area, const std::string& name) {
+    Create("TPage", WS_EX_CONTROLPARENT, WS_CHILD | WS_CLIPSIBLINGS, name, area.left, area.top,
+           area.right - area.left, area.bottom - area.top, parent);
+}
+
+LRESULT TPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+        case WM_NOTIFY:
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+            return ::SendMessageA(::GetParent(Handle()), message, wParam, lParam);
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+}
+
+TFrmMain::TFrmMain(Services services)
+    : InputTimeout1(services.timers, 2250), Inventory(*this), services_(std::move(services)) {
+    // The same number the program entry registered: a second copy broadcasts it.
+    msgMyWindowMessageHandle = ::RegisterWindowMessageA("RestorePictavo");
+    SIZE size = WindowSizeForClient(kClientWidth, kClientHeight, kStyle, kExStyle);
+    HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PICTAVO));
+    Create("TFrmMain", kExStyle, kStyle, "Pictavo", 0, 0, size.cx, size.cy, nullptr, icon);
+    CreateControls();
+    services_.application.MainForm = Handle();
+    FormCreate();
+}
+
+TFrmMain::~TFrmMain() = default;
+
+void TFrmMain::CreateControls() {
+    HWND self = Handle();
+    pgMain = CreateControl(self, WC_TABCONTROLA, "", WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, 4,
+                           4, 394, 400, idPages);
+    for (int i = 0; i < 4; ++i) {
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<char*>(kPageNames[i]);
+        ::SendMessageA(pgMain, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+    }
+    RECT area{4, 4, 398, 404};
+    ::SendMessageA(pgMain, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    tsPreview = std::make_unique<TPage>(self, area, "tsPreview");
+    tsSlideshow = std::make_unique<TPage>(self, area, "tsSlideshow");
+    tsOptions = std::make_unique<TPage>(self, area, "tsOptions");
+    tsOnline = std::make_unique<TPage>(self, area, "tsOnline");
+
+    chkChangeOnStartup =
+        CreateControl(tsSlideshow->Handle(), "BUTTON", "&Change Wallpaper on Startup",
+                      WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 12, 12, 240, 17, idChangeOnStartup);
+    chkShowSplash = CreateControl(tsOptions->Handle(), "BUTTON", "Show splash screen on startup",
+                                  WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 12, 12, 240, 17,
+                                  idShowSplash);
+    chkConfirmExit = CreateControl(tsOptions->Handle(), "BUTTON", "Ask before e&xiting",
+                                   WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 12, 34, 240, 17,
+                                   idConfirmExit);
+    SetChecked(chkChangeOnStartup, true);
+    SetChecked(chkShowSplash, true);
+    SetChecked(chkConfirmExit, true);
+
+    lblHints = CreateControl(self, "STATIC", "", WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_CENTERIMAGE,
+                             8, 414, 220, 20);
+    pbrProgress = CreateControl(self, PROGRESS_CLASSA, "", 0, 8, 414, 220, 18);
+    btnHelp = CreateControl(self, "BUTTON", "Help", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 240,
+                            411, 75, 25, idHelp);
+    btnOK = CreateControl(self, "BUTTON", "&OK", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 321,
+                          411, 75, 25, IDOK);
+}
+
+void TFrmMain::ShowPage(int index) {
+    TPage* pages[] = {tsPreview.get(), tsSlideshow.get(), tsOptions.get(), tsOnline.get()};
+    ::SendMessageA(pgMain, TCM_SETCURSEL, index, 0);
+    for (int i = 0; i < 4; ++i) ::ShowWindow(pages[i]->Handle(), i == index ? SW_SHOW : SW_HIDE);
+    ::SetWindowContextHelpId(Handle(), kPageHelpContexts[index]);
+}
+
+bool TFrmMain::Checked(HWND checkBox) {
+    return ::SendMessageA(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void TFrmMain::SetChecked(HWND checkBox, bool checked) {
+    ::SendMessageA(checkBox, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void TFrmMain::Trace(const std::string& text) { SendTrace(text, Handle()); }
+
+// ---------------------------------------------------------------------------
+// Start-up
+
+void TFrmMain::FormCreate() {
+    Trace("FormCreate");
+    SetExceptionHandler([this](const std::string& message) { HandleAppException(message); });
+    msgPrivateShutdown = ::RegisterWindowMessageA("ShutdownPictavo");
+    startingUp_ = true;
+    booCloseFromMenu = false;
+    booCloseWindows = false;
+    settingsTransfer_ = false;
+
+    ::SetWindowTextA(lblHints, "");
+    baseTitle_ = WindowText(Handle());
+    std::srand(static_cast<unsigned>(std::time(nullptr)) ^ ::GetTickCount());
+    AdjustFormScaling(Handle());
+
+    settingsInProgress_ = true;
+    detectionBusy_ = false;
+
+    const std::string exePath = ExePath();
+    settingsPath_ = ChangeFileExt(exePath, ".INI");
+    services_.application.HelpFile = ChangeFileExt(exePath, ".hlp");
+    ::SetWindowContextHelpId(Handle(), 1);
+    // A program that has never saved its settings here has never run here.
+    firstRun_ = !FileExists(settingsPath_);
+
+    ::DragAcceptFiles(Handle(), TRUE);
+    listWidth_ = 0;  // measured from the inventory list once it exists
+
+    struct Cleanup {
+        TFrmMain& form;
+        ~Cleanup() { form.FormCreateCleanup(); }
+    } cleanup{*this};
+    try {
+        ShowPage(0);
+        LoadSaveSettings(false);
+        BuildPollFileList();
+
+        try {
+            Inventory.CreateTable();
+        } catch (const std::exception&) {
+            ShowError("Error 101: Unable to open database.  Closing application.");
+            services_.application.Terminate();
+            services_.application.ProcessMessages();
+            return;
+        }
+
+        const std::string defaultDataDirectory =
+            std::string(StripTrailingBackslashes(ExtractFileDir(exePath))) + "\\Images";
+        std::string dataDirectory = LowerCase(Settings().ReadString("Directories", "DataDir",
+                                                                    defaultDataDirectory));
+        if (dataDirectory != LowerCase(defaultDataDirectory)) {
+            formerDataDirectory_ = dataDirectory;
+            dataDirectory = defaultDataDirectory;
+        }
+        Inventory.SetTableFile(dataDirectory,
+                               Settings().ReadString("Directories", "DBFileName", "GDB.CDS"));
+
+        previewSuspended_ = true;
+        try {
+            EnsureDataDirectory(dataDirectory);
+            if (!formerDataDirectory_.empty()) Inventory.RelocateRecords(formerDataDirectory_);
+        } catch (...) {
+            previewSuspended_ = false;
+            throw;
+        }
+        previewSuspended_ = false;
+
+        Inventory.MakeClones();
+        RefreshInventoryColumns();
+
+        if (firstRun_) {
+            Trace("FrmMain.FormCreate: First Run");
+            ::SetForegroundWindow(Handle());
+            // The interval's hours are not mentioned: a whole-hour interval speaks of seconds.
+            const int minutes = 5, seconds = 0;
+            services_.prompts.Message(
+                Handle(), minutes > 0
+                              ? "Slideshow will change your wallpaper every " +
+                                    std::to_string(minutes) + " minutes.\r" +
+                                    "You can change this interval on the Options page."
+                              : "Slideshow will change your wallpaper every " +
+                                    std::to_string(seconds) + " seconds.\r" +
+                                    "You can change this interval on the Options page.");
+            ScanFoldersForBitmaps();
+            ::WinHelpA(Handle(), services_.application.HelpFile.c_str(), HELP_CONTENTS, 0);
+            ::WinHelpA(Handle(), services_.application.HelpFile.c_str(), HELP_CONTEXT, 2);
+        }
+
+        SyncStartupShortcut();
+        if (!LocateCurrentWallpaper()) Inventory.SelectInList(ReadLastWallpaper());
+        Inventory.SyncSlideShowCursor();
+    } catch (const std::exception& e) {
+        HandleAppException(e.what());
+    }
+}
+
+void TFrmMain::FormCreateCleanup() {
+    if (services_.application.Terminated()) return;
+    Guarded([this] {
+        struct Finally {
+            TFrmMain& form;
+            ~Finally() {
+                form.RefreshInventoryColumns();
+                form.services_.tray.TrayIcon1.SetCanShowMenu(true);
+                if (form.services_.commandLineArgument == ":") {
+                    ::ShowWindow(form.Handle(), SW_SHOW);
+                    ::SetForegroundWindow(form.Handle());
+                }
+            }
+        } finally{*this};
+        settingsInProgress_ = false;
+        if (Checked(chkChangeOnStartup)) {
+            EndSplash();
+            ShowNextSlide();
+            LocateCurrentWallpaper();
+        }
+    });
+    startingUp_ = false;
+}
+
+// ---------------------------------------------------------------------------
+// Settings and the data directory
+
+void TFrmMain::LoadSaveSettings(bool save) {
+    struct Transfer {
+        bool& flag;
+        Transfer(bool& f) : flag(f) { flag = true; }
+        ~Transfer() { flag = false; }
+    } transfer(settingsTransfer_);
+    TSettingsFile file = Settings();
+    if (save) {
+        file.WriteBool("General", "Verbose", Checked(chkShowSplash));
+        file.WriteBool("Confirmation", "ConfirmExit", Checked(chkConfirmExit));
+        file.WriteBool("Slideshow", "ChangeOnStartup", Checked(chkChangeOnStartup));
+    } else {
+        SetChecked(chkShowSplash, file.ReadBool("General", "Verbose", Checked(chkShowSplash)));
+        SetChecked(chkConfirmExit,
+                   file.ReadBool("Confirmation", "ConfirmExit", Checked(chkConfirmExit)));
+        SetChecked(chkChangeOnStartup,
+                   file.ReadBool("Slideshow", "ChangeOnStartup", Checked(chkChangeOnStartup)));
+    }
+}
+
+std::string TFrmMain::ReadLastWallpaper() {
+    return Settings().ReadString("Slideshow", "LastWallpaper", "");
+}
+
+void TFrmMain::WriteLastWallpaper(const std::string& path) {
+    Settings().WriteString("Slideshow", "LastWallpaper", path);
+}
+
+void TFrmMain::EnsureDataDirectory(const std::string& directory) {
+    if (!::SetCurrentDirectoryA(directory.c_str())) {
+        if (!::CreateDirectoryA(directory.c_str(), nullptr)) {
+            ShowError("Error: Unable to create data directory (" + directory + ").");
+            return;
+        }
+        if (!::SetCurrentDirectoryA(directory.c_str())) {
+            ShowError("Error: Unable to make data directory current (" + directory + ").");
+            return;
+        }
+    }
+    Inventory.LoadInventory();
+}
+
+// ---------------------------------------------------------------------------
+// Closing
+
+void TFrmMain::Close() {
+    bool canClose = true;
+    FormCloseQuery(canClose);
+    if (!canClose) return;
+    FormClose();
+    ::PostMessageA(Handle(), WM_RELEASE, 0, 0);
+}
+
+void TFrmMain::FormCloseQuery(bool& canClose) {
+    if (booCloseFromMenu) {
+        Trace("FrmMain: FormCloseQuery - booCloseFromMenu");
+        struct Clear {
+            bool& flag;
+            ~Clear() { flag = false; }
+        } clear{booCloseFromMenu};
+        canClose = !Checked(chkConfirmExit) ||
+                   services_.prompts.Confirm(
+                       Handle(),
+                       "Exiting Pictavo will disable Slideshow and Wallpaper Detection.\rExit Now?",
+                       MB_YESNOCANCEL);
+    } else if (booCloseWindows) {
+        Trace("FrmMain: FormCloseQuery - booCloseWindows");
+        canClose = true;
+    } else {
+        Trace("FrmMain: FormCloseQuery - else");
+        canClose = false;
+        btnOKClick(btnOK);
+    }
+}
+
+void TFrmMain::btnOKClick(const void* sender) {
+    struct InProgress {
+        bool& flag;
+        InProgress(bool& f) : flag(f) { flag = true; }
+        ~InProgress() { flag = false; }
+    } inProgress(settingsInProgress_);
+    LoadSaveSettings(true);
+    InputTimeout1.Schedule(sender, [this](const void*) { Inventory.SaveInventory(); });
+    InputTimeout1.Flush();
+    ::ShowWindow(Handle(), SW_HIDE);
+    ShowClickToPreview();
+}
+
+void TFrmMain::FormClose() {
+    Trace("FrmMain: FormClose");
+    CloseProcessing();
+}
+
+void TFrmMain::CloseProcessing() {
+    Trace("FrmMain: CloseProcessing Begun");
+    struct Done {
+        TFrmMain& form;
+        ~Done() {
+            form.Trace("FrmMain: CloseProcessing Done");
+            form.CloseStartupForm();
+        }
+    } done{*this};
+    ShowStartupForm("Shutting Down Pictavo");
+    InputTimeout1.Flush();
+    services_.application.ProcessMessages();
+    CurrentWallpaper current = GetCurrentWallpaper();
+    WriteLastWallpaper(current.path);
+    ApplyWallpaper(current.path, current.tile, true);
+}
+
+bool TFrmMain::WMQueryEndSession(UINT message) {
+    Trace("TFrmMain.WMQueryEndSession  " + std::to_string(message));
+    booCloseWindows = true;
+    bool canClose = true;
+    FormCloseQuery(canClose);
+    if (canClose) CloseProcessing();
+    return canClose;
+}
+
+void TFrmMain::FormDestroy() {
+    ::WinHelpA(Handle(), services_.application.HelpFile.c_str(), HELP_QUIT, 0);
+    ::DeleteFileA(TInventoryStore::OwnWallpaperPath().c_str());
+    ::DragAcceptFiles(Handle(), FALSE);
+    Trace("FormDestroy");
+}
+
+void TFrmMain::FormHide() { HideSplash(); }
+
+void TFrmMain::mnuClose1Click() {
+    Trace("FrmMain: mnuClose1Click");
+    booCloseFromMenu = true;
+    Close();
+}
+
+void TFrmMain::ShowPictavo1Click() {
+    if (!Visible()) ShowPage(0);
+    ::ShowWindow(Handle(), SW_SHOW);
+    if (::IsIconic(Handle())) ::ShowWindow(Handle(), SW_RESTORE);
+}
+
+void TFrmMain::ShowStartupForm(const std::string& text) {
+    startupForm_ = std::make_unique<TFrmStartup>();
+    ::SetWindowTextA(startupForm_->lblMessage, text.c_str());
+    ::ShowWindow(startupForm_->Handle(), SW_SHOWNOACTIVATE);
+    ::UpdateWindow(startupForm_->Handle());
+}
+
+void TFrmMain::CloseStartupForm() { startupForm_.reset(); }
+
+void TFrmMain::HandleAppException(const std::string& message) {
+    const std::string text = "Exception: " + message;
+    services_.prompts.Message(Handle(), text);
+    Trace(text);
+}
+
+// ---------------------------------------------------------------------------
+// The inventory's needs
+
+void TFrmMain::ScheduleInventorySave() {
+    InputTimeout1.Schedule(&services_.application,
+                           [this](const void*) { Inventory.SaveInventory(); });
+}
+
+void TFrmMain::ShowError(const std::string& message) {
+    ::SetForegroundWindow(Handle());
+    services_.prompts.Message(Handle(), message);
+}
+
+void TFrmMain::ShowHint(const std::string& text) { ::SetWindowTextA(lblHints, text.c_str()); }
+
+// ---------------------------------------------------------------------------
+// Messages
+
+LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == msgMyWindowMessageHandle && message != 0) {
+        Trace("FrmMain.WndProc = msgMyWindowMessageHandle");
+        ::ShowWindow(Handle(), SW_SHOW);
+        if (::IsIconic(Handle())) ::ShowWindow(Handle(), SW_RESTORE);
+        ::SetForegroundWindow(Handle());
+        return 0;
+    }
+    if (message == msgPrivateShutdown && message != 0) {
+        Trace("FrmMain.WndProc = msgPrivateShutdown");
+        booCloseWindows = true;
+        Close();
+        return 0;
+    }
+    switch (message) {
+        case WM_CLOSE:
+            Close();
+            return 0;
+        case WM_QUERYENDSESSION:
+            return WMQueryEndSession(message) ? TRUE : FALSE;
+        case WM_RELEASE:
+            ::DestroyWindow(Handle());
+            return 0;
+        case WM_DESTROY:
+            FormDestroy();
+            services_.application.Terminate();
+            return 0;
+        case WM_SHOWWINDOW:
+            if (!wParam) FormHide();
+            break;
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case IDOK:
+                    btnOKClick(btnOK);
+                    return 0;
+                case idHelp:
+                    ::WinHelpA(Handle(), services_.application.HelpFile.c_str(), HELP_CONTENTS, 0);
+                    return 0;
+            }
+            break;
+        case WM_NOTIFY: {
+            auto* header = reinterpret_cast<NMHDR*>(lParam);
+            if (header->hwndFrom == pgMain && header->code == TCN_SELCHANGE) {
+                ShowPage(static_cast<int>(::SendMessageA(pgMain, TCM_GETCURSEL, 0, 0)));
+                return 0;
+            }
+            break;
+        }
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace pictavo

@@ -1,0 +1,141 @@
+#pragma once
+// The main window: owner of the inventory, the settings held in its controls,
+// the timers and the deferred-action component; it routes window messages to
+// the subsystems and runs start-up and every way the program ends.
+#include <memory>
+#include <string>
+
+#include "app/InputTimeout.h"
+#include "app/SettingsFile.h"
+#include "inventory/InventoryStore.h"
+#include "platform/Prompts.h"
+#include "platform/Timer.h"
+#include "platform/Window.h"
+
+namespace pictavo {
+
+class TApplication;
+class TFrmStartup;
+class TFrmTray;
+
+// A page of the main window's page control; passes its controls' notices on.
+class TPage : public Window {
+public:
+    TPage(HWND parent, const RECT& area, const std::string& name);
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+class TFrmMain : public Window, private IInventoryHost {
+public:
+    struct Services {
+        TApplication& application;
+        TFrmTray& tray;
+        IPrompts& prompts;
+        ITimerFactory& timers;
+        std::string commandLineArgument;  // the first argument, or empty
+    };
+
+    explicit TFrmMain(Services services);
+    ~TFrmMain() override;
+
+    // Window messages registered by name.
+    UINT msgMyWindowMessageHandle = 0;
+    UINT msgPrivateShutdown = 0;
+
+    bool booCloseFromMenu = false;
+    bool booCloseWindows = false;
+
+    TInputTimeout InputTimeout1;
+    TInventoryStore Inventory;
+
+    // Operations other windows call.
+    void mnuClose1Click();
+    void ShowPictavo1Click();
+    void btnOKClick(const void* sender);
+    void CloseProcessing();
+    void Close();
+
+    const std::string& SettingsPath() const { return settingsPath_; }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // Controls, with the designed names.
+    HWND pgMain = nullptr;
+    std::unique_ptr<TPage> tsPreview, tsSlideshow, tsOptions, tsOnline;
+    HWND lblHints = nullptr;
+    HWND pbrProgress = nullptr;
+    HWND btnHelp = nullptr;
+    HWND btnOK = nullptr;
+    HWND chkChangeOnStartup = nullptr;
+    HWND chkShowSplash = nullptr;
+    HWND chkConfirmExit = nullptr;
+
+    void CreateControls();
+    void ShowPage(int index);
+
+    // Life of the window.
+    void FormCreate();
+    void FormCreateCleanup();
+    void FormCloseQuery(bool& canClose);
+    void FormClose();
+    void FormDestroy();
+    void FormHide();
+    bool WMQueryEndSession(UINT message);
+    void HandleAppException(const std::string& message);
+    void ShowStartupForm(const std::string& text);
+    void CloseStartupForm();
+    void Trace(const std::string& text) override;
+
+    // Settings and the data directory.
+    void LoadSaveSettings(bool save);
+    std::string ReadLastWallpaper();
+    void WriteLastWallpaper(const std::string& path);
+    void EnsureDataDirectory(const std::string& directory);
+    TSettingsFile Settings() const { return TSettingsFile(settingsPath_); }
+
+    // Steps of start-up and shutdown whose work belongs to subsystems still to come.
+    void BuildPollFileList() {}
+    void ScanFoldersForBitmaps() {}
+    void SyncStartupShortcut() {}
+    bool LocateCurrentWallpaper() { return false; }
+    void ShowNextSlide() {}
+    void ShowClickToPreview() {}
+    void RefreshInventoryColumns() {}
+    struct CurrentWallpaper {
+        std::string path;
+        bool tile = true;
+    };
+    CurrentWallpaper GetCurrentWallpaper() { return {}; }
+    void ApplyWallpaper(const std::string& path, bool tile, bool persist) {}
+
+    // IInventoryHost
+    void ScheduleInventorySave() override;
+    void FlushDeferredActions() override { InputTimeout1.Flush(); }
+    void ShowError(const std::string& message) override;
+    void ShowHint(const std::string& text) override;
+    bool LimitImageSize() const override { return false; }
+    int MaxImageSize() const override { return 1500; }
+    void RefreshPreview() override {}
+
+    static bool Checked(HWND checkBox);
+    static void SetChecked(HWND checkBox, bool checked);
+
+    Services services_;
+    std::unique_ptr<TFrmStartup> startupForm_;
+    std::string baseTitle_;
+    std::string settingsPath_;
+    std::string formerDataDirectory_;
+    bool firstRun_ = false;
+    bool startingUp_ = false;
+    bool settingsInProgress_ = false;
+    bool settingsTransfer_ = false;
+    bool detectionBusy_ = false;
+    bool previewSuspended_ = false;
+    int listWidth_ = 0;
+};
+
+}  // namespace pictavo

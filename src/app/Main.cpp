@@ -1,0 +1,60 @@
+// Program entry: one copy per desktop; a second copy asks the first to show
+// itself and ends.
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <memory>
+
+#include "app/Application.h"
+#include "app/FrmMain.h"
+#include "app/FrmSplash.h"
+#include "platform/Guard.h"
+#include "platform/Handles.h"
+#include "shell/FrmTray.h"
+
+using namespace pictavo;
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    const UINT msgMyWindowMessageHandle = ::RegisterWindowMessageA("RestorePictavo");
+    // Never released: the system lets go of it when the process ends.
+    UniqueHandle mutex(::CreateMutexA(nullptr, FALSE, "Pictavo"));
+    DWORD wait = ::WaitForSingleObject(mutex.Get(), 0);
+    if (wait == WAIT_TIMEOUT) {
+        ::SendMessageA(HWND_BROADCAST, msgMyWindowMessageHandle, 0, 0);
+        return 0;
+    }
+
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TAB_CLASSES | ICC_PROGRESS_CLASS |
+                                                        ICC_UPDOWN_CLASS | ICC_LISTVIEW_CLASSES |
+                                                        ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    ::OleInitialize(nullptr);
+
+    TApplication& application = Application();
+    WinPrompts prompts(application.Title);
+    std::unique_ptr<TFrmTray> tray;
+    std::unique_ptr<TFrmMain> main;
+
+    Guarded([&] {
+        struct EndSplashOnExit {
+            ~EndSplashOnExit() { EndSplash(); }
+        } endSplash;
+        BeginSplash();
+        application.Title = "Pictavo";
+        application.HelpFile = "Pictavo.hlp";
+        application.ShowMainForm = false;
+        tray = std::make_unique<TFrmTray>();
+        std::string argument = __argc > 1 ? __argv[1] : "";
+        main = std::make_unique<TFrmMain>(
+            TFrmMain::Services{application, *tray, prompts, SystemTimers(), argument});
+    });
+
+    if (!application.Terminated()) application.Run();
+
+    // Removes the tray icon.
+    tray.reset();
+    main.reset();
+    ::OleUninitialize();
+    return 0;
+}

@@ -1,0 +1,48 @@
+#include "app/SettingsFile.h"
+
+#include <windows.h>
+
+#include <stdexcept>
+
+#include "app/ProfileValue.h"
+
+namespace pictavo {
+namespace {
+constexpr DWORD kValueBuffer = 1024;
+}
+
+std::string TSettingsFile::ReadString(const char* section, const char* key,
+                                      const std::string& fallback) const {
+    char buffer[kValueBuffer];
+    DWORD n = ::GetPrivateProfileStringA(section, key, fallback.c_str(), buffer, kValueBuffer,
+                                         path_.c_str());
+    return std::string(buffer, n);
+}
+
+int32_t TSettingsFile::ReadInteger(const char* section, const char* key, int32_t fallback) const {
+    // A sentinel default tells a missing key from a stored value.
+    char buffer[kValueBuffer];
+    ::GetPrivateProfileStringA(section, key, "", buffer, kValueBuffer, path_.c_str());
+    return ProfileIntegerOr(buffer, fallback);
+}
+
+bool TSettingsFile::ReadBool(const char* section, const char* key, bool fallback) const {
+    return ReadInteger(section, key, fallback ? 1 : 0) != 0;
+}
+
+void TSettingsFile::WriteString(const char* section, const char* key,
+                                const std::string& value) const {
+    if (!::WritePrivateProfileStringA(section, key, value.c_str(), path_.c_str())) {
+        throw std::runtime_error("Unable to write to " + path_);
+    }
+}
+
+void TSettingsFile::WriteInteger(const char* section, const char* key, int32_t value) const {
+    WriteString(section, key, std::to_string(value));
+}
+
+void TSettingsFile::WriteBool(const char* section, const char* key, bool value) const {
+    WriteString(section, key, value ? "1" : "0");
+}
+
+}  // namespace pictavo

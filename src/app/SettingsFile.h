@@ -1,0 +1,28 @@
+#pragma once
+// Typed access to the settings file, entry by entry, through the system's
+// profile functions.
+#include <cstdint>
+#include <string>
+
+namespace pictavo {
+
+class TSettingsFile {
+public:
+    explicit TSettingsFile(std::string path) : path_(std::move(path)) {}
+    const std::string& Path() const { return path_; }
+
+    // Values longer than 1023 characters are cut.
+    std::string ReadString(const char* section, const char* key, const std::string& fallback) const;
+    int32_t ReadInteger(const char* section, const char* key, int32_t fallback) const;
+    bool ReadBool(const char* section, const char* key, bool fallback) const;
+
+    // Throw std::runtime_error("Unable to write to " + path) when the file refuses the write.
+    void WriteString(const char* section, const char* key, const std::string& value) const;
+    void WriteInteger(const char* section, const char* key, int32_t value) const;
+    void WriteBool(const char* section, const char* key, bool value) const;
+
+private:
+    std::string path_;
+};
+
+}  // namespace pictavo

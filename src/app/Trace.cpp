@@ -1,0 +1,22 @@
+#include "app/Trace.h"
+
+#include "app/TraceRecord.h"
+
+namespace pictavo {
+
+void SendTrace(const std::string& text, HWND sender) {
+    // Looked up on every call, so a viewer started later receives what follows.
+    HWND viewer = ::FindWindowA(nullptr, kTraceWindowTitle);
+    if (!viewer) return;
+    TraceRecord record = BuildTraceRecord(text);
+    COPYDATASTRUCT data{};
+    data.dwData = kTraceCopyDataId;
+    data.cbData = static_cast<DWORD>(record.size());
+    data.lpData = record.data();
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutA(viewer, WM_COPYDATA, reinterpret_cast<WPARAM>(sender),
+                          reinterpret_cast<LPARAM>(&data), SMTO_NORMAL | SMTO_ABORTIFHUNG, 250,
+                          &answer);
+}
+
+}  // namespace pictavo

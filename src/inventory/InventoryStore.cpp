@@ -1,0 +1,245 @@
+#include "inventory/InventoryStore.h"
+
+#include <vector>
+
+#include "inventory/TableFile.h"
+#include "platform/Files.h"
+
+namespace pictavo {
+namespace {
+
+// Another program holding the file open usually lets go quickly (a virus
+// scanner, a backup); wait that long before giving up on reading it.
+constexpr int kReadAttempts = 10;
+constexpr DWORD kReadRetryPause = 100;
+
+bool IsSharingError(DWORD code) {
+    return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION;
+}
+
+}  // namespace
+
+TInventoryStore::TInventoryStore(IInventoryHost& host) : host_(host) {}
+
+TInventoryStore::~TInventoryStore() = default;
+
+void TInventoryStore::SetTableFile(const std::string& dataDirectory, const std::string& fileName) {
+    dataDirectory_ = dataDirectory;
+    fileName_ = fileName;
+}
+
+std::string TInventoryStore::TableFilePath() const { return dataDirectory_ + "\\" + fileName_; }
+
+void TInventoryStore::CreateTable() {
+    cdtSlideShow_.reset();
+    cdtInventory_.reset();
+    table_.Clear();
+    cdtData_ = std::make_unique<InventoryCursor>(table_);
+    open_ = true;
+}
+
+void TInventoryStore::MakeClones() {
+    cdtInventory_ = std::make_unique<InventoryCursor>(table_);
+    cdtSlideShow_ = std::make_unique<InventoryCursor>(table_);
+}
+
+void TInventoryStore::LoadInventory() {
+    const std::string path = TableFilePath();
+    if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        // No table yet (the first run): write the empty one now, so a file exists from here on.
+        host_.ScheduleInventorySave();
+        host_.FlushDeferredActions();
+        ShowPictureCount();
+        return;
+    }
+
+    std::string content;
+    for (int attempt = 1;; ++attempt) {
+        try {
+            content = ReadWholeFile(path);
+            break;
+        } catch (const FileError& e) {
+            if (IsSharingError(e.Code()) && attempt < kReadAttempts) {
+                ::Sleep(kReadRetryPause);
+                continue;
+            }
+            fileProtected_ = true;
+            host_.Trace("LoadInventory: " + std::string(e.what()));
+            host_.ShowError("Unable to read the picture list " + path + " (" +
+                            SystemErrorText(e.Code()) +
+                            ").\rPictavo starts with an empty list and leaves the file as it is.");
+            ShowPictureCount();
+            return;
+        }
+    }
+
+    std::string refusal = LoadTable(content, table_);
+    if (!refusal.empty()) {
+        KeepUnreadableFile(path, content, refusal);
+        if (!fileProtected_) {
+            host_.ScheduleInventorySave();
+            host_.FlushDeferredActions();
+        }
+    }
+    ShowPictureCount();
+}
+
+void TInventoryStore::KeepUnreadableFile(const std::string& path, const std::string& content,
+                                         const std::string& reason) {
+    // The file may hold the user's only copy of the list: never write over it.
+    const std::string aside = FirstFreeName(path + ".bad");
+    bool kept = ::MoveFileA(path.c_str(), aside.c_str()) != 0;
+    if (!kept) {
+        try {
+            WriteFileAtomically(aside, content);
+            kept = true;
+        } catch (const FileError& e) {
+            host_.Trace("LoadInventory: " + std::string(e.what()));
+        }
+    }
+    if (kept) {
+        host_.ShowError("The picture list " + path + " could not be read (" + reason +
+                        ").\rIt was kept as " + aside + " and Pictavo starts with an empty list.");
+    } else {
+        fileProtected_ = true;
+        host_.ShowError("The picture list " + path + " could not be read (" + reason +
+                        ").\rPictavo starts with an empty list and leaves the file as it is.");
+    }
+}
+
+void TInventoryStore::SaveInventory() {
+    if (!open_) return;
+    if (fileProtected_) {
+        host_.Trace("SaveInventory: the table file could not be read at start; not overwritten");
+        host_.ShowError("Unable to save db");
+        return;
+    }
+    try {
+        WriteFileAtomically(TableFilePath(), SerializeTable(table_));
+    } catch (const FileError& e) {
+        host_.Trace("SaveInventory: " + std::string(e.what()));
+        host_.ShowError("Unable to save db");
+    }
+}
+
+void TInventoryStore::RelocateRecords(const std::string& formerDirectory) {
+    struct ScheduleSave {
+        IInventoryHost& host;
+        ~ScheduleSave() { host.ScheduleInventorySave(); }
+    } scheduleSave{host_};
+
+    // Moving a record to the new folder changes its key and so its place in the
+    // index; collect the records first rather than walk an order that shifts.
+    std::vector<RecordId> moved;
+    table_.ForEachInOrder([&](RecordId id, const InventoryRecord& record) {
+        if (record.LCLocation == formerDirectory) moved.push_back(id);
+    });
+    const std::string lowerDirectory = LowerCase(dataDirectory_);
+    for (RecordId id : moved) {
+        InventoryRecord record = table_.Record(id);
+        if (FileExists(dataDirectory_ + "\\" + record.LCFilename)) {
+            record.Location = dataDirectory_;
+            record.LCLocation = lowerDirectory;
+            table_.Replace(id, std::move(record));
+        } else {
+            table_.Delete(id);
+        }
+    }
+    ShowPictureCount();
+}
+
+bool TInventoryStore::IsInInventory(const std::string& path) {
+    if (path.empty()) return false;
+    if (LowerCase(path) == OwnWallpaperPath()) return true;
+    return cdtData_->Seek(KeyOfPath(path));
+}
+
+bool TInventoryStore::IsInInventoryWithTile(const std::string& path, bool tile) {
+    if (path.empty()) return false;
+    if (LowerCase(path) == OwnWallpaperPath()) return true;
+    return cdtData_->Seek(KeyOfPath(path)) && cdtData_->Record().Tile == tile;
+}
+
+bool TInventoryStore::SelectInList(const std::string& path) {
+    if (!cdtInventory_) return false;
+    bool found = cdtInventory_->Seek(KeyOfPath(path));
+    if (found) host_.RefreshPreview();
+    return found;
+}
+
+void TInventoryStore::SyncSlideShowCursor() {
+    if (!cdtInventory_ || !cdtInventory_->HasRecord()) return;
+    const InventoryRecord& current = cdtInventory_->Record();
+    cdtSlideShow_->Seek(current.LCFilename, current.LCLocation);
+}
+
+bool TInventoryStore::StorePictureRecord(const std::string& source, const std::string& destination,
+                                         bool keepTile, bool enabled, bool tile) {
+    const std::string fileName(FileNamePart(destination));
+    const std::string folder(FolderPart(destination));
+    if (fileName.size() > FileNameWidth || folder.size() > LocationWidth) {
+        // Cutting the name would leave a record that points nowhere.
+        host_.ShowError("Unable to list " + destination +
+                        ": its name or folder is longer than 129 characters.");
+        return false;
+    }
+    // Read before touching the table, so a failure leaves no half-filled record.
+    const FileStamp stamp = ReadFileStamp(destination);
+    const auto size = static_cast<int32_t>(stamp.size);
+
+    InventoryCursor& data = *cdtData_;
+    bool found = data.Seek(KeyOfPath(destination));
+    if (!found && !source.empty()) found = data.Seek(KeyOfPath(source));
+
+    bool changed = false;
+    if (found) {
+        InventoryRecord record = data.Record();
+        auto set = [&changed](auto& field, const auto& value) {
+            if (field != value) {
+                field = value;
+                changed = true;
+            }
+        };
+        set(record.Enabled, enabled);
+        set(record.Size, size);
+        set(record.Timestamp, stamp.localTime);
+        if (!keepTile) set(record.Tile, tile);
+        set(record.Location, folder);
+        set(record.LCLocation, LowerCase(folder));
+        set(record.FileName, fileName);
+        set(record.LCFilename, LowerCase(fileName));
+        if (changed) data.Post(std::move(record));
+    } else {
+        InventoryRecord record;
+        record.Enabled = enabled;
+        record.Size = size;
+        record.Location = folder;
+        record.Timestamp = stamp.localTime;
+        record.Order = 0;
+        record.Tile = tile;
+        record.FileName = fileName;
+        data.Append(std::move(record));
+        changed = true;
+    }
+    if (changed) {
+        ShowPictureCount();
+        host_.ScheduleInventorySave();
+    }
+    return changed;
+}
+
+bool TInventoryStore::cdtInventoryCalcFields(const InventoryRecord& record) const {
+    return host_.LimitImageSize() &&
+           static_cast<int64_t>(record.Size) > static_cast<int64_t>(host_.MaxImageSize()) * 1000;
+}
+
+void TInventoryStore::ShowPictureCount() {
+    host_.ShowHint(open_ ? std::to_string(table_.Count()) + " Pictures in List" : std::string());
+}
+
+std::string TInventoryStore::OwnWallpaperPath() {
+    static const std::string path = LowerCase(ChangeFileExt(ExePath(), ".bmp"));
+    return path;
+}
+
+}  // namespace pictavo

@@ -1,0 +1,148 @@
+#include "platform/Files.h"
+
+#include "platform/Handles.h"
+
+namespace pictavo {
+namespace {
+
+size_t NamePos(const std::string& path) {
+    size_t pos = path.find_last_of("\\:");
+    return pos == std::string::npos ? 0 : pos + 1;
+}
+
+[[noreturn]] void ThrowLastError(const std::string& what, const std::string& path) {
+    DWORD code = ::GetLastError();
+    throw FileError(what + " " + path + ": " + SystemErrorText(code), code);
+}
+
+}  // namespace
+
+std::string ExePath() {
+    std::string buffer(MAX_PATH, '\0');
+    for (;;) {
+        DWORD n = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            return buffer;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string ExtractFileDir(const std::string& path) {
+    size_t pos = NamePos(path);
+    std::string dir = path.substr(0, pos);
+    while (!dir.empty() && dir.back() == '\\') dir.pop_back();
+    return dir;
+}
+
+std::string ExtractFileName(const std::string& path) { return path.substr(NamePos(path)); }
+
+std::string ChangeFileExt(const std::string& path, const std::string& ext) {
+    size_t name = NamePos(path);
+    size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || dot < name) return path + ext;
+    return path.substr(0, dot) + ext;
+}
+
+bool FileExists(const std::string& path) {
+    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const std::string& path) {
+    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) ThrowLastError("Unable to open", path);
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.Get(), &size)) ThrowLastError("Unable to read", path);
+    if (size.QuadPart > 0x7FFFFFFF) throw FileError("File too large: " + path, ERROR_FILE_TOO_LARGE);
+    std::string content(static_cast<size_t>(size.QuadPart), '\0');
+    size_t done = 0;
+    while (done < content.size()) {
+        DWORD got = 0;
+        DWORD want = static_cast<DWORD>(std::min<size_t>(content.size() - done, 1u << 24));
+        if (!::ReadFile(file.Get(), content.data() + done, want, &got, nullptr)) {
+            ThrowLastError("Unable to read", path);
+        }
+        if (got == 0) break;  // the file shrank while we read it
+        done += got;
+    }
+    content.resize(done);
+    return content;
+}
+
+void WriteFileAtomically(const std::string& path, const std::string& content) {
+    const std::string temp = path + ".~new";
+    {
+        UniqueHandle file(::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) ThrowLastError("Unable to write", temp);
+        size_t done = 0;
+        bool ok = true;
+        while (ok && done < content.size()) {
+            DWORD put = 0;
+            DWORD want = static_cast<DWORD>(std::min<size_t>(content.size() - done, 1u << 24));
+            ok = ::WriteFile(file.Get(), content.data() + done, want, &put, nullptr) && put == want;
+            done += put;
+        }
+        if (!ok || !::FlushFileBuffers(file.Get())) {
+            DWORD code = ::GetLastError();
+            file.Reset();
+            ::DeleteFileA(temp.c_str());
+            throw FileError("Unable to write " + temp + ": " + SystemErrorText(code), code);
+        }
+    }
+    if (!::MoveFileExA(temp.c_str(), path.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DWORD code = ::GetLastError();
+        ::DeleteFileA(temp.c_str());
+        throw FileError("Unable to replace " + path + ": " + SystemErrorText(code), code);
+    }
+}
+
+FileStamp ReadFileStamp(const std::string& path) {
+    UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) ThrowLastError("Unable to open", path);
+    LARGE_INTEGER size{};
+    FILETIME written{}, local{};
+    if (!::GetFileSizeEx(file.Get(), &size) || !::GetFileTime(file.Get(), nullptr, nullptr, &written) ||
+        !::FileTimeToLocalFileTime(&written, &local)) {
+        ThrowLastError("Unable to read the size and date of", path);
+    }
+    FileStamp stamp;
+    stamp.size = size.QuadPart;
+    stamp.localTime = (static_cast<int64_t>(local.dwHighDateTime) << 32) | local.dwLowDateTime;
+    return stamp;
+}
+
+std::string FirstFreeName(const std::string& base) {
+    if (::GetFileAttributesA(base.c_str()) == INVALID_FILE_ATTRIBUTES) return base;
+    for (int n = 1;; ++n) {
+        std::string candidate = base + "." + std::to_string(n);
+        if (::GetFileAttributesA(candidate.c_str()) == INVALID_FILE_ATTRIBUTES) return candidate;
+    }
+}
+
+std::string SystemErrorText(DWORD code) {
+    char* buffer = nullptr;
+    DWORD n = ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                   FORMAT_MESSAGE_IGNORE_INSERTS,
+                               nullptr, code, 0, reinterpret_cast<LPSTR>(&buffer), 0, nullptr);
+    std::string text = n ? std::string(buffer, n) : "error " + std::to_string(code);
+    if (buffer) ::LocalFree(buffer);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' ||
+                             text.back() == '.')) {
+        text.pop_back();
+    }
+    return text;
+}
+
+}  // namespace pictavo

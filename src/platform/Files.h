@@ -1,0 +1,52 @@
+#pragma once
+// File and path helpers over the ANSI Win32 API.
+#include <windows.h>
+
+#include <cstdint>
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+
+namespace pictavo {
+
+// A file operation that failed, with the system's error code.
+class FileError : public std::runtime_error {
+public:
+    FileError(const std::string& message, DWORD code) : std::runtime_error(message), code_(code) {}
+    DWORD Code() const { return code_; }
+
+private:
+    DWORD code_;
+};
+
+std::string ExePath();                        // full path of the running program
+std::string ExtractFileDir(const std::string& path);   // folder part, without trailing backslash
+std::string ExtractFileName(const std::string& path);  // after the last backslash or colon
+std::string ChangeFileExt(const std::string& path, const std::string& ext);
+
+bool FileExists(const std::string& path);       // an existing file, not a folder
+bool DirectoryExists(const std::string& path);
+
+// The whole content of a file; throws FileError when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+
+// Writes the whole content to a temporary file beside the target, flushes it
+// and swaps it in, so an interrupted save leaves the previous file whole.
+// Throws FileError when the file cannot be written; the target is then untouched.
+void WriteFileAtomically(const std::string& path, const std::string& content);
+
+struct FileStamp {
+    int64_t size = 0;
+    int64_t localTime = 0;  // last write, local time, FILETIME units
+};
+// Size and last-write time, read through a handle that lets every other
+// program keep the file open. Throws FileError.
+FileStamp ReadFileStamp(const std::string& path);
+
+// The first free name among path, path.1, path.2 ... made by appending to base.
+std::string FirstFreeName(const std::string& base);
+
+// System error text for a code, without the trailing line break.
+std::string SystemErrorText(DWORD code);
+
+}  // namespace pictavo

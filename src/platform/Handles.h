@@ -1,0 +1,83 @@
+#pragma once
+// RAII owners for Win32 handles: move-only, released exactly once on every path.
+#include <windows.h>
+
+#include <utility>
+
+namespace pictavo {
+
+template <typename T, typename Traits>
+class UniqueResource {
+public:
+    UniqueResource() = default;
+    explicit UniqueResource(T value) : value_(value) {}
+    ~UniqueResource() { Reset(); }
+    UniqueResource(const UniqueResource&) = delete;
+    UniqueResource& operator=(const UniqueResource&) = delete;
+    UniqueResource(UniqueResource&& other) noexcept : value_(other.Release()) {}
+    UniqueResource& operator=(UniqueResource&& other) noexcept {
+        if (this != &other) Reset(other.Release());
+        return *this;
+    }
+
+    T Get() const { return value_; }
+    bool Valid() const { return Traits::IsValid(value_); }
+    explicit operator bool() const { return Valid(); }
+    T Release() { return std::exchange(value_, Traits::Invalid()); }
+    void Reset(T value = Traits::Invalid()) {
+        if (Traits::IsValid(value_)) Traits::Close(value_);
+        value_ = value;
+    }
+    // For APIs that return the handle through an out parameter.
+    T* Put() {
+        Reset();
+        return &value_;
+    }
+
+private:
+    T value_ = Traits::Invalid();
+};
+
+struct KernelHandleTraits {  // CreateFile and friends return INVALID_HANDLE_VALUE
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+    static void Close(HANDLE h) { ::CloseHandle(h); }
+};
+struct RegKeyTraits {
+    static HKEY Invalid() { return nullptr; }
+    static bool IsValid(HKEY h) { return h != nullptr; }
+    static void Close(HKEY h) { ::RegCloseKey(h); }
+};
+struct GdiObjectTraits {
+    static HGDIOBJ Invalid() { return nullptr; }
+    static bool IsValid(HGDIOBJ h) { return h != nullptr; }
+    static void Close(HGDIOBJ h) { ::DeleteObject(h); }
+};
+struct MenuTraits {
+    static HMENU Invalid() { return nullptr; }
+    static bool IsValid(HMENU h) { return h != nullptr; }
+    static void Close(HMENU h) { ::DestroyMenu(h); }
+};
+
+using UniqueHandle = UniqueResource<HANDLE, KernelHandleTraits>;
+using UniqueHKey = UniqueResource<HKEY, RegKeyTraits>;
+using UniqueGdiObject = UniqueResource<HGDIOBJ, GdiObjectTraits>;
+using UniqueMenu = UniqueResource<HMENU, MenuTraits>;
+
+// A device context released to the window it came from.
+class WindowDC {
+public:
+    explicit WindowDC(HWND hwnd) : hwnd_(hwnd), dc_(::GetDC(hwnd)) {}
+    ~WindowDC() {
+        if (dc_) ::ReleaseDC(hwnd_, dc_);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HWND hwnd_;
+    HDC dc_;
+};
+
+}  // namespace pictavo

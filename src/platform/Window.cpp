@@ -1,0 +1,112 @@
+#include "platform/Window.h"
+
+#include <map>
+#include <set>
+#include <utility>
+
+#include "platform/Guard.h"
+
+namespace pictavo {
+
+Window::~Window() {
+    if (hwnd_) {
+        HWND hwnd = hwnd_;
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        hwnd_ = nullptr;
+        ::DestroyWindow(hwnd);
+    }
+}
+
+void Window::Create(const char* className, DWORD exStyle, DWORD style, const std::string& caption,
+                    int x, int y, int width, int height, HWND parent, HICON icon) {
+    static std::set<std::string> registered;
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    if (!registered.count(className)) {
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof(wc);
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = &Window::Proc;
+        wc.hInstance = instance;
+        wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.hIcon = icon;
+        wc.hIconSm = icon;
+        wc.lpszClassName = className;
+        ::RegisterClassExA(&wc);
+        registered.insert(className);
+    }
+    ::CreateWindowExA(exStyle, className, caption.c_str(), style, x, y, width, height, parent,
+                      nullptr, instance, this);
+}
+
+LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return Default(message, wParam, lParam);
+}
+
+LRESULT Window::Default(UINT message, WPARAM wParam, LPARAM lParam) {
+    return ::DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!self) return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        LRESULT result = 0;
+        Guarded([&] { result = self->HandleMessage(message, wParam, lParam); });
+        self->hwnd_ = nullptr;
+        return result;
+    }
+    LRESULT result = 0;
+    Guarded([&] { result = self->HandleMessage(message, wParam, lParam); });
+    return result;
+}
+
+HFONT StandardFont(int height, bool bold) {
+    static std::map<std::pair<int, bool>, HFONT> fonts;
+    auto key = std::make_pair(height, bold);
+    auto it = fonts.find(key);
+    if (it != fonts.end()) return it->second;
+    HFONT font = ::CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
+    fonts[key] = font;
+    return font;
+}
+
+HWND CreateControl(HWND parent, const char* className, const std::string& text, DWORD style, int x,
+                   int y, int width, int height, int id, DWORD exStyle, HFONT font) {
+    HWND hwnd = ::CreateWindowExA(exStyle, className, text.c_str(), WS_CHILD | style, x, y, width,
+                                  height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                  ::GetModuleHandleA(nullptr), nullptr);
+    if (hwnd && font) ::SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return hwnd;
+}
+
+std::string WindowText(HWND hwnd) {
+    int n = ::GetWindowTextLengthA(hwnd);
+    std::string text(n + 1, '\0');
+    n = ::GetWindowTextA(hwnd, text.data(), n + 1);
+    text.resize(n);
+    return text;
+}
+
+SIZE WindowSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle) {
+    RECT r{0, 0, clientWidth, clientHeight};
+    ::AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+POINT CenteredOnScreen(int width, int height) {
+    RECT work{};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    return POINT{work.left + (work.right - work.left - width) / 2,
+                 work.top + (work.bottom - work.top - height) / 2};
+}
+
+}  // namespace pictavo

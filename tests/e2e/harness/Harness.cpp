@@ -1,0 +1,343 @@
+#include "harness/Harness.h"
+
+#include <shellapi.h>
+
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "app/TraceRecord.h"
+
+namespace e2e {
+
+bool WaitFor(const std::function<bool()>& condition, Duration deadline) {
+    const auto end = std::chrono::steady_clock::now() + deadline;
+    for (;;) {
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() >= end) return condition();
+        std::this_thread::sleep_for(50ms);
+    }
+}
+
+std::string BuiltProgram() {
+    const char* exe = std::getenv("PICTAVO_EXE");
+    if (!exe || !*exe) throw std::runtime_error("PICTAVO_EXE names no program");
+    std::string path = exe;
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    return path;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void WriteFile(const std::string& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+bool Exists(const std::string& path) {
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// ---------------------------------------------------------------------------
+
+TempFolder::TempFolder() {
+    char base[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, base);
+    static unsigned counter = 0;
+    for (;;) {
+        std::string candidate = std::string(base) + "pictavo-e2e-" +
+                                std::to_string(::GetCurrentProcessId()) + "-" +
+                                std::to_string(++counter);
+        if (::CreateDirectoryA(candidate.c_str(), nullptr)) {
+            path_ = candidate;
+            return;
+        }
+        if (::GetLastError() != ERROR_ALREADY_EXISTS) {
+            throw std::runtime_error("cannot create " + candidate);
+        }
+    }
+}
+
+TempFolder::~TempFolder() {
+    // Double-zero-terminated, as the shell wants it.
+    std::string from = path_ + '\0';
+    SHFILEOPSTRUCTA op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    ::SHFileOperationA(&op);
+}
+
+// ---------------------------------------------------------------------------
+
+TraceCollector::TraceCollector() {
+    HANDLE ready = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    thread_ = std::thread([this, ready] { Loop(ready); });
+    ::WaitForSingleObject(ready, INFINITE);
+    ::CloseHandle(ready);
+}
+
+TraceCollector::~TraceCollector() {
+    ::PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
+    if (hwnd_) ::PostMessageA(hwnd_, WM_CLOSE, 0, 0);
+    thread_.join();
+}
+
+void TraceCollector::Loop(HANDLE ready) {
+    threadId_ = ::GetCurrentThreadId();
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &TraceCollector::Proc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.lpszClassName = "PictavoTestTraceCollector";
+    ::RegisterClassA(&wc);
+    hwnd_ = ::CreateWindowExA(0, wc.lpszClassName, pictavo::kTraceWindowTitle, WS_OVERLAPPED, 0, 0,
+                              100, 100, nullptr, nullptr, wc.hInstance, this);
+    ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    ::SetEvent(ready);
+    MSG msg;
+    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+    ::DestroyWindow(hwnd_);
+}
+
+LRESULT CALLBACK TraceCollector::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COPYDATA) {
+        auto* self = reinterpret_cast<TraceCollector*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        auto* data = reinterpret_cast<COPYDATASTRUCT*>(lParam);
+        if (self && data->dwData == pictavo::kTraceCopyDataId &&
+            data->cbData == pictavo::kTraceRecordSize) {
+            auto* record = static_cast<const uint8_t*>(data->lpData);
+            std::lock_guard<std::mutex> lock(self->mutex_);
+            self->lines_.push_back(
+                {std::string(pictavo::TraceRecordText(record)), reinterpret_cast<HWND>(wParam)});
+        }
+        return TRUE;
+    }
+    if (message == WM_CLOSE) {
+        ::PostQuitMessage(0);
+        return 0;
+    }
+    return ::DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+std::vector<TraceCollector::Line> TraceCollector::Lines() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return lines_;
+}
+
+std::vector<std::string> TraceCollector::Texts() const {
+    std::vector<std::string> texts;
+    for (const Line& line : Lines()) texts.push_back(line.text);
+    return texts;
+}
+
+bool TraceCollector::Contains(const std::string& text) const {
+    for (const Line& line : Lines()) {
+        if (line.text == text) return true;
+    }
+    return false;
+}
+
+bool TraceCollector::WaitForLine(const std::string& text, Duration deadline) const {
+    return WaitFor([&] { return Contains(text); }, deadline);
+}
+
+void TraceCollector::Clear() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    lines_.clear();
+}
+
+// ---------------------------------------------------------------------------
+
+void MessageBoxWindow::Press(int id) const {
+    HWND button = ::GetDlgItem(hwnd, id);
+    ::PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+UINT Registered(const char* name) { return ::RegisterWindowMessageA(name); }
+
+void Broadcast(const char* name) {
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutA(HWND_BROADCAST, Registered(name), 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+}
+
+std::string Caption(HWND hwnd) {
+    char text[1024] = {};
+    ::GetWindowTextA(hwnd, text, sizeof(text));
+    return text;
+}
+
+std::string ClassOf(HWND hwnd) {
+    char name[256] = {};
+    ::GetClassNameA(hwnd, name, sizeof(name));
+    return name;
+}
+
+std::vector<HWND> TopLevelWindows(DWORD processId) {
+    struct Search {
+        DWORD processId;
+        std::vector<HWND> found;
+    } search{processId, {}};
+    ::EnumWindows(
+        [](HWND hwnd, LPARAM lParam) WINAPI -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lParam);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(hwnd, &owner);
+            if (owner == s->processId) s->found.push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindChildByText(HWND parent, const std::string& text) {
+    struct Search {
+        const std::string& text;
+        HWND found;
+    } search{text, nullptr};
+    ::EnumChildWindows(
+        parent,
+        [](HWND hwnd, LPARAM lParam) WINAPI -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lParam);
+            if (Caption(hwnd) == s->text) {
+                s->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// ---------------------------------------------------------------------------
+
+Program::Program() {
+    const std::string source = BuiltProgram();
+    if (!::CopyFileA(source.c_str(), ExePath().c_str(), FALSE)) {
+        throw std::runtime_error("cannot copy " + source + " to " + ExePath());
+    }
+}
+
+Program::~Program() {
+    if (Running()) {
+        Shutdown();
+        // A message box left open by a failed test would hold the shutdown up.
+        if (!WaitForExit(10s)) Kill();
+    }
+    if (process_) ::CloseHandle(process_);
+}
+
+void Program::SetIni(const char* section, const char* key, const std::string& value) {
+    ::WritePrivateProfileStringA(section, key, value.c_str(), IniPath().c_str());
+}
+
+std::string Program::Ini(const char* section, const char* key) const {
+    char value[1024] = {};
+    ::GetPrivateProfileStringA(section, key, "<missing>", value, sizeof(value), IniPath().c_str());
+    return value;
+}
+
+void Program::QuietSettings() {
+    SetIni("General", "Verbose", "0");
+    SetIni("Slideshow", "ChangeOnStartup", "0");
+}
+
+static HANDLE StartProcess(const std::string& exe, const std::string& folder,
+                           const std::string& arguments, DWORD* processId) {
+    std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.c_str(), &startup, &info)) {
+        throw std::runtime_error("cannot start " + exe);
+    }
+    ::CloseHandle(info.hThread);
+    if (processId) *processId = info.dwProcessId;
+    return info.hProcess;
+}
+
+void Program::Start(const std::string& arguments) {
+    process_ = StartProcess(ExePath(), Folder(), arguments, &processId_);
+}
+
+HANDLE Program::StartAnother(const std::string& arguments) const {
+    return StartProcess(ExePath(), Folder(), arguments, nullptr);
+}
+
+bool Program::Running() const {
+    return process_ && ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+bool Program::WaitForExit(Duration deadline) const {
+    return !process_ ||
+           ::WaitForSingleObject(process_, static_cast<DWORD>(deadline.count())) == WAIT_OBJECT_0;
+}
+
+void Program::Kill() {
+    if (Running()) {
+        ::TerminateProcess(process_, 1);
+        ::WaitForSingleObject(process_, 10000);
+    }
+}
+
+HWND Program::MainWindow(Duration deadline) const {
+    HWND found = nullptr;
+    WaitFor(
+        [&] {
+            for (HWND hwnd : TopLevelWindows(processId_)) {
+                if (ClassOf(hwnd) == "TFrmMain") {
+                    found = hwnd;
+                    return true;
+                }
+            }
+            return false;
+        },
+        deadline);
+    return found;
+}
+
+bool Program::WaitUntilIdle(Duration deadline) const {
+    HWND main = MainWindow(deadline);
+    if (!main) return false;
+    // Answered only once the window's thread runs its message loop, which is
+    // after start-up has finished.
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL,
+                                 static_cast<DWORD>(deadline.count()), &result) != 0;
+}
+
+std::optional<MessageBoxWindow> Program::WaitForMessageBox(Duration deadline) const {
+    MessageBoxWindow box;
+    bool found = WaitFor(
+        [&] {
+            for (HWND hwnd : TopLevelWindows(processId_)) {
+                if (ClassOf(hwnd) == "#32770" && ::IsWindowVisible(hwnd)) {
+                    box.hwnd = hwnd;
+                    return true;
+                }
+            }
+            return false;
+        },
+        deadline);
+    if (!found) return std::nullopt;
+    box.caption = Caption(box.hwnd);
+    // The message text is the static control 0xFFFF of a message box.
+    char text[4096] = {};
+    ::GetDlgItemTextA(box.hwnd, 0xFFFF, text, sizeof(text));
+    box.text = text;
+    return box;
+}
+
+void Program::Shutdown() { Broadcast("ShutdownPictavo"); }
+
+}  // namespace e2e

@@ -1,0 +1,138 @@
+#pragma once
+// Drives the real pictavo.exe the way a user or another program would: a fresh
+// program folder, a start with arguments, its windows and message boxes, window
+// messages (registered ones too), and the trace lines it sends.
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+using Duration = std::chrono::milliseconds;
+
+// Generous: Wine starts a program in about two seconds, more on a loaded machine.
+constexpr Duration kDeadline = 30s;
+
+// Polls the condition until it holds or the deadline passes.
+bool WaitFor(const std::function<bool()>& condition, Duration deadline = kDeadline);
+
+// The pictavo.exe the build made (from the environment variable PICTAVO_EXE).
+std::string BuiltProgram();
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& content);
+bool Exists(const std::string& path);
+
+// A folder of its own under the temporary folder, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+
+private:
+    std::string path_;
+};
+
+// A window of our own titled "Norvex Message Window" on a thread of its own,
+// so that Pictavo's trace lines are received at once whatever the test does.
+class TraceCollector {
+public:
+    struct Line {
+        std::string text;
+        HWND sender;
+    };
+    TraceCollector();
+    ~TraceCollector();
+    TraceCollector(const TraceCollector&) = delete;
+    TraceCollector& operator=(const TraceCollector&) = delete;
+
+    std::vector<Line> Lines() const;
+    std::vector<std::string> Texts() const;
+    bool Contains(const std::string& text) const;
+    bool WaitForLine(const std::string& text, Duration deadline = kDeadline) const;
+    void Clear();
+    HWND Handle() const { return hwnd_; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    void Loop(HANDLE ready);
+    mutable std::mutex mutex_;
+    std::vector<Line> lines_;
+    std::thread thread_;
+    HWND hwnd_ = nullptr;
+    DWORD threadId_ = 0;
+};
+
+// A message box (or any dialog) of the program: its caption, text and buttons.
+struct MessageBoxWindow {
+    HWND hwnd = nullptr;
+    std::string caption;
+    std::string text;
+    // Presses the button with this command identifier (IDOK, IDYES, IDNO, ...).
+    void Press(int id) const;
+};
+
+UINT Registered(const char* name);
+// Sends a registered message to every top-level window, as another program would.
+void Broadcast(const char* name);
+
+std::string Caption(HWND hwnd);
+std::string ClassOf(HWND hwnd);
+// Top-level windows of a process, visible or not.
+std::vector<HWND> TopLevelWindows(DWORD processId);
+// A child window by its exact text (a button by its caption).
+HWND FindChildByText(HWND parent, const std::string& text);
+
+// A copy of pictavo.exe in a fresh program folder, started and watched.
+class Program {
+public:
+    Program();
+    ~Program();  // ends a program still running: shutdown message, then kill
+
+    const std::string& Folder() const { return folder_.Path(); }
+    std::string ExePath() const { return folder_ / "pictavo.exe"; }
+    std::string IniPath() const { return folder_ / "pictavo.INI"; }
+    std::string DataDir() const { return folder_ / "Images"; }
+    std::string TablePath() const { return DataDir() + "\\GDB.CDS"; }
+
+    // Settings written before the start. A program folder with settings is not a first run.
+    void SetIni(const char* section, const char* key, const std::string& value);
+    std::string Ini(const char* section, const char* key) const;
+    // Settings that keep a test quiet: no splash, no start-up slide.
+    void QuietSettings();
+
+    void Start(const std::string& arguments = "");
+    // Starts another copy of the same program file; returns its process handle.
+    HANDLE StartAnother(const std::string& arguments = "") const;
+    DWORD ProcessId() const { return processId_; }
+    bool Running() const;
+    bool WaitForExit(Duration deadline = kDeadline) const;
+    void Kill();
+
+    // The main window, once it exists.
+    HWND MainWindow(Duration deadline = kDeadline) const;
+    // Waits until the main window's thread has finished start-up and pumps its messages.
+    bool WaitUntilIdle(Duration deadline = kDeadline) const;
+    // The next message box of the program that appears within the deadline.
+    std::optional<MessageBoxWindow> WaitForMessageBox(Duration deadline = kDeadline) const;
+    // Ends the program as another program would: "ShutdownPictavo" to everyone.
+    void Shutdown();
+
+private:
+    TempFolder folder_;
+    HANDLE process_ = nullptr;
+    DWORD processId_ = 0;
+};
+
+}  // namespace e2e

@@ -1,0 +1,267 @@
+#include "inventory/TableFile.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace pictavo {
+namespace {
+
+// An independent writer of the documented layout: pins the format (files written by older
+// builds must keep loading) and builds damaged files with a valid checksum.
+void Put32(std::string& out, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<char>(v >> (8 * i)));
+}
+
+void PutString(std::string& out, const std::string& s) {
+    out.push_back(static_cast<char>(s.size()));
+    out += s;
+}
+
+std::string RecordBytes(const InventoryRecord& r) {
+    std::string out;
+    out.push_back(r.Enabled);
+    out.push_back(r.Tile);
+    PutString(out, r.FileName);
+    PutString(out, r.Location);
+    Put32(out, static_cast<std::uint32_t>(r.Size));
+    Put32(out, static_cast<std::uint32_t>(static_cast<std::uint64_t>(r.Timestamp)));
+    Put32(out, static_cast<std::uint32_t>(static_cast<std::uint64_t>(r.Timestamp) >> 32));
+    PutString(out, r.Group);
+    Put32(out, static_cast<std::uint32_t>(r.Order));
+    PutString(out, r.LCLocation);
+    PutString(out, r.LCFilename);
+    return out;
+}
+
+std::string Flip(std::string file, std::size_t at, unsigned mask) {
+    file.at(at) = static_cast<char>(static_cast<unsigned char>(file.at(at)) ^ mask);
+    return file;
+}
+
+// Adds to the little-endian 32-bit number at the offset.
+std::string AddTo32(std::string file, std::size_t at, int delta) {
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i)
+        v = v << 8 | static_cast<unsigned char>(file.at(at + static_cast<std::size_t>(i)));
+    v += static_cast<std::uint32_t>(delta);
+    for (std::size_t i = 0; i < 4; ++i)
+        file[at + i] = static_cast<char>(v >> (8 * i));
+    return file;
+}
+
+void Reseal(std::string& file) {
+    file.resize(file.size() - 4);
+    Put32(file, Crc32(file));
+}
+
+std::string FileOf(std::uint32_t count, const std::string& payload,
+                   std::uint32_t version = TableFileVersion) {
+    std::string out(TableFileMagic);
+    Put32(out, version);
+    Put32(out, count);
+    Put32(out, static_cast<std::uint32_t>(payload.size()));
+    out += payload;
+    Put32(out, Crc32(out));
+    return out;
+}
+
+InventoryRecord Rec(std::string location, std::string fileName) {
+    InventoryRecord r;
+    r.Enabled = true;
+    r.FileName = std::move(fileName);
+    r.Location = std::move(location);
+    r.LCFilename = LowerCase(r.FileName);
+    r.LCLocation = LowerCase(r.Location);
+    return r;
+}
+
+// Extremes of every field.
+std::vector<InventoryRecord> SampleRecords() {
+    std::vector<InventoryRecord> records;
+    InventoryRecord r = Rec("C:\\Program Files\\Pictavo\\Images", "v123 of Netscape Wallpaper.BMP");
+    r.Size = INT32_MAX;
+    r.Timestamp = 133'000'000'000'000'000; // 2022, in FILETIME units
+    records.push_back(r);
+
+    r = Rec("", std::string(FileNameWidth, 'Q'));
+    r.Enabled = false;
+    r.Tile = false;
+    r.Size = INT32_MIN;
+    r.Timestamp = INT64_MIN;
+    r.Order = -1;
+    r.Group = std::string(GroupWidth, 'g');
+    records.push_back(r);
+
+    r = Rec(std::string(LocationWidth, 'L'), std::string("nul\0and\xFF.bmp", 12));
+    r.Tile = false;
+    r.Timestamp = INT64_MAX;
+    r.Order = INT32_MAX;
+    records.push_back(r);
+
+    r = Rec("D:", "\xC9T\xC9.jpg");
+    r.Enabled = false;
+    r.Size = 0;
+    records.push_back(r);
+    return records;
+}
+
+std::vector<InventoryRecord> InOrder(const InventoryTable& table) {
+    std::vector<InventoryRecord> records;
+    for (std::size_t i = 0; i < table.Count(); ++i)
+        records.push_back(table.Record(table.At(i)));
+    return records;
+}
+
+TEST(TableFileTest, Crc32MatchesTheStandardCheckValues) {
+    EXPECT_EQ(Crc32(""), 0u);
+    EXPECT_EQ(Crc32("123456789"), 0xCBF43926u); // 8 bytes at once plus a tail byte
+    EXPECT_EQ(Crc32("The quick brown fox jumps over the lazy dog"), 0x414FA339u);
+}
+
+TEST(TableFileTest, RoundTripKeepsAllTenFieldsInIndexOrder) {
+    InventoryTable table;
+    for (const InventoryRecord& r : SampleRecords())
+        table.Append(r);
+    const std::string bytes = SerializeTable(table);
+
+    TableParseResult parsed = ParseTable(bytes);
+    ASSERT_TRUE(parsed.Ok()) << parsed.Error;
+    EXPECT_EQ(parsed.Records, InOrder(table)); // already sorted on disk
+
+    InventoryTable loaded;
+    ASSERT_EQ(LoadTable(bytes, loaded), "");
+    EXPECT_EQ(InOrder(loaded), InOrder(table));
+    EXPECT_EQ(SerializeTable(loaded), bytes);
+}
+
+TEST(TableFileTest, WritesTheDocumentedLayout) {
+    InventoryTable table;
+    std::string payload;
+    for (const InventoryRecord& r : SampleRecords())
+        table.Append(r);
+    for (const InventoryRecord& r : InOrder(table))
+        payload += RecordBytes(r);
+    EXPECT_EQ(SerializeTable(table), FileOf(4, payload));
+}
+
+TEST(TableFileTest, EmptyTableRoundTrips) {
+    InventoryTable empty;
+    InventoryTable target;
+    target.Append(Rec("C:", "a.bmp"));
+    EXPECT_EQ(LoadTable(SerializeTable(empty), target), "");
+    EXPECT_EQ(target.Count(), 0u);
+}
+
+// A refused file leaves the table and its cursors exactly as they were.
+class RefusedFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        table.Append(Rec("C:\\Keep", "one.bmp"));
+        table.Append(Rec("C:\\Keep", "two.bmp"));
+        cursor.Last();
+        before = InOrder(table);
+        good = SerializeTable(sourceTable());
+    }
+
+    static const InventoryTable& sourceTable() {
+        static InventoryTable source;
+        if (source.Empty())
+            for (const InventoryRecord& r : SampleRecords())
+                source.Append(r);
+        return source;
+    }
+
+    void ExpectRefused(const std::string& bytes, const std::string& reason) {
+        TableParseResult parsed = ParseTable(bytes);
+        EXPECT_FALSE(parsed.Ok());
+        EXPECT_TRUE(parsed.Records.empty());
+        std::string error = LoadTable(bytes, table);
+        EXPECT_NE(error.find(reason), std::string::npos) << "error was: " << error;
+        EXPECT_EQ(InOrder(table), before);
+        EXPECT_EQ(cursor.Record().FileName, "two.bmp");
+        EXPECT_TRUE(cursor.Eof());
+    }
+
+    InventoryTable table;
+    InventoryCursor cursor{table};
+    std::vector<InventoryRecord> before;
+    std::string good;
+};
+
+TEST_F(RefusedFileTest, RefusesDamagedFilesWithAReason) {
+    const InventoryRecord ok = Rec("C:\\P", "a.bmp");
+    InventoryRecord longName = Rec("C:\\P", std::string(FileNameWidth + 1, 'x'));
+    InventoryRecord longGroup = ok;
+    longGroup.Group = std::string(GroupWidth + 1, 'g');
+    InventoryRecord staleKey = ok;
+    staleKey.LCFilename = "b.bmp";
+    std::string badBool = RecordBytes(ok);
+    badBool[1] = 2;
+    std::string pastEnd = RecordBytes(ok);
+    pastEnd[2] = 100; // FileName length reaching beyond the data
+
+    struct Case {
+        const char* name;
+        std::function<std::string(std::string)> damage;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"empty", [](std::string) { return std::string(); }, "empty"},
+        {"other file type", [](std::string) { return std::string("GIF89a....................."); },
+         "wrong magic"},
+        {"magic prefix only", [](std::string f) { return f.substr(0, 5); }, "truncated"},
+        {"cut inside header", [](std::string f) { return f.substr(0, 13); }, "truncated"},
+        {"cut inside records", [](std::string f) { return f.substr(0, f.size() / 2); }, "truncated"},
+        {"checksum cut", [](std::string f) { return f.substr(0, f.size() - 1); }, "truncated"},
+        {"trailing byte", [](std::string f) { return f + '\0'; }, "trailing"},
+        {"wrong magic", [](std::string f) { return Flip(f, 3, 0x20); }, "wrong magic"},
+        {"newer version", [](std::string f) { return Flip(f, 8, 0x03); }, "version 2"},
+        {"flipped record byte", [](std::string f) { return Flip(f, 30, 0x01); }, "checksum"},
+        {"flipped count", [](std::string f) { return Flip(f, 12, 0x01); }, "checksum"},
+        {"flipped checksum", [](std::string f) { return Flip(f, f.size() - 1, 0x80); }, "checksum"},
+        {"payload length too large",
+         [](std::string f) { f = AddTo32(f, 16, 1); Reseal(f); return f; }, "truncated"},
+        {"payload length too small",
+         [](std::string f) { f = AddTo32(f, 16, -1); Reseal(f); return f; }, "trailing"},
+        {"count above the records",
+         [&](std::string) { return FileOf(2, RecordBytes(ok)); }, "count mismatch"},
+        {"count below the records",
+         [&](std::string) { return FileOf(1, RecordBytes(ok) + RecordBytes(ok)); },
+         "count mismatch"},
+        {"huge count", [&](std::string) { return FileOf(0xFFFFFFFFu, RecordBytes(ok)); },
+         "count mismatch"},
+        {"overlong FileName", [&](std::string) { return FileOf(1, RecordBytes(longName)); },
+         "FileName: is 130 characters, longer than its width 129"},
+        {"overlong Group", [&](std::string) { return FileOf(1, RecordBytes(longGroup)); },
+         "Group: is 11 characters"},
+        {"boolean not 0 or 1", [&](std::string) { return FileOf(1, badBool); }, "Tile"},
+        {"string past the end", [&](std::string) { return FileOf(1, pastEnd); }, "past the end"},
+        {"lower-case copy differs", [&](std::string) { return FileOf(1, RecordBytes(staleKey)); },
+         "LCFilename does not match"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ExpectRefused(c.damage(good), c.reason);
+    }
+}
+
+TEST_F(RefusedFileTest, RefusesEveryTruncationAndEveryDamagedByte) {
+    ASSERT_TRUE(ParseTable(good).Ok());
+    for (std::size_t n = 0; n < good.size(); ++n)
+        ASSERT_FALSE(ParseTable(good.substr(0, n)).Ok()) << "cut to " << n << " bytes";
+    for (std::size_t i = 0; i < good.size(); ++i) {
+        std::string damaged = good;
+        damaged[i] = static_cast<char>(damaged[i] ^ 0xFF);
+        ASSERT_FALSE(ParseTable(damaged).Ok()) << "byte " << i;
+    }
+    ExpectRefused(good.substr(0, good.size() - 7), "truncated");
+}
+
+} // namespace
+} // namespace pictavo
