@@ -13,9 +13,11 @@ void SendTrace(const std::string& text, HWND sender) {
     data.dwData = kTraceCopyDataId;
     data.cbData = static_cast<DWORD>(record.size());
     data.lpData = record.data();
+    // SMTO_BLOCK: while it waits for the viewer, a trace call must not let
+    // other programs' messages run into the middle of the operation that traces.
     DWORD_PTR answer = 0;
     ::SendMessageTimeoutA(viewer, WM_COPYDATA, reinterpret_cast<WPARAM>(sender),
-                          reinterpret_cast<LPARAM>(&data), SMTO_NORMAL | SMTO_ABORTIFHUNG, 250,
+                          reinterpret_cast<LPARAM>(&data), SMTO_BLOCK | SMTO_ABORTIFHUNG, 250,
                           &answer);
 }
 

@@ -15,14 +15,12 @@ bool IsSeparator(char c) noexcept { return c == '\\' || c == ':'; }
 // Index of the first byte after the last backslash or colon (0 when there is none).
 std::size_t NameStart(std::string_view path) noexcept {
     for (std::size_t i = path.size(); i > 0; --i)
-        if (IsSeparator(path[i - 1]))
-            return i;
+        if (IsSeparator(path[i - 1])) return i;
     return 0;
 }
 
 void CutTo(std::string& text, std::size_t width) {
-    if (text.size() > width)
-        text.resize(width);
+    if (text.size() > width) text.resize(width);
 }
 
 // In place, reusing the target's buffer: loading passes records that already hold the value.
@@ -34,8 +32,7 @@ void AssignLowerCase(std::string& target, const std::string& source) {
 // std::string_view compares as unsigned bytes (char_traits<char> follows memcmp).
 int CompareKey(std::string_view aName, std::string_view aLocation, std::string_view bName,
                std::string_view bLocation) noexcept {
-    if (int c = aName.compare(bName))
-        return c;
+    if (int c = aName.compare(bName)) return c;
     return aLocation.compare(bLocation);
 }
 
@@ -46,7 +43,7 @@ int CompareKey(const InventoryRecord& a, const InventoryRecord& b) noexcept {
 constexpr std::uint32_t PageBits = 10;
 constexpr std::uint32_t PageSize = 1u << PageBits;
 
-} // namespace
+}  // namespace
 
 std::string LowerCase(std::string_view text) {
     std::string result(text);
@@ -55,8 +52,7 @@ std::string LowerCase(std::string_view text) {
 }
 
 std::string_view StripTrailingBackslashes(std::string_view text) {
-    while (!text.empty() && text.back() == '\\')
-        text.remove_suffix(1);
+    while (!text.empty() && text.back() == '\\') text.remove_suffix(1);
     return text;
 }
 
@@ -131,8 +127,7 @@ RecordId InventoryTable::AllocateSlot() {
         freeIds_.pop_back();
         return id;
     }
-    if (slotCount_ == NoRecord)
-        throw std::length_error("inventory table is full");
+    if (slotCount_ == NoRecord) throw std::length_error("inventory table is full");
     if ((slotCount_ >> PageBits) == pages_.size())
         pages_.push_back(std::make_unique<Slot[]>(PageSize));
     return slotCount_++;
@@ -140,7 +135,7 @@ RecordId InventoryTable::AllocateSlot() {
 
 void InventoryTable::FreeSlot(RecordId id) {
     Slot& slot = SlotOf(id);
-    slot.record = InventoryRecord{}; // releases the strings now
+    slot.record = InventoryRecord{};  // releases the strings now
     slot.block = nullptr;
     freeIds_.push_back(id);
 }
@@ -172,7 +167,7 @@ void InventoryTable::InsertIntoIndex(RecordId id) {
         blocks_.push_back(std::move(block));
         starts_.push_back(0);
     } else {
-        // The newest seq is the largest, so the record goes behind every equal key.
+        // Behind every equal key: ties stay in insertion order without a sequence number.
         b = std::min(BlockFor(rec.LCFilename, rec.LCLocation, true), blocks_.size() - 1);
     }
     Block& block = *blocks_[b];
@@ -181,11 +176,9 @@ void InventoryTable::InsertIntoIndex(RecordId id) {
     });
     block.ids.insert(pos, id);
     slot.block = &block;
-    for (std::size_t k = b + 1; k < starts_.size(); ++k)
-        ++starts_[k];
+    for (std::size_t k = b + 1; k < starts_.size(); ++k) ++starts_[k];
     ++count_;
-    if (block.ids.size() > blockCapacity_)
-        SplitBlock(b);
+    if (block.ids.size() > blockCapacity_) SplitBlock(b);
 }
 
 void InventoryTable::SplitBlock(std::size_t b) {
@@ -195,8 +188,7 @@ void InventoryTable::SplitBlock(std::size_t b) {
     right->ids.reserve(blockCapacity_ + 1);
     right->ids.assign(block.ids.begin() + static_cast<std::ptrdiff_t>(keep), block.ids.end());
     block.ids.resize(keep);
-    for (RecordId moved : right->ids)
-        SlotOf(moved).block = right.get();
+    for (RecordId moved : right->ids) SlotOf(moved).block = right.get();
     blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(b + 1), std::move(right));
     starts_.insert(starts_.begin() + static_cast<std::ptrdiff_t>(b + 1),
                    static_cast<std::uint32_t>(starts_[b] + keep));
@@ -215,8 +207,7 @@ void InventoryTable::RemoveFromIndex(RecordId id) {
     std::size_t b = block.ordinal;
     block.ids.erase(std::find(block.ids.begin(), block.ids.end(), id));
     slot.block = nullptr;
-    for (std::size_t k = b + 1; k < starts_.size(); ++k)
-        --starts_[k];
+    for (std::size_t k = b + 1; k < starts_.size(); ++k) --starts_[k];
     --count_;
     MergeAfterRemoval(b);
 }
@@ -227,15 +218,12 @@ void InventoryTable::MergeAfterRemoval(std::size_t b) {
         EraseBlock(b);
         return;
     }
-    if (blocks_[b]->ids.size() >= blockCapacity_ / 4 || blocks_.size() < 2)
-        return;
+    if (blocks_[b]->ids.size() >= blockCapacity_ / 4 || blocks_.size() < 2) return;
     std::size_t left = (b + 1 < blocks_.size()) ? b : b - 1;
     Block& into = *blocks_[left];
     Block& from = *blocks_[left + 1];
-    if (into.ids.size() + from.ids.size() > blockCapacity_)
-        return;
-    for (RecordId moved : from.ids)
-        SlotOf(moved).block = &into;
+    if (into.ids.size() + from.ids.size() > blockCapacity_) return;
+    for (RecordId moved : from.ids) SlotOf(moved).block = &into;
     into.ids.insert(into.ids.end(), from.ids.begin(), from.ids.end());
     EraseBlock(left + 1);
 }
@@ -245,11 +233,9 @@ RecordId InventoryTable::Append(InventoryRecord record) {
     RecordId id = AllocateSlot();
     Slot& slot = SlotOf(id);
     slot.record = std::move(record);
-    slot.seq = nextSeq_++;
     InsertIntoIndex(id);
     for (InventoryCursor* cursor : cursors_)
-        if (cursor->id_ == NoRecord)
-            cursor->Land(id);
+        if (cursor->id_ == NoRecord) cursor->Land(id);
     return id;
 }
 
@@ -263,7 +249,6 @@ void InventoryTable::Replace(RecordId id, InventoryRecord record) {
     }
     RemoveFromIndex(id);
     slot.record = std::move(record);
-    slot.seq = nextSeq_++;
     InsertIntoIndex(id);
 }
 
@@ -280,11 +265,9 @@ void InventoryTable::Delete(RecordId id) {
     }
     RemoveFromIndex(id);
     FreeSlot(id);
-    if (!anyOnIt)
-        return;
+    if (!anyOnIt) return;
     for (InventoryCursor* cursor : cursors_) {
-        if (cursor->id_ != id)
-            continue;
+        if (cursor->id_ != id) continue;
         if (following != NoRecord) {
             cursor->Land(following);
         } else if (preceding != NoRecord) {
@@ -304,15 +287,12 @@ void InventoryTable::Clear() {
     freeIds_.clear();
     slotCount_ = 0;
     count_ = 0;
-    nextSeq_ = 0;
     ResetCursors();
 }
 
 void InventoryTable::Assign(std::vector<InventoryRecord> records) {
-    if (records.size() >= NoRecord)
-        throw std::length_error("too many inventory records");
-    for (InventoryRecord& record : records)
-        NormalizeRecord(record);
+    if (records.size() >= NoRecord) throw std::length_error("too many inventory records");
+    for (InventoryRecord& record : records) NormalizeRecord(record);
 
     // A saved table comes in index order; only other input needs the sort.
     std::vector<std::uint32_t> order;
@@ -331,7 +311,7 @@ void InventoryTable::Assign(std::vector<InventoryRecord> records) {
     InventoryTable fresh(blockCapacity_);
     const auto n = static_cast<std::uint32_t>(records.size());
     fresh.pages_.reserve((n + PageSize - 1) / PageSize);
-    const std::size_t fill = std::max<std::size_t>(1, blockCapacity_ * 3 / 4); // room to grow
+    const std::size_t fill = std::max<std::size_t>(1, blockCapacity_ * 3 / 4);  // room to grow
     fresh.blocks_.reserve((n + fill - 1) / fill);
     fresh.starts_.reserve(fresh.blocks_.capacity());
     // Ids follow index order, so walking the index walks memory in order.
@@ -343,17 +323,14 @@ void InventoryTable::Assign(std::vector<InventoryRecord> records) {
             fresh.blocks_.push_back(std::move(block));
             fresh.starts_.push_back(id);
         }
-        if (id % PageSize == 0)
-            fresh.pages_.push_back(std::make_unique<Slot[]>(PageSize));
+        if (id % PageSize == 0) fresh.pages_.push_back(std::make_unique<Slot[]>(PageSize));
         Slot& slot = fresh.SlotOf(id);
         slot.record = std::move(records[sorted ? id : order[id]]);
-        slot.seq = id;
         slot.block = fresh.blocks_.back().get();
         slot.block->ids.push_back(id);
     }
     fresh.slotCount_ = n;
     fresh.count_ = n;
-    fresh.nextSeq_ = n;
 
     blocks_.swap(fresh.blocks_);
     starts_.swap(fresh.starts_);
@@ -361,19 +338,16 @@ void InventoryTable::Assign(std::vector<InventoryRecord> records) {
     freeIds_.swap(fresh.freeIds_);
     std::swap(slotCount_, fresh.slotCount_);
     std::swap(count_, fresh.count_);
-    std::swap(nextSeq_, fresh.nextSeq_);
     ResetCursors();
 }
 
 void InventoryTable::ResetCursors() {
-    for (InventoryCursor* cursor : cursors_)
-        cursor->First();
+    for (InventoryCursor* cursor : cursors_) cursor->First();
 }
 
 RecordId InventoryTable::Seek(std::string_view lcFilename, std::string_view lcLocation) const {
     std::size_t b = BlockFor(lcFilename, lcLocation, false);
-    if (b == blocks_.size())
-        return NoRecord;
+    if (b == blocks_.size()) return NoRecord;
     const auto& ids = blocks_[b]->ids;
     auto it = std::partition_point(ids.begin(), ids.end(), [&](RecordId id) {
         const InventoryRecord& rec = SlotOf(id).record;
@@ -382,12 +356,11 @@ RecordId InventoryTable::Seek(std::string_view lcFilename, std::string_view lcLo
     // The block's last record is not below the key, so it is never the end here.
     const InventoryRecord& found = SlotOf(*it).record;
     return CompareKey(found.LCFilename, found.LCLocation, lcFilename, lcLocation) == 0 ? *it
-                                                                                      : NoRecord;
+                                                                                       : NoRecord;
 }
 
 RecordId InventoryTable::At(std::size_t position) const {
-    if (position >= count_)
-        return NoRecord;
+    if (position >= count_) return NoRecord;
     auto it = std::upper_bound(starts_.begin(), starts_.end(), position);
     std::size_t b = static_cast<std::size_t>(it - starts_.begin()) - 1;
     return blocks_[b]->ids[position - starts_[b]];
@@ -415,8 +388,7 @@ InventoryCursor::~InventoryCursor() {
 }
 
 InventoryTable& InventoryCursor::Attached() const {
-    if (!table_)
-        throw std::logic_error("inventory cursor outlived its table");
+    if (!table_) throw std::logic_error("inventory cursor outlived its table");
     return *table_;
 }
 
@@ -424,8 +396,7 @@ InventoryTable& InventoryCursor::Table() const { return Attached(); }
 
 RecordId InventoryCursor::RequireRecord() const {
     Attached();
-    if (id_ == NoRecord)
-        throw std::logic_error("inventory cursor has no current record");
+    if (id_ == NoRecord) throw std::logic_error("inventory cursor has no current record");
     return id_;
 }
 
@@ -474,8 +445,7 @@ std::size_t InventoryCursor::RecNo() const {
 
 bool InventoryCursor::MoveTo(std::size_t position) {
     RecordId id = Attached().At(position);
-    if (id == NoRecord)
-        return false;
+    if (id == NoRecord) return false;
     Land(id);
     return true;
 }
@@ -487,8 +457,7 @@ void InventoryCursor::GoTo(RecordId id) {
 
 bool InventoryCursor::Seek(std::string_view lcFilename, std::string_view lcLocation) {
     RecordId id = Attached().Seek(lcFilename, lcLocation);
-    if (id == NoRecord)
-        return false;
+    if (id == NoRecord) return false;
     Land(id);
     return true;
 }
@@ -505,4 +474,4 @@ void InventoryCursor::Post(InventoryRecord record) {
 
 void InventoryCursor::Delete() { table_->Delete(RequireRecord()); }
 
-} // namespace pictavo
+}  // namespace pictavo

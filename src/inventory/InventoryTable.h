@@ -22,14 +22,14 @@ inline constexpr std::size_t LCFilenameWidth = 129;
 struct InventoryRecord {
     bool Enabled = false;
     bool Tile = true;
-    std::string FileName;       // file name with extension, in the case given
-    std::string Location;       // folder, in the case given, without trailing backslashes
-    std::int32_t Size = 0;      // bytes
-    std::int64_t Timestamp = 0; // last write, local time, 100 ns units since 1601 (FILETIME)
-    std::string Group;          // never written by the program
+    std::string FileName;        // file name with extension, in the case given
+    std::string Location;        // folder, in the case given, without trailing backslashes
+    std::int32_t Size = 0;       // bytes
+    std::int64_t Timestamp = 0;  // last write, local time, 100 ns units since 1601 (FILETIME)
+    std::string Group;           // never written by the program
     std::int32_t Order = 0;
-    std::string LCLocation; // LowerCase(Location)
-    std::string LCFilename; // LowerCase(FileName)
+    std::string LCLocation;  // LowerCase(Location)
+    std::string LCFilename;  // LowerCase(FileName)
 
     bool operator==(const InventoryRecord&) const = default;
 };
@@ -72,7 +72,7 @@ class InventoryCursor;
 // insertion order). Positions are 0-based. The index is a list of bounded sorted blocks, so
 // insert, delete, seek, At and PositionOf all stay cheap at 100,000 records.
 class InventoryTable {
-  public:
+public:
     static constexpr std::size_t DefaultBlockCapacity = 512;
 
     // blockCapacity only tunes the index (tests use tiny blocks to exercise splits).
@@ -108,23 +108,22 @@ class InventoryTable {
     const InventoryRecord& Record(RecordId id) const;
 
     // Calls f(RecordId, const InventoryRecord&) in index order; f must not change the table.
-    template <class F> void ForEachInOrder(F&& f) const {
+    template <class F>
+    void ForEachInOrder(F&& f) const {
         for (const auto& block : blocks_)
-            for (RecordId id : block->ids)
-                f(id, SlotOf(id).record);
+            for (RecordId id : block->ids) f(id, SlotOf(id).record);
     }
 
-  private:
+private:
     friend class InventoryCursor;
 
     struct Block {
         std::vector<RecordId> ids;
-        std::uint32_t ordinal = 0; // index in blocks_
+        std::uint32_t ordinal = 0;  // index in blocks_
     };
     struct Slot {
         InventoryRecord record;
-        std::uint64_t seq = 0;  // insertion order, breaks ties between equal keys
-        Block* block = nullptr; // nullptr while the slot is free
+        Block* block = nullptr;  // nullptr while the slot is free
     };
 
     Slot& SlotOf(RecordId id) noexcept;
@@ -143,13 +142,12 @@ class InventoryTable {
     void ResetCursors();
 
     std::size_t blockCapacity_;
-    std::vector<std::unique_ptr<Slot[]>> pages_; // pages never move, so records do not either
+    std::vector<std::unique_ptr<Slot[]>> pages_;  // pages never move, so records do not either
     std::uint32_t slotCount_ = 0;
     std::vector<RecordId> freeIds_;
-    std::vector<std::unique_ptr<Block>> blocks_; // in index order
-    std::vector<std::uint32_t> starts_;          // position of each block's first record
+    std::vector<std::unique_ptr<Block>> blocks_;  // in index order
+    std::vector<std::uint32_t> starts_;           // position of each block's first record
     std::size_t count_ = 0;
-    std::uint64_t nextSeq_ = 0;
     std::vector<InventoryCursor*> cursors_;
 };
 
@@ -161,7 +159,7 @@ class InventoryTable {
 //    record; if that was the last, to the new last with Eof set; none once the table is empty.
 //  - A cursor with no record moves onto the first record appended.
 class InventoryCursor {
-  public:
+public:
     // Starts on the first record.
     explicit InventoryCursor(InventoryTable& table);
     ~InventoryCursor();
@@ -199,7 +197,7 @@ class InventoryCursor {
     // Deletes the current record; moves as described above.
     void Delete();
 
-  private:
+private:
     friend class InventoryTable;
     InventoryTable& Attached() const;
     RecordId RequireRecord() const;
@@ -211,4 +209,4 @@ class InventoryCursor {
     bool eof_ = true;
 };
 
-} // namespace pictavo
+}  // namespace pictavo

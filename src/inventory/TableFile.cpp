@@ -1,5 +1,6 @@
 #include "inventory/TableFile.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -15,13 +16,11 @@ constexpr CrcTables MakeCrcTables() {
     CrcTables t{};
     for (std::uint32_t i = 0; i < 256; ++i) {
         std::uint32_t c = i;
-        for (int k = 0; k < 8; ++k)
-            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
         t[0][i] = c;
     }
     for (std::uint32_t i = 0; i < 256; ++i)
-        for (std::size_t s = 1; s < 8; ++s)
-            t[s][i] = (t[s - 1][i] >> 8) ^ t[0][t[s - 1][i] & 0xFF];
+        for (std::size_t s = 1; s < 8; ++s) t[s][i] = (t[s - 1][i] >> 8) ^ t[0][t[s - 1][i] & 0xFF];
     return t;
 }
 
@@ -36,24 +35,27 @@ std::uint64_t Load64(const unsigned char* p) noexcept {
     return std::uint64_t{Load32(p)} | std::uint64_t{Load32(p + 4)} << 32;
 }
 
-void Put32(std::string& out, std::uint32_t v) {
-    char b[4] = {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
-                 static_cast<char>(v >> 24)};
-    out.append(b, 4);
+// Writers into a buffer sized beforehand.
+char* Put32(char* p, std::uint32_t v) {
+    p[0] = static_cast<char>(v);
+    p[1] = static_cast<char>(v >> 8);
+    p[2] = static_cast<char>(v >> 16);
+    p[3] = static_cast<char>(v >> 24);
+    return p + 4;
 }
 
-void Put64(std::string& out, std::uint64_t v) {
-    Put32(out, static_cast<std::uint32_t>(v));
-    Put32(out, static_cast<std::uint32_t>(v >> 32));
+char* Put64(char* p, std::uint64_t v) {
+    return Put32(Put32(p, static_cast<std::uint32_t>(v)), static_cast<std::uint32_t>(v >> 32));
 }
 
-void PutString(std::string& out, const std::string& s) {
+char* PutString(char* p, const std::string& s) {
     // The table keeps strings within their widths, all below 256.
-    out.push_back(static_cast<char>(static_cast<unsigned char>(s.size())));
-    out.append(s);
+    *p++ = static_cast<char>(static_cast<unsigned char>(s.size()));
+    std::memcpy(p, s.data(), s.size());
+    return p + s.size();
 }
 
-constexpr std::size_t FixedRecordBytes = 2 + 4 + 8 + 4 + 5; // flags, ints, length bytes
+constexpr std::size_t FixedRecordBytes = 2 + 4 + 8 + 4 + 5;  // flags, ints, length bytes
 
 std::size_t EncodedSize(const InventoryRecord& r) {
     return FixedRecordBytes + r.FileName.size() + r.Location.size() + r.Group.size() +
@@ -61,19 +63,17 @@ std::size_t EncodedSize(const InventoryRecord& r) {
 }
 
 bool IsLowerCaseOf(std::string_view lower, std::string_view text) {
-    if (lower.size() != text.size())
-        return false;
+    if (lower.size() != text.size()) return false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
-        if (lower[i] != ((c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c))
-            return false;
+        if (lower[i] != ((c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c)) return false;
     }
     return true;
 }
 
 // Reads one record's fields; stops at the first fault and says what it was.
 class RecordReader {
-  public:
+public:
     RecordReader(const unsigned char* begin, const unsigned char* end) : p_(begin), end_(end) {}
 
     bool AtEnd() const { return p_ == end_; }
@@ -90,53 +90,47 @@ class RecordReader {
                String(r.LCFilename, LCFilenameWidth, "LCFilename");
     }
 
-  private:
+private:
     bool Fail(const char* field, const std::string& what) {
         error_ = "record " + std::to_string(recordNo_) + ", field " + field + ": " + what;
         return false;
     }
 
     bool Need(std::size_t n, const char* field) {
-        if (Remaining() >= n)
-            return true;
-        return Fail(field, "runs past the end of the record data (record count mismatch or a "
-                           "damaged length)");
+        if (Remaining() >= n) return true;
+        return Fail(field,
+                    "runs past the end of the record data (record count mismatch or a "
+                    "damaged length)");
     }
 
     bool Bool(bool& v, const char* field) {
-        if (!Need(1, field))
-            return false;
-        if (*p_ > 1)
-            return Fail(field, "boolean byte is " + std::to_string(*p_) + ", not 0 or 1");
+        if (!Need(1, field)) return false;
+        if (*p_ > 1) return Fail(field, "boolean byte is " + std::to_string(*p_) + ", not 0 or 1");
         v = *p_++ == 1;
         return true;
     }
 
     bool Int32(std::int32_t& v, const char* field) {
-        if (!Need(4, field))
-            return false;
+        if (!Need(4, field)) return false;
         v = static_cast<std::int32_t>(Load32(p_));
         p_ += 4;
         return true;
     }
 
     bool Int64(std::int64_t& v, const char* field) {
-        if (!Need(8, field))
-            return false;
+        if (!Need(8, field)) return false;
         v = static_cast<std::int64_t>(Load64(p_));
         p_ += 8;
         return true;
     }
 
     bool String(std::string& v, std::size_t width, const char* field) {
-        if (!Need(1, field))
-            return false;
+        if (!Need(1, field)) return false;
         std::size_t len = *p_++;
         if (len > width)
             return Fail(field, "is " + std::to_string(len) + " characters, longer than its width " +
                                    std::to_string(width));
-        if (!Need(len, field))
-            return false;
+        if (!Need(len, field)) return false;
         v.assign(reinterpret_cast<const char*>(p_), len);
         p_ += len;
         return true;
@@ -154,7 +148,7 @@ TableParseResult Refuse(std::string why) {
     return result;
 }
 
-} // namespace
+}  // namespace
 
 std::uint32_t Crc32(std::string_view bytes) {
     auto p = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -167,8 +161,7 @@ std::uint32_t Crc32(std::string_view bytes) {
             Crc[4][lo >> 24] ^ Crc[3][hi & 0xFF] ^ Crc[2][(hi >> 8) & 0xFF] ^
             Crc[1][(hi >> 16) & 0xFF] ^ Crc[0][hi >> 24];
     }
-    for (; n > 0; --n, ++p)
-        c = Crc[0][(c ^ *p) & 0xFF] ^ (c >> 8);
+    for (; n > 0; --n, ++p) c = Crc[0][(c ^ *p) & 0xFF] ^ (c >> 8);
     return c ^ 0xFFFFFFFFu;
 }
 
@@ -176,42 +169,42 @@ std::string SerializeTable(const InventoryTable& table) {
     std::size_t payload = 0;
     table.ForEachInOrder([&](RecordId, const InventoryRecord& r) { payload += EncodedSize(r); });
 
-    std::string out;
-    out.reserve(TableFileHeaderSize + payload + TableFileTrailerSize);
-    out.append(TableFileMagic);
-    Put32(out, TableFileVersion);
-    Put32(out, static_cast<std::uint32_t>(table.Count()));
-    Put32(out, static_cast<std::uint32_t>(payload));
+    std::string out(TableFileHeaderSize + payload + TableFileTrailerSize, '\0');
+    char* p = std::copy(TableFileMagic.begin(), TableFileMagic.end(), out.data());
+    p = Put32(p, TableFileVersion);
+    p = Put32(p, static_cast<std::uint32_t>(table.Count()));
+    p = Put32(p, static_cast<std::uint32_t>(payload));
     table.ForEachInOrder([&](RecordId, const InventoryRecord& r) {
-        out.push_back(r.Enabled ? 1 : 0);
-        out.push_back(r.Tile ? 1 : 0);
-        PutString(out, r.FileName);
-        PutString(out, r.Location);
-        Put32(out, static_cast<std::uint32_t>(r.Size));
-        Put64(out, static_cast<std::uint64_t>(r.Timestamp));
-        PutString(out, r.Group);
-        Put32(out, static_cast<std::uint32_t>(r.Order));
-        PutString(out, r.LCLocation);
-        PutString(out, r.LCFilename);
+        *p++ = r.Enabled ? 1 : 0;
+        *p++ = r.Tile ? 1 : 0;
+        p = PutString(p, r.FileName);
+        p = PutString(p, r.Location);
+        p = Put32(p, static_cast<std::uint32_t>(r.Size));
+        p = Put64(p, static_cast<std::uint64_t>(r.Timestamp));
+        p = PutString(p, r.Group);
+        p = Put32(p, static_cast<std::uint32_t>(r.Order));
+        p = PutString(p, r.LCLocation);
+        p = PutString(p, r.LCFilename);
     });
-    Put32(out, Crc32(out));
+    const std::size_t crcAt = out.size() - TableFileTrailerSize;
+    Put32(p, Crc32(std::string_view(out).substr(0, crcAt)));
     return out;
 }
 
 TableParseResult ParseTable(std::string_view bytes) {
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t size = bytes.size();
-    if (size == 0)
-        return Refuse("it is empty");
+    if (size == 0) return Refuse("it is empty");
     if (bytes.substr(0, TableFileMagic.size()) != TableFileMagic.substr(0, size))
         return Refuse("it is not a Pictavo table file (wrong magic)");
     if (size < TableFileHeaderSize + TableFileTrailerSize)
-        return Refuse("it is truncated (" + std::to_string(size) + " bytes, shorter than a header)");
+        return Refuse("it is truncated (" + std::to_string(size) +
+                      " bytes, shorter than a header)");
 
     const std::uint32_t version = Load32(data + 8);
     if (version != TableFileVersion)
-        return Refuse("unknown format version " + std::to_string(version) + " (this program reads " +
-                      std::to_string(TableFileVersion) + ")");
+        return Refuse("unknown format version " + std::to_string(version) +
+                      " (this program reads " + std::to_string(TableFileVersion) + ")");
     const std::uint32_t count = Load32(data + 12);
     const std::uint32_t payload = Load32(data + 16);
 
@@ -240,12 +233,13 @@ TableParseResult ParseTable(std::string_view bytes) {
     RecordReader reader(data + TableFileHeaderSize, data + crcAt);
     for (std::uint32_t i = 0; i < count; ++i) {
         InventoryRecord& r = result.Records[i];
-        if (!reader.Read(r, std::size_t{i} + 1))
-            return Refuse(reader.Error());
+        if (!reader.Read(r, std::size_t{i} + 1)) return Refuse(reader.Error());
         if (!IsLowerCaseOf(r.LCFilename, r.FileName))
-            return Refuse("record " + std::to_string(i + 1) + ": LCFilename does not match FileName");
+            return Refuse("record " + std::to_string(i + 1) +
+                          ": LCFilename does not match FileName");
         if (!IsLowerCaseOf(r.LCLocation, r.Location))
-            return Refuse("record " + std::to_string(i + 1) + ": LCLocation does not match Location");
+            return Refuse("record " + std::to_string(i + 1) +
+                          ": LCLocation does not match Location");
     }
     if (!reader.AtEnd())
         return Refuse("record count mismatch (" + std::to_string(reader.Remaining()) +
@@ -255,9 +249,8 @@ TableParseResult ParseTable(std::string_view bytes) {
 
 std::string LoadTable(std::string_view bytes, InventoryTable& table) {
     TableParseResult parsed = ParseTable(bytes);
-    if (parsed.Ok())
-        table.Assign(std::move(parsed.Records));
+    if (parsed.Ok()) table.Assign(std::move(parsed.Records));
     return parsed.Error;
 }
 
-} // namespace pictavo
+}  // namespace pictavo

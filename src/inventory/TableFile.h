@@ -7,13 +7,13 @@
 // strings as a one-byte length and the bytes (no terminator).
 #pragma once
 
-#include "inventory/InventoryTable.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "inventory/InventoryTable.h"
 
 namespace pictavo {
 
@@ -28,8 +28,8 @@ std::uint32_t Crc32(std::string_view bytes);
 std::string SerializeTable(const InventoryTable& table);
 
 struct TableParseResult {
-    std::vector<InventoryRecord> Records; // empty when refused
-    std::string Error;                    // why the bytes were refused; empty on success
+    std::vector<InventoryRecord> Records;  // empty when refused
+    std::string Error;                     // why the bytes were refused; empty on success
 
     bool Ok() const noexcept { return Error.empty(); }
 };
@@ -41,4 +41,4 @@ TableParseResult ParseTable(std::string_view bytes);
 // to the first record). Returns the refusal reason, empty on success.
 std::string LoadTable(std::string_view bytes, InventoryTable& table);
 
-} // namespace pictavo
+}  // namespace pictavo

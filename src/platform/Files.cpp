@@ -78,6 +78,13 @@ std::string ReadWholeFile(const std::string& path) {
 }
 
 void WriteFileAtomically(const std::string& path, const std::string& content) {
+    // Replacing a file by renaming over it ignores its read-only mark on some
+    // systems (Wine among them); a read-only file is the user saying "keep it".
+    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        throw FileError("Unable to replace " + path + ": " + SystemErrorText(ERROR_ACCESS_DENIED),
+                        ERROR_ACCESS_DENIED);
+    }
     const std::string temp = path + ".~new";
     {
         UniqueHandle file(::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

@@ -1,16 +1,186 @@
 // Start-up, single instance and every way the real program ends.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "harness/Harness.h"
+#include "inventory/TableFile.h"
 
 using namespace e2e;
 
-TEST(Lifecycle, StartCreatesTableFileAndShutdownMessageEndsProgram) {
+namespace {
+
+// The lines of `expected` appear in `lines` in this order (others may come between).
+::testing::AssertionResult InOrder(const std::vector<std::string>& lines,
+                                   const std::vector<std::string>& expected) {
+    auto at = lines.begin();
+    for (const std::string& want : expected) {
+        at = std::find(at, lines.end(), want);
+        if (at == lines.end()) {
+            std::string got;
+            for (const auto& l : lines) got += "\n  " + l;
+            return ::testing::AssertionFailure() << "missing or out of order: \"" << want
+                                                 << "\"; received:" << got;
+        }
+        ++at;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+}  // namespace
+
+TEST(Lifecycle, StartsHiddenWithATableFileAndEndsOnTheShutdownMessage) {
+    TraceCollector trace;
     Program program;
     program.QuietSettings();
     program.Start();
-    ASSERT_TRUE(WaitFor([&] { return Exists(program.TablePath()); })) << program.TablePath();
     ASSERT_TRUE(program.WaitUntilIdle());
+    EXPECT_TRUE(Exists(program.TablePath())) << program.TablePath();
+    HWND main = program.MainWindow();
+    EXPECT_EQ(Caption(main), "Pictavo");
+    EXPECT_FALSE(::IsWindowVisible(main));
+    // The main window's first line opens its creation, and carries its handle.
+    auto lines = trace.Lines();
+    auto first = std::find_if(lines.begin(), lines.end(),
+                              [&](const TraceCollector::Line& l) { return l.sender == main; });
+    ASSERT_NE(first, lines.end());
+    EXPECT_EQ(first->text, "FormCreate");
+
     program.Shutdown();
-    EXPECT_TRUE(program.WaitForExit());
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_TRUE(InOrder(trace.Texts(), {"FrmMain.WndProc = msgPrivateShutdown",
+                                        "FrmMain: FormCloseQuery - booCloseWindows",
+                                        "FrmMain: FormClose", "FrmMain: CloseProcessing Begun",
+                                        "FrmMain: CloseProcessing Done", "FormDestroy"}));
+    // The shutdown work wrote the wallpaper of the moment.
+    EXPECT_NE(program.Ini("Slideshow", "LastWallpaper"), "<missing>");
+}
+
+TEST(Lifecycle, ColonArgumentShowsTheWindowAtStart) {
+    Program program;
+    program.QuietSettings();
+    program.Start(":");
+    ASSERT_TRUE(program.WaitUntilIdle());
+    EXPECT_TRUE(::IsWindowVisible(program.MainWindow()));
+}
+
+TEST(Lifecycle, SecondCopyBringsUpTheFirstAndEnds) {
+    TraceCollector trace;
+    Program program;
+    program.QuietSettings();
+    program.Start();
+    ASSERT_TRUE(program.WaitUntilIdle());
+    HWND main = program.MainWindow();
+    ASSERT_FALSE(::IsWindowVisible(main));
+
+    HANDLE second = program.StartAnother();
+    ASSERT_EQ(::WaitForSingleObject(second, 30000), WAIT_OBJECT_0);
+    DWORD secondExit = 1;
+    ::GetExitCodeProcess(second, &secondExit);
+    DWORD secondId = ::GetProcessId(second);
+    ::CloseHandle(second);
+    EXPECT_EQ(secondExit, 0u);
+
+    EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(main); }));
+    EXPECT_TRUE(trace.Contains("FrmMain.WndProc = msgMyWindowMessageHandle"));
+    EXPECT_TRUE(TopLevelWindows(secondId).empty());
+    EXPECT_TRUE(program.Running());
+}
+
+TEST(Lifecycle, EndOfSessionIsAllowedWithoutAQuestionAfterTheShutdownWork) {
+    TraceCollector trace;
+    Program program;
+    program.QuietSettings();
+    program.Start();
+    ASSERT_TRUE(program.WaitUntilIdle());
+    trace.Clear();
+
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(::SendMessageTimeoutA(program.MainWindow(), WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL,
+                                      30000, &answer));
+    EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+    // The shutdown work had run when the answer came.
+    EXPECT_TRUE(InOrder(trace.Texts(), {"TFrmMain.WMQueryEndSession  17",
+                                        "FrmMain: FormCloseQuery - booCloseWindows",
+                                        "FrmMain: CloseProcessing Begun",
+                                        "FrmMain: CloseProcessing Done"}));
+    EXPECT_NE(program.Ini("Slideshow", "LastWallpaper"), "<missing>");
+    EXPECT_FALSE(program.WaitForMessageBox(1s).has_value());
+}
+
+TEST(Lifecycle, OkHidesTheWindowAndWritesSettingsAndTableAtOnce) {
+    TraceCollector trace;
+    Program program;
+    program.QuietSettings();
+    program.Start(":");
+    ASSERT_TRUE(program.WaitUntilIdle());
+    HWND main = program.MainWindow();
+    ASSERT_TRUE(::IsWindowVisible(main));
+    ASSERT_TRUE(::DeleteFileA(program.TablePath().c_str()));
+
+    HWND ok = FindChildByText(main, "&OK");
+    ASSERT_NE(ok, nullptr);
+    ::PostMessageA(main, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(ok), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(ok));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(main); }));
+    // Written before the window went, not 2.25 s later.
+    EXPECT_TRUE(Exists(program.TablePath()));
+    EXPECT_EQ(program.Ini("Confirmation", "ConfirmExit"), "1");
+    EXPECT_TRUE(program.Running());
+}
+
+TEST(Lifecycle, CloseButtonOnlyHidesTheWindow) {
+    TraceCollector trace;
+    Program program;
+    program.QuietSettings();
+    program.Start(":");
+    ASSERT_TRUE(program.WaitUntilIdle());
+    HWND main = program.MainWindow();
+    ::PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(main); }));
+    EXPECT_TRUE(trace.WaitForLine("FrmMain: FormCloseQuery - else"));
+    EXPECT_TRUE(program.WaitUntilIdle());
+    EXPECT_TRUE(program.Running());
+    EXPECT_FALSE(trace.Contains("FrmMain: CloseProcessing Begun"));
+}
+
+TEST(Lifecycle, CorruptTableFileIsKeptAsideAndTheListStartsEmpty) {
+    Program program;
+    program.QuietSettings();
+    ::CreateDirectoryA(program.DataDir().c_str(), nullptr);
+    const std::string garbage = "not a picture list";
+    WriteFile(program.TablePath(), garbage);
+    program.Start();
+
+    auto box = program.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    const std::string aside = program.TablePath() + ".bad";
+    EXPECT_NE(Lower(box->text).find(Lower(aside)), std::string::npos) << box->text;
+    EXPECT_EQ(box->caption, "Pictavo");
+    box->Press(IDOK);
+
+    ASSERT_TRUE(program.WaitUntilIdle());
+    EXPECT_EQ(ReadFile(aside), garbage);
+    pictavo::TableParseResult table = pictavo::ParseTable(ReadFile(program.TablePath()));
+    EXPECT_TRUE(table.Ok()) << table.Error;
+    EXPECT_TRUE(table.Records.empty());
+}
+
+TEST(Lifecycle, FirstRunExplainsTheSlideshowInterval) {
+    Program program;  // no settings file: never run here before
+    program.SetIni("General", "Verbose", "0");
+    ::DeleteFileA(program.IniPath().c_str());
+    program.Start();
+    auto box = program.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->text,
+              "Slideshow will change your wallpaper every 5 minutes.\r"
+              "You can change this interval on the Options page.");
+    box->Press(IDOK);
+    ASSERT_TRUE(program.WaitUntilIdle());
 }

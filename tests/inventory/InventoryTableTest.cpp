@@ -1,5 +1,3 @@
-#include "inventory/InventoryTable.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +7,8 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "inventory/InventoryTable.h"
 
 namespace pictavo {
 namespace {
@@ -118,21 +118,20 @@ TEST(InventoryTableTest, OrdersByLowerCaseNameThenFolderBytewiseTiesByInsertion)
     RecordId dup1 = table.Append(Rec("C:\\X", "Dup.bmp"));
     table.Append(Rec("C:\\Z", "a.bmp"));
     table.Append(Rec("C:\\A", "B.bmp"));
-    table.Append(Rec("C:\\A", "\xE9t\xE9.bmp")); // above every ASCII byte
+    table.Append(Rec("C:\\A", "\xE9t\xE9.bmp"));  // above every ASCII byte
     table.Append(Rec("C:\\B", "A.BMP"));
     RecordId dup2 = table.Append(Rec("c:\\x", "DUP.BMP"));
     table.Append(Rec("C:\\Y", "a.bmp"));
     table.Append(Rec("", "a.bmp"));
 
     const std::vector<std::string> expected = {
-        "a.bmp|",        "a.bmp|c:\\b",   "a.bmp|c:\\y",         "a.bmp|c:\\z",
-        "b.bmp|c:\\a",   "dup.bmp|c:\\x", "dup.bmp|c:\\x",       "\xE9t\xE9.bmp|c:\\a",
+        "a.bmp|",      "a.bmp|c:\\b",   "a.bmp|c:\\y",   "a.bmp|c:\\z",
+        "b.bmp|c:\\a", "dup.bmp|c:\\x", "dup.bmp|c:\\x", "\xE9t\xE9.bmp|c:\\a",
     };
     EXPECT_EQ(Keys(table), expected);
     EXPECT_EQ(table.At(5), dup1);
     EXPECT_EQ(table.At(6), dup2);
-    for (std::size_t i = 0; i < table.Count(); ++i)
-        EXPECT_EQ(table.PositionOf(table.At(i)), i);
+    for (std::size_t i = 0; i < table.Count(); ++i) EXPECT_EQ(table.PositionOf(table.At(i)), i);
     EXPECT_EQ(table.At(table.Count()), NoRecord);
 }
 
@@ -144,12 +143,12 @@ TEST(InventoryTableTest, SeekFindsExactKeyOnly) {
     RecordId root = table.Append(Rec("C:", "A.bmp"));
     table.Append(Rec("C:\\Pics", "z.bmp"));
 
-    EXPECT_EQ(table.Seek("dup.bmp", "c:\\pics"), first); // the first of equal keys
+    EXPECT_EQ(table.Seek("dup.bmp", "c:\\pics"), first);  // the first of equal keys
     EXPECT_EQ(table.Seek(KeyOfPath("C:\\A.BMP")), root);
     EXPECT_EQ(table.Seek("dup.bm", "c:\\pics"), NoRecord);
     EXPECT_EQ(table.Seek("dup.bmp", "c:\\pic"), NoRecord);
     EXPECT_EQ(table.Seek("dup.bmp", "c:\\pics\\"), NoRecord);
-    EXPECT_EQ(table.Seek("Dup.bmp", "C:\\Pics"), NoRecord); // the key is lower case
+    EXPECT_EQ(table.Seek("Dup.bmp", "C:\\Pics"), NoRecord);  // the key is lower case
     EXPECT_EQ(table.Seek("zz.bmp", ""), NoRecord);           // beyond the last
     EXPECT_EQ(table.Seek("", ""), NoRecord);                 // before the first
 }
@@ -162,7 +161,7 @@ TEST(InventoryTableTest, ReplaceReindexesOnlyWhenTheKeyChanges) {
     table.Append(Rec("C:\\P", "z.bmp"));
 
     InventoryRecord changed = table.Record(m);
-    changed.FileName = "M.BMP"; // same key, new case: stays ahead of its twin
+    changed.FileName = "M.BMP";  // same key, new case: stays ahead of its twin
     changed.Size = 7;
     table.Replace(m, changed);
     EXPECT_EQ(table.PositionOf(m), 1u);
@@ -170,7 +169,7 @@ TEST(InventoryTableTest, ReplaceReindexesOnlyWhenTheKeyChanges) {
     EXPECT_EQ(table.Record(m).Size, 7);
 
     changed = table.Record(a);
-    changed.FileName = "M.bmp"; // joins the m.bmp pair, behind both
+    changed.FileName = "M.bmp";  // joins the m.bmp pair, behind both
     table.Replace(a, changed);
     EXPECT_EQ(table.PositionOf(m), 0u);
     EXPECT_EQ(table.PositionOf(m2), 1u);
@@ -184,8 +183,7 @@ TEST(InventoryTableTest, AssignSortsUnorderedInputStablyAndKeepsOrderedInput) {
         Rec("C:\\A", "a.bmp"), Rec("C:\\B", "x.BMP"),
     };
     InventoryTable appended;
-    for (const InventoryRecord& r : unordered)
-        appended.Append(r);
+    for (const InventoryRecord& r : unordered) appended.Append(r);
 
     InventoryTable assigned;
     assigned.Append(Rec("C:\\Old", "old.bmp"));
@@ -225,7 +223,7 @@ TEST(InventoryTableTest, UnknownIdsAreRejected) {
 // Cursors
 
 class CursorTest : public ::testing::Test {
-  protected:
+protected:
     CursorTest() {
         a = table.Append(Rec("C:\\P", "a.bmp"));
         b = table.Append(Rec("C:\\P", "b.bmp"));
@@ -237,7 +235,7 @@ class CursorTest : public ::testing::Test {
 
 TEST_F(CursorTest, NavigatesInIndexOrderWithDatasetBofAndEof) {
     InventoryCursor cur(table);
-    EXPECT_EQ(cur.Id(), a); // a new cursor starts on the first record
+    EXPECT_EQ(cur.Id(), a);  // a new cursor starts on the first record
     EXPECT_TRUE(cur.Bof());
     EXPECT_FALSE(cur.Eof());
     cur.Prior();
@@ -248,7 +246,7 @@ TEST_F(CursorTest, NavigatesInIndexOrderWithDatasetBofAndEof) {
     EXPECT_FALSE(cur.Bof());
     cur.Next();
     EXPECT_EQ(cur.Id(), c);
-    EXPECT_FALSE(cur.Eof()); // standing on the last is not yet Eof
+    EXPECT_FALSE(cur.Eof());  // standing on the last is not yet Eof
     cur.Next();
     EXPECT_EQ(cur.Id(), c);
     EXPECT_TRUE(cur.Eof());
@@ -262,6 +260,12 @@ TEST_F(CursorTest, NavigatesInIndexOrderWithDatasetBofAndEof) {
     cur.Prior();
     EXPECT_EQ(cur.Id(), b);
     EXPECT_FALSE(cur.Eof());
+    cur.Prior();
+    EXPECT_EQ(cur.Id(), a);
+    EXPECT_FALSE(cur.Bof());  // standing on the first is not yet Bof
+    cur.Prior();
+    EXPECT_EQ(cur.Id(), a);
+    EXPECT_TRUE(cur.Bof());
 
     EXPECT_TRUE(cur.MoveTo(0));
     EXPECT_EQ(cur.Id(), a);
@@ -271,8 +275,7 @@ TEST_F(CursorTest, NavigatesInIndexOrderWithDatasetBofAndEof) {
 
     // A walk visits every record once and stops.
     std::vector<RecordId> seen;
-    for (cur.First(); !cur.Eof(); cur.Next())
-        seen.push_back(cur.Id());
+    for (cur.First(); !cur.Eof(); cur.Next()) seen.push_back(cur.Id());
     EXPECT_EQ(seen, (std::vector<RecordId>{a, b, c}));
 }
 
@@ -314,7 +317,7 @@ TEST_F(CursorTest, StaysOnItsRecordWhenAnotherCursorAppendsOrPosts) {
     InventoryCursor data(table);
     InventoryCursor grid(table);
     grid.GoTo(b);
-    data.Append(Rec("C:\\P", "0.bmp")); // sorts first
+    data.Append(Rec("C:\\P", "0.bmp"));  // sorts first
     EXPECT_EQ(grid.Id(), b);
     EXPECT_EQ(grid.RecNo(), 3u);
     EXPECT_EQ(data.RecNo(), 1u);
@@ -333,7 +336,7 @@ TEST_F(CursorTest, StaysOnItsRecordWhenAnotherCursorAppendsOrPosts) {
 TEST_F(CursorTest, DeletionMovesCursorsOnTheRecordToTheFollowingOne) {
     struct Case {
         const char* name;
-        std::vector<RecordId> deleteOrder; // through the other cursor
+        std::vector<RecordId> deleteOrder;  // through the other cursor
         RecordId standOn;
         RecordId expected;
         bool eof;
@@ -375,7 +378,7 @@ TEST(CursorWalkTest, DeletingWhileWalkingVisitsEveryRecordOnce) {
     for (cur.First(); !cur.Eof();) {
         ++visited;
         if (cur.Record().LCLocation == "c:\\gone")
-            cur.Delete(); // lands on the following record: no step forward
+            cur.Delete();  // lands on the following record: no step forward
         else
             cur.Next();
     }
@@ -401,7 +404,7 @@ TEST(CursorLifetimeTest, CursorOutlivingItsTableThrowsInsteadOfDangling) {
     table->Append(Rec("C:", "a.bmp"));
     InventoryCursor cur(*table);
     {
-        InventoryCursor shortLived(*table); // unregisters on destruction
+        InventoryCursor shortLived(*table);  // unregisters on destruction
     }
     table->Append(Rec("C:", "b.bmp"));
     table.reset();
@@ -413,16 +416,14 @@ TEST(CursorLifetimeTest, CursorOutlivingItsTableThrowsInsteadOfDangling) {
 // Against a reference model: random appends, re-keys and deletes, with tiny and normal blocks.
 
 struct ModelEntry {
-    std::string name, location; // lower case
+    std::string name, location;  // lower case
     std::uint64_t seq;
     RecordId id;
 };
 
 bool ModelLess(const ModelEntry& x, const ModelEntry& y) {
-    if (int c = x.name.compare(y.name))
-        return c < 0;
-    if (int c = x.location.compare(y.location))
-        return c < 0;
+    if (int c = x.name.compare(y.name)) return c < 0;
+    if (int c = x.location.compare(y.location)) return c < 0;
     return x.seq < y.seq;
 }
 
@@ -436,27 +437,36 @@ void CheckAgainstModel(const InventoryTable& table, const std::vector<ModelEntry
 }
 
 TEST(InventoryTableModelTest, PositionsAndSeeksMatchASortedReference) {
-    for (std::size_t capacity : {std::size_t{4}, std::size_t{7}, InventoryTable::DefaultBlockCapacity}) {
+    for (std::size_t capacity :
+         {std::size_t{4}, std::size_t{7}, InventoryTable::DefaultBlockCapacity}) {
         SCOPED_TRACE("block capacity " + std::to_string(capacity));
         std::mt19937 rng(1234);
-        auto pick = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng); };
+        auto pick = [&](std::size_t n) {
+            return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng);
+        };
         // Few distinct keys, random case: plenty of ties and case folding.
         auto randomName = [&] {
             std::string s = "Pic" + std::to_string(pick(60)) + ".bmp";
             for (char& ch : s)
-                if (pick(2))
-                    ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+                if (pick(2)) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
             return s;
         };
-        auto randomFolder = [&] { return "C:\\Dir" + std::to_string(pick(4)) + std::string(pick(3), '\\'); };
+        auto randomFolder = [&] {
+            return "C:\\Dir" + std::to_string(pick(4)) + std::string(pick(3), '\\');
+        };
 
         InventoryTable table(capacity);
         InventoryCursor watcher(table);
         std::vector<ModelEntry> model;
         std::uint64_t seq = 0;
-        auto place = [&](ModelEntry e) { model.insert(std::upper_bound(model.begin(), model.end(), e, ModelLess), e); };
+        auto place = [&](ModelEntry e) {
+            model.insert(std::upper_bound(model.begin(), model.end(), e, ModelLess), e);
+        };
         auto indexOf = [&](RecordId id) {
-            return static_cast<std::size_t>(std::find_if(model.begin(), model.end(), [&](const ModelEntry& e) { return e.id == id; }) - model.begin());
+            return static_cast<std::size_t>(
+                std::find_if(model.begin(), model.end(),
+                             [&](const ModelEntry& e) { return e.id == id; }) -
+                model.begin());
         };
 
         for (int step = 0; step < 6000; ++step) {
@@ -465,14 +475,16 @@ TEST(InventoryTableModelTest, PositionsAndSeeksMatchASortedReference) {
             if (model.empty() || roll < (growing ? 55u : 20u)) {
                 InventoryRecord r = Rec(randomFolder(), randomName());
                 RecordId id = table.Append(r);
-                place({LowerCase(r.FileName), LowerCase(StripTrailingBackslashes(r.Location)), seq++, id});
+                place({LowerCase(r.FileName), LowerCase(StripTrailingBackslashes(r.Location)),
+                       seq++, id});
             } else if (roll < (growing ? 80u : 80u)) {
                 std::size_t i = pick(model.size());
                 RecordId id = model[i].id;
                 std::size_t pos = i;
-                RecordId expected = watcher.Id() != id ? watcher.Id()
+                RecordId expected = watcher.Id() != id       ? watcher.Id()
                                     : pos + 1 < model.size() ? model[pos + 1].id
-                                    : pos > 0 ? model[pos - 1].id : NoRecord;
+                                    : pos > 0                ? model[pos - 1].id
+                                                             : NoRecord;
                 table.Delete(id);
                 model.erase(model.begin() + static_cast<std::ptrdiff_t>(i));
                 ASSERT_EQ(watcher.Id(), expected) << "step " << step;
@@ -504,12 +516,11 @@ TEST(InventoryTableModelTest, PositionsAndSeeksMatchASortedReference) {
                 ASSERT_EQ(table.Seek(probe.name, probe.location), first->id) << "step " << step;
                 ASSERT_EQ(watcher.RecNo(), indexOf(watcher.Id()) + 1);
             }
-            if (step % 97 == 0)
-                CheckAgainstModel(table, model);
+            if (step % 97 == 0) CheckAgainstModel(table, model);
         }
         CheckAgainstModel(table, model);
     }
 }
 
-} // namespace
-} // namespace pictavo
+}  // namespace
+}  // namespace pictavo

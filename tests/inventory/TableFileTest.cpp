@@ -1,5 +1,3 @@
-#include "inventory/TableFile.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -8,14 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "inventory/TableFile.h"
+
 namespace pictavo {
 namespace {
 
 // An independent writer of the documented layout: pins the format (files written by older
 // builds must keep loading) and builds damaged files with a valid checksum.
 void Put32(std::string& out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<char>(v >> (8 * i)));
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>(v >> (8 * i)));
 }
 
 void PutString(std::string& out, const std::string& s) {
@@ -50,8 +49,7 @@ std::string AddTo32(std::string file, std::size_t at, int delta) {
     for (int i = 3; i >= 0; --i)
         v = v << 8 | static_cast<unsigned char>(file.at(at + static_cast<std::size_t>(i)));
     v += static_cast<std::uint32_t>(delta);
-    for (std::size_t i = 0; i < 4; ++i)
-        file[at + i] = static_cast<char>(v >> (8 * i));
+    for (std::size_t i = 0; i < 4; ++i) file[at + i] = static_cast<char>(v >> (8 * i));
     return file;
 }
 
@@ -86,7 +84,7 @@ std::vector<InventoryRecord> SampleRecords() {
     std::vector<InventoryRecord> records;
     InventoryRecord r = Rec("C:\\Program Files\\Pictavo\\Images", "v123 of Netscape Wallpaper.BMP");
     r.Size = INT32_MAX;
-    r.Timestamp = 133'000'000'000'000'000; // 2022, in FILETIME units
+    r.Timestamp = 133'000'000'000'000'000;  // 2022, in FILETIME units
     records.push_back(r);
 
     r = Rec("", std::string(FileNameWidth, 'Q'));
@@ -113,26 +111,24 @@ std::vector<InventoryRecord> SampleRecords() {
 
 std::vector<InventoryRecord> InOrder(const InventoryTable& table) {
     std::vector<InventoryRecord> records;
-    for (std::size_t i = 0; i < table.Count(); ++i)
-        records.push_back(table.Record(table.At(i)));
+    for (std::size_t i = 0; i < table.Count(); ++i) records.push_back(table.Record(table.At(i)));
     return records;
 }
 
 TEST(TableFileTest, Crc32MatchesTheStandardCheckValues) {
     EXPECT_EQ(Crc32(""), 0u);
-    EXPECT_EQ(Crc32("123456789"), 0xCBF43926u); // 8 bytes at once plus a tail byte
+    EXPECT_EQ(Crc32("123456789"), 0xCBF43926u);  // 8 bytes at once plus a tail byte
     EXPECT_EQ(Crc32("The quick brown fox jumps over the lazy dog"), 0x414FA339u);
 }
 
 TEST(TableFileTest, RoundTripKeepsAllTenFieldsInIndexOrder) {
     InventoryTable table;
-    for (const InventoryRecord& r : SampleRecords())
-        table.Append(r);
+    for (const InventoryRecord& r : SampleRecords()) table.Append(r);
     const std::string bytes = SerializeTable(table);
 
     TableParseResult parsed = ParseTable(bytes);
     ASSERT_TRUE(parsed.Ok()) << parsed.Error;
-    EXPECT_EQ(parsed.Records, InOrder(table)); // already sorted on disk
+    EXPECT_EQ(parsed.Records, InOrder(table));  // already sorted on disk
 
     InventoryTable loaded;
     ASSERT_EQ(LoadTable(bytes, loaded), "");
@@ -143,10 +139,8 @@ TEST(TableFileTest, RoundTripKeepsAllTenFieldsInIndexOrder) {
 TEST(TableFileTest, WritesTheDocumentedLayout) {
     InventoryTable table;
     std::string payload;
-    for (const InventoryRecord& r : SampleRecords())
-        table.Append(r);
-    for (const InventoryRecord& r : InOrder(table))
-        payload += RecordBytes(r);
+    for (const InventoryRecord& r : SampleRecords()) table.Append(r);
+    for (const InventoryRecord& r : InOrder(table)) payload += RecordBytes(r);
     EXPECT_EQ(SerializeTable(table), FileOf(4, payload));
 }
 
@@ -160,7 +154,7 @@ TEST(TableFileTest, EmptyTableRoundTrips) {
 
 // A refused file leaves the table and its cursors exactly as they were.
 class RefusedFileTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         table.Append(Rec("C:\\Keep", "one.bmp"));
         table.Append(Rec("C:\\Keep", "two.bmp"));
@@ -172,8 +166,7 @@ class RefusedFileTest : public ::testing::Test {
     static const InventoryTable& sourceTable() {
         static InventoryTable source;
         if (source.Empty())
-            for (const InventoryRecord& r : SampleRecords())
-                source.Append(r);
+            for (const InventoryRecord& r : SampleRecords()) source.Append(r);
         return source;
     }
 
@@ -204,7 +197,7 @@ TEST_F(RefusedFileTest, RefusesDamagedFilesWithAReason) {
     std::string badBool = RecordBytes(ok);
     badBool[1] = 2;
     std::string pastEnd = RecordBytes(ok);
-    pastEnd[2] = 100; // FileName length reaching beyond the data
+    pastEnd[2] = 100;  // FileName length reaching beyond the data
 
     struct Case {
         const char* name;
@@ -217,7 +210,8 @@ TEST_F(RefusedFileTest, RefusesDamagedFilesWithAReason) {
          "wrong magic"},
         {"magic prefix only", [](std::string f) { return f.substr(0, 5); }, "truncated"},
         {"cut inside header", [](std::string f) { return f.substr(0, 13); }, "truncated"},
-        {"cut inside records", [](std::string f) { return f.substr(0, f.size() / 2); }, "truncated"},
+        {"cut inside records", [](std::string f) { return f.substr(0, f.size() / 2); },
+         "truncated"},
         {"checksum cut", [](std::string f) { return f.substr(0, f.size() - 1); }, "truncated"},
         {"trailing byte", [](std::string f) { return f + '\0'; }, "trailing"},
         {"wrong magic", [](std::string f) { return Flip(f, 3, 0x20); }, "wrong magic"},
@@ -226,11 +220,21 @@ TEST_F(RefusedFileTest, RefusesDamagedFilesWithAReason) {
         {"flipped count", [](std::string f) { return Flip(f, 12, 0x01); }, "checksum"},
         {"flipped checksum", [](std::string f) { return Flip(f, f.size() - 1, 0x80); }, "checksum"},
         {"payload length too large",
-         [](std::string f) { f = AddTo32(f, 16, 1); Reseal(f); return f; }, "truncated"},
+         [](std::string f) {
+             f = AddTo32(f, 16, 1);
+             Reseal(f);
+             return f;
+         },
+         "truncated"},
         {"payload length too small",
-         [](std::string f) { f = AddTo32(f, 16, -1); Reseal(f); return f; }, "trailing"},
-        {"count above the records",
-         [&](std::string) { return FileOf(2, RecordBytes(ok)); }, "count mismatch"},
+         [](std::string f) {
+             f = AddTo32(f, 16, -1);
+             Reseal(f);
+             return f;
+         },
+         "trailing"},
+        {"count above the records", [&](std::string) { return FileOf(2, RecordBytes(ok)); },
+         "count mismatch"},
         {"count below the records",
          [&](std::string) { return FileOf(1, RecordBytes(ok) + RecordBytes(ok)); },
          "count mismatch"},
@@ -263,5 +267,5 @@ TEST_F(RefusedFileTest, RefusesEveryTruncationAndEveryDamagedByte) {
     ExpectRefused(good.substr(0, good.size() - 7), "truncated");
 }
 
-} // namespace
-} // namespace pictavo
+}  // namespace
+}  // namespace pictavo

@@ -1,0 +1,69 @@
+#pragma once
+// Timers on virtual time: nothing ticks until the test advances the clock.
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/Timer.h"
+
+namespace pictavo::testing {
+
+class VirtualTimers final : public ITimerFactory {
+public:
+    std::unique_ptr<ITimer> CreateTimer() override {
+        auto timer = std::make_unique<Timer>(*this);
+        return timer;
+    }
+
+    uint64_t Now() const { return now_; }
+
+    // Moves the clock forward, running each tick at its due time, in order.
+    void Advance(uint64_t milliseconds) {
+        const uint64_t end = now_ + milliseconds;
+        for (;;) {
+            Timer* next = nullptr;
+            for (Timer* t : live_) {
+                if (t->enabled_ && t->due_ <= end && (!next || t->due_ < next->due_)) next = t;
+            }
+            if (!next) break;
+            now_ = next->due_;
+            next->due_ = now_ + next->interval_;
+            if (next->OnTimer) {
+                auto handler = next->OnTimer;
+                handler();
+            }
+        }
+        now_ = end;
+    }
+
+private:
+    class Timer final : public ITimer {
+    public:
+        explicit Timer(VirtualTimers& owner) : owner_(owner) { owner_.live_.push_back(this); }
+        ~Timer() override {
+            auto& live = owner_.live_;
+            live.erase(std::remove(live.begin(), live.end(), this), live.end());
+        }
+        void SetEnabled(bool enabled) override {
+            enabled_ = enabled;
+            due_ = owner_.now_ + interval_;
+        }
+        bool Enabled() const override { return enabled_; }
+        void SetInterval(uint32_t milliseconds) override {
+            interval_ = milliseconds;
+            due_ = owner_.now_ + interval_;
+        }
+        uint32_t Interval() const override { return interval_; }
+
+        VirtualTimers& owner_;
+        bool enabled_ = false;
+        uint32_t interval_ = 1000;
+        uint64_t due_ = 0;
+    };
+
+    uint64_t now_ = 0;
+    std::vector<Timer*> live_;
+};
+
+}  // namespace pictavo::testing
