@@ -66,7 +66,13 @@ TFrmMain::TFrmMain(Services services)
     FormCreate();
 }
 
-TFrmMain::~TFrmMain() = default;
+TFrmMain::~TFrmMain() {
+    // A save still pending runs while everything it needs is alive.
+    Guarded([this] { InputTimeout1.Flush(); });
+    // The loop may have ended without the window being closed (error 101):
+    // its destruction steps still run.
+    if (Handle()) ::DestroyWindow(Handle());
+}
 
 void TFrmMain::CreateControls() {
     HWND self = Handle();

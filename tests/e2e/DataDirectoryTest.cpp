@@ -1,0 +1,69 @@
+// The data directory beside the program and the picture list in it.
+#include <gtest/gtest.h>
+
+#include "harness/Harness.h"
+#include "inventory/InventoryTable.h"
+#include "inventory/TableFile.h"
+
+using namespace e2e;
+
+TEST(DataDirectory, AFolderThatCannotBeCreatedIsReportedAndTheProgramRuns) {
+    Program program;
+    program.QuietSettings();
+    WriteFile(program.DataDir(), "a file where the folder should be");
+    program.Start();
+    auto box = program.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->text.rfind("Error: Unable to create data directory (", 0), 0u) << box->text;
+    box->Press(IDOK);
+    ASSERT_TRUE(program.WaitUntilIdle());
+    EXPECT_TRUE(program.Running());
+}
+
+TEST(DataDirectory, RecordsFollowTheirFilesWhenTheDataDirectoryMoved) {
+    Program program;
+    program.QuietSettings();
+    const std::string old = program.Folder() + "\\OldImages";
+    ::CreateDirectoryA(old.c_str(), nullptr);
+    ::CreateDirectoryA(program.DataDir().c_str(), nullptr);
+    // kept.bmp was moved along with the program's data; lost.bmp was not.
+    WriteFile(program.DataDir() + "\\kept.bmp", "BM");
+    {
+        pictavo::InventoryTable table;
+        for (const char* name : {"kept.bmp", "lost.bmp"}) {
+            pictavo::InventoryRecord record;
+            record.Enabled = true;
+            record.FileName = name;
+            record.Location = old;
+            table.Append(record);
+        }
+        WriteFile(program.TablePath(), pictavo::SerializeTable(table));
+    }
+    program.SetIni("Directories", "DataDir", old);
+    program.Start();
+    ASSERT_TRUE(program.WaitUntilIdle());
+    // The relocation hands its save to the deferred action: wait for the file to change.
+    pictavo::TableParseResult saved;
+    ASSERT_TRUE(WaitFor([&] {
+        saved = pictavo::ParseTable(ReadFile(program.TablePath()));
+        return saved.Ok() && saved.Records.size() == 1;
+    }));
+    EXPECT_EQ(saved.Records[0].FileName, "kept.bmp");
+    EXPECT_EQ(pictavo::LowerCase(saved.Records[0].Location), pictavo::LowerCase(program.DataDir()));
+}
+
+TEST(DataDirectory, SplashShowsAtStartAndGoesAfterItsTime) {
+    Program program;
+    program.SetIni("General", "Verbose", "1");
+    program.SetIni("Slideshow", "ChangeOnStartup", "0");
+    program.Start();
+    auto splash = [&] {
+        for (HWND hwnd : TopLevelWindows(program.ProcessId())) {
+            if (ClassOf(hwnd) == "TFrmSplash" && ::IsWindowVisible(hwnd)) return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(WaitFor(splash));
+    ASSERT_TRUE(program.WaitUntilIdle());
+    EXPECT_TRUE(WaitFor([&] { return !splash(); }));
+}
