@@ -23,7 +23,7 @@ TFrmSplash::TFrmSplash(ITimerFactory& timers) : Timer1(timers.CreateTimer()) {
                                                  MAKEINTRESOURCEA(IDB_SPLASH), IMAGE_BITMAP, 0, 0,
                                                  LR_DEFAULTCOLOR));
     POINT at = CenteredOnScreen(kWidth, kHeight);
-    Create("TFrmSplash", WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP, "Pictavo", at.x, at.y, kWidth,
+    Create("TFrmSplash", WS_EX_TOOLWINDOW, WS_POPUP, "Pictavo", at.x, at.y, kWidth,
            kHeight, nullptr);
     lblHome_ = CreateControl(Handle(), "STATIC", "www.norvex.com",
                              WS_VISIBLE | SS_CENTER | SS_NOTIFY, 0, kHeight - 28, kWidth, 16);
@@ -66,7 +66,7 @@ LRESULT TFrmSplash::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 HDC dc = reinterpret_cast<HDC>(wParam);
                 ::SetTextColor(dc, RGB(0, 0, 255));
                 ::SetBkMode(dc, TRANSPARENT);
-                return reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH));
+                return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
             }
             break;
     }
