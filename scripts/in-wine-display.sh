@@ -17,6 +17,10 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     wineboot -i >/dev/null 2>&1 || true
     # A crashing program is reported on stderr and ended, never held in a dialog.
     wine reg add "HKCU\\Software\\Wine\\WineDbg" /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
+    # Every program runs inside one virtual desktop, as on Windows: with a
+    # taskbar and notification area, and without waiting on an X window manager.
+    wine reg add "HKCU\\Software\\Wine\\Explorer" /v Desktop /d Default /f >/dev/null 2>&1 || true
+    wine reg add "HKCU\\Software\\Wine\\Explorer\\Desktops" /v Default /d 1024x768 /f >/dev/null 2>&1 || true
     wineserver -w
   fi
   status=0

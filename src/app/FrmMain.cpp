@@ -72,6 +72,7 @@ TFrmMain::~TFrmMain() {
     // The loop may have ended without the window being closed (error 101):
     // its destruction steps still run.
     if (Handle()) ::DestroyWindow(Handle());
+    SetExceptionHandler(nullptr);
 }
 
 void TFrmMain::CreateControls() {

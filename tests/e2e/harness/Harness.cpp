@@ -318,23 +318,24 @@ bool Program::WaitUntilIdle(Duration deadline) const {
 
 std::optional<MessageBoxWindow> Program::WaitForMessageBox(Duration deadline) const {
     MessageBoxWindow box;
+    // A box counts once it shows and its text is in place (it is filled while being created).
     bool found = WaitFor(
         [&] {
             for (HWND hwnd : TopLevelWindows(processId_)) {
-                if (ClassOf(hwnd) == "#32770" && ::IsWindowVisible(hwnd)) {
-                    box.hwnd = hwnd;
-                    return true;
-                }
+                if (ClassOf(hwnd) != "#32770" || !::IsWindowVisible(hwnd)) continue;
+                // The message text is the static control 0xFFFF of a message box.
+                char text[4096] = {};
+                ::GetDlgItemTextA(hwnd, 0xFFFF, text, sizeof(text));
+                if (!*text) continue;
+                box.hwnd = hwnd;
+                box.text = text;
+                return true;
             }
             return false;
         },
         deadline);
     if (!found) return std::nullopt;
     box.caption = Caption(box.hwnd);
-    // The message text is the static control 0xFFFF of a message box.
-    char text[4096] = {};
-    ::GetDlgItemTextA(box.hwnd, 0xFFFF, text, sizeof(text));
-    box.text = text;
     return box;
 }
 

@@ -1,0 +1,97 @@
+// The main window's ways of closing, with message boxes answered by script.
+#include "app/FrmMain.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "app/Application.h"
+#include "platform/Files.h"
+#include "platform/Guard.h"
+#include "shell/FrmTray.h"
+#include "support/ScriptedPrompts.h"
+#include "support/VirtualTimers.h"
+
+namespace pictavo {
+namespace {
+
+constexpr char kExitQuestion[] =
+    "Exiting Pictavo will disable Slideshow and Wallpaper Detection.\rExit Now?";
+
+// The window reads its settings beside the running program: the test program here.
+class FrmMainTest : public ::testing::Test {
+protected:
+    const std::string ini = ChangeFileExt(ExePath(), ".INI");
+    testing::VirtualTimers clock;
+    testing::ScriptedPrompts prompts;
+    TApplication application;
+    std::unique_ptr<TFrmTray> tray;
+    std::unique_ptr<TFrmMain> main;
+
+    void Start(bool confirmExit) {
+        ::DeleteFileA(ini.c_str());
+        ::WritePrivateProfileStringA("General", "Verbose", "0", ini.c_str());
+        ::WritePrivateProfileStringA("Slideshow", "ChangeOnStartup", "0", ini.c_str());
+        ::WritePrivateProfileStringA("Confirmation", "ConfirmExit", confirmExit ? "1" : "0",
+                                     ini.c_str());
+        tray = std::make_unique<TFrmTray>();
+        main = std::make_unique<TFrmMain>(
+            TFrmMain::Services{application, *tray, prompts, clock, ":"});
+        ASSERT_TRUE(main->Visible());
+        EXPECT_TRUE(tray->TrayIcon1.CanShowMenu());
+    }
+    void TearDown() override {
+        main.reset();
+        tray.reset();
+        ::DeleteFileA(ini.c_str());
+    }
+    bool Closed() {
+        application.ProcessMessages();
+        return main->Handle() == nullptr && application.Terminated();
+    }
+};
+
+TEST_F(FrmMainTest, MenuCloseAsksAndOnlyYesEndsTheProgram) {
+    Start(true);
+    for (int answer : {IDNO, IDCANCEL}) {
+        prompts.answers = {answer};
+        main->mnuClose1Click();
+        EXPECT_FALSE(Closed());
+        EXPECT_FALSE(main->booCloseFromMenu);
+    }
+    EXPECT_EQ(prompts.shown, (std::vector<std::string>{kExitQuestion, kExitQuestion}));
+
+    // The question's flag is gone: the close button hides the window again.
+    ::SendMessageA(main->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(main->Visible());
+    EXPECT_FALSE(Closed());
+
+    prompts.answers = {IDYES};
+    main->mnuClose1Click();
+    EXPECT_TRUE(Closed());
+    EXPECT_NE(ReadWholeFile(ini).find("LastWallpaper="), std::string::npos);
+}
+
+TEST_F(FrmMainTest, MenuCloseWithoutTheQuestionSetting) {
+    Start(false);
+    main->mnuClose1Click();
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_TRUE(Closed());
+}
+
+TEST_F(FrmMainTest, EndOfSessionNeverAsks) {
+    Start(true);
+    EXPECT_EQ(::SendMessageA(main->Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_NE(ReadWholeFile(ini).find("LastWallpaper="), std::string::npos);
+}
+
+TEST_F(FrmMainTest, UnhandledErrorsAreShownAndTheProgramGoesOn) {
+    Start(true);
+    Guarded([] { throw std::runtime_error("disk on fire"); });
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{"Exception: disk on fire"});
+    EXPECT_FALSE(Closed());
+}
+
+}  // namespace
+}  // namespace pictavo
