@@ -11,6 +11,7 @@
 #include "app/FrmSplash.h"
 #include "app/FrmStartup.h"
 #include "app/Trace.h"
+#include "platform/Controls.h"
 #include "platform/Files.h"
 #include "platform/Guard.h"
 #include "resource.h"
@@ -28,31 +29,12 @@ constexpr UINT WM_RELEASE = WM_APP + 1;  // frees the window once its close has 
 enum ControlId {
     idPages = 100,
     idHelp,
-    idChangeOnStartup,
-    idShowSplash,
-    idConfirmExit,
 };
 
 constexpr const char* kPageNames[] = {"&Preview", "&Slideshow", "O&ptions", "&Online"};
 constexpr DWORD kPageHelpContexts[] = {4, 5, 6, 7};
 
 }  // namespace
-
-TPage::TPage(HWND parent, const RECT& area, const std::string& name) {
-    Create("TPage", WS_EX_CONTROLPARENT, WS_CHILD | WS_CLIPSIBLINGS, name, area.left, area.top,
-           area.right - area.left, area.bottom - area.top, parent);
-}
-
-LRESULT TPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_COMMAND:
-        case WM_NOTIFY:
-        case WM_HSCROLL:
-        case WM_VSCROLL:
-            return ::SendMessageA(::GetParent(Handle()), message, wParam, lParam);
-    }
-    return Window::HandleMessage(message, wParam, lParam);
-}
 
 TFrmMain::TFrmMain(Services services)
     : InputTimeout1(services.timers, 2250), Inventory(*this), services_(std::move(services)) {
@@ -87,23 +69,12 @@ void TFrmMain::CreateControls() {
     }
     RECT area{4, 4, 398, 404};
     ::SendMessageA(pgMain, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
-    tsPreview = std::make_unique<TPage>(self, area, "tsPreview");
-    tsSlideshow = std::make_unique<TPage>(self, area, "tsSlideshow");
-    tsOptions = std::make_unique<TPage>(self, area, "tsOptions");
-    tsOnline = std::make_unique<TPage>(self, area, "tsOnline");
-
-    chkChangeOnStartup =
-        CreateControl(tsSlideshow->Handle(), "BUTTON", "&Change Wallpaper on Startup",
-                      WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 12, 12, 240, 17, idChangeOnStartup);
-    chkShowSplash = CreateControl(tsOptions->Handle(), "BUTTON", "Show splash screen on startup",
-                                  WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 12, 12, 240, 17,
-                                  idShowSplash);
-    chkConfirmExit = CreateControl(tsOptions->Handle(), "BUTTON", "Ask before e&xiting",
-                                   WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 12, 34, 240, 17,
-                                   idConfirmExit);
-    SetChecked(chkChangeOnStartup, true);
-    SetChecked(chkShowSplash, true);
-    SetChecked(chkConfirmExit, true);
+    tsPreview = std::make_unique<TPanel>(self, area, "tsPreview");
+    tsSlideshow = std::make_unique<TPanel>(self, area, "tsSlideshow");
+    tsOptions = std::make_unique<TPanel>(self, area, "tsOptions");
+    tsOnline = std::make_unique<TPanel>(self, area, "tsOnline");
+    pages_ = std::make_unique<TSettingsPages>(tsPreview->Handle(), tsSlideshow->Handle(),
+                                              tsOptions->Handle(), self);
 
     lblHints = CreateControl(self, "STATIC", "", WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_CENTERIMAGE,
                              8, 414, 220, 20);
@@ -115,19 +86,25 @@ void TFrmMain::CreateControls() {
 }
 
 void TFrmMain::ShowPage(int index) {
-    TPage* pages[] = {tsPreview.get(), tsSlideshow.get(), tsOptions.get(), tsOnline.get()};
+    TPanel* pages[] = {tsPreview.get(), tsSlideshow.get(), tsOptions.get(), tsOnline.get()};
     ::SendMessageA(pgMain, TCM_SETCURSEL, index, 0);
     for (int i = 0; i < 4; ++i) ::ShowWindow(pages[i]->Handle(), i == index ? SW_SHOW : SW_HIDE);
     ::SetWindowContextHelpId(Handle(), kPageHelpContexts[index]);
 }
 
-bool TFrmMain::Checked(HWND checkBox) {
-    return ::SendMessageA(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
+RECT TFrmMain::MainWindowBounds() const {
+    RECT r{};
+    ::GetWindowRect(Handle(), &r);
+    return r;
 }
 
-void TFrmMain::SetChecked(HWND checkBox, bool checked) {
-    ::SendMessageA(checkBox, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+void TFrmMain::MoveMainWindow(int left, int top) {
+    ::SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
+
+bool TFrmMain::LimitImageSize() const { return Checked(pages_->chkLimitImageSize); }
+
+int TFrmMain::MaxImageSize() const { return SpinPosition(pages_->updImageSize); }
 
 void TFrmMain::Trace(const std::string& text) { SendTrace(text, Handle()); }
 
@@ -141,7 +118,6 @@ void TFrmMain::FormCreate() {
     startingUp_ = true;
     booCloseFromMenu = false;
     booCloseWindows = false;
-    settingsTransfer_ = false;
 
     ::SetWindowTextA(lblHints, "");
     baseTitle_ = WindowText(Handle());
@@ -152,11 +128,13 @@ void TFrmMain::FormCreate() {
     detectionBusy_ = false;
 
     const std::string exePath = ExePath();
-    settingsPath_ = ChangeFileExt(exePath, ".INI");
+    settings_ = std::make_unique<TSettings>(ChangeFileExt(exePath, ".INI"), ExtractFileDir(exePath),
+                                            *pages_, InputTimeout1,
+                                            static_cast<ISettingsHost&>(*this));
     services_.application.HelpFile = ChangeFileExt(exePath, ".hlp");
     ::SetWindowContextHelpId(Handle(), 1);
     // A program that has never saved its settings here has never run here.
-    firstRun_ = !FileExists(settingsPath_);
+    firstRun_ = !FileExists(settings_->Path());
 
     ::DragAcceptFiles(Handle(), TRUE);
     listWidth_ = 0;  // measured from the inventory list once it exists
@@ -167,7 +145,7 @@ void TFrmMain::FormCreate() {
     } cleanup{*this};
     try {
         ShowPage(0);
-        LoadSaveSettings(false);
+        settings_->LoadSaveSettings(TSettings::Direction::Load);
         BuildPollFileList();
 
         try {
@@ -179,16 +157,15 @@ void TFrmMain::FormCreate() {
             return;
         }
 
-        const std::string defaultDataDirectory =
-            std::string(StripTrailingBackslashes(ExtractFileDir(exePath))) + "\\Images";
-        std::string dataDirectory = LowerCase(Settings().ReadString("Directories", "DataDir",
-                                                                    defaultDataDirectory));
-        if (dataDirectory != LowerCase(defaultDataDirectory)) {
-            formerDataDirectory_ = dataDirectory;
-            dataDirectory = defaultDataDirectory;
+        // The data directory is always the one beside the program; a different
+        // stored one means the pictures there moved with the program.
+        const std::string& defaultDataDirectory = settings_->DefaultDataDirectory();
+        if (settings_->DataDirectory() != LowerCase(defaultDataDirectory)) {
+            formerDataDirectory_ = settings_->DataDirectory();
+            settings_->SetDataDirectory(defaultDataDirectory);
         }
-        Inventory.SetTableFile(dataDirectory,
-                               Settings().ReadString("Directories", "DBFileName", "GDB.CDS"));
+        const std::string dataDirectory = settings_->DataDirectory();
+        Inventory.SetTableFile(dataDirectory, settings_->TableFileName());
 
         previewSuspended_ = true;
         try {
@@ -207,7 +184,8 @@ void TFrmMain::FormCreate() {
             Trace("FrmMain.FormCreate: First Run");
             ::SetForegroundWindow(Handle());
             // The interval's hours are not mentioned: a whole-hour interval speaks of seconds.
-            const int minutes = 5, seconds = 0;
+            const int minutes = SpinPosition(pages_->updMins);
+            const int seconds = SpinPosition(pages_->updSecs);
             services_.prompts.Message(
                 Handle(), minutes > 0
                               ? "Slideshow will change your wallpaper every " +
@@ -222,7 +200,7 @@ void TFrmMain::FormCreate() {
         }
 
         SyncStartupShortcut();
-        if (!LocateCurrentWallpaper()) Inventory.SelectInList(ReadLastWallpaper());
+        if (!LocateCurrentWallpaper()) Inventory.SelectInList(settings_->ReadLastWallpaper());
         Inventory.SyncSlideShowCursor();
     } catch (const std::exception& e) {
         HandleAppException(e.what());
@@ -244,7 +222,7 @@ void TFrmMain::FormCreateCleanup() {
             }
         } finally{*this};
         settingsInProgress_ = false;
-        if (Checked(chkChangeOnStartup)) {
+        if (Checked(pages_->chkChangeOnStartup)) {
             EndSplash();
             ShowNextSlide();
             LocateCurrentWallpaper();
@@ -254,35 +232,7 @@ void TFrmMain::FormCreateCleanup() {
 }
 
 // ---------------------------------------------------------------------------
-// Settings and the data directory
-
-void TFrmMain::LoadSaveSettings(bool save) {
-    struct Transfer {
-        bool& flag;
-        Transfer(bool& f) : flag(f) { flag = true; }
-        ~Transfer() { flag = false; }
-    } transfer(settingsTransfer_);
-    TSettingsFile file = Settings();
-    if (save) {
-        file.WriteBool("General", "Verbose", Checked(chkShowSplash));
-        file.WriteBool("Confirmation", "ConfirmExit", Checked(chkConfirmExit));
-        file.WriteBool("Slideshow", "ChangeOnStartup", Checked(chkChangeOnStartup));
-    } else {
-        SetChecked(chkShowSplash, file.ReadBool("General", "Verbose", Checked(chkShowSplash)));
-        SetChecked(chkConfirmExit,
-                   file.ReadBool("Confirmation", "ConfirmExit", Checked(chkConfirmExit)));
-        SetChecked(chkChangeOnStartup,
-                   file.ReadBool("Slideshow", "ChangeOnStartup", Checked(chkChangeOnStartup)));
-    }
-}
-
-std::string TFrmMain::ReadLastWallpaper() {
-    return Settings().ReadString("Slideshow", "LastWallpaper", "");
-}
-
-void TFrmMain::WriteLastWallpaper(const std::string& path) {
-    Settings().WriteString("Slideshow", "LastWallpaper", path);
-}
+// The data directory
 
 void TFrmMain::EnsureDataDirectory(const std::string& directory) {
     if (!::SetCurrentDirectoryA(directory.c_str())) {
@@ -316,7 +266,7 @@ void TFrmMain::FormCloseQuery(bool& canClose) {
             bool& flag;
             ~Clear() { flag = false; }
         } clear{booCloseFromMenu};
-        canClose = !Checked(chkConfirmExit) ||
+        canClose = !Checked(pages_->chkConfirmExit) ||
                    services_.prompts.Confirm(
                        Handle(),
                        "Exiting Pictavo will disable Slideshow and Wallpaper Detection.\rExit Now?",
@@ -337,7 +287,7 @@ void TFrmMain::btnOKClick(const void* sender) {
         InProgress(bool& f) : flag(f) { flag = true; }
         ~InProgress() { flag = false; }
     } inProgress(settingsInProgress_);
-    LoadSaveSettings(true);
+    settings_->LoadSaveSettings(TSettings::Direction::Save);
     InputTimeout1.Schedule(sender, [this](const void*) { Inventory.SaveInventory(); });
     InputTimeout1.Flush();
     ::ShowWindow(Handle(), SW_HIDE);
@@ -362,7 +312,7 @@ void TFrmMain::CloseProcessing() {
     InputTimeout1.Flush();
     services_.application.ProcessMessages();
     CurrentWallpaper current = GetCurrentWallpaper();
-    WriteLastWallpaper(current.path);
+    settings_->WriteLastWallpaper(current.path);
     ApplyWallpaper(current.path, current.tile, true);
 }
 
@@ -460,6 +410,10 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (!wParam) FormHide();
             break;
         case WM_COMMAND:
+            if (settings_ && settings_->OnCommand(LOWORD(wParam), HIWORD(wParam),
+                                                  reinterpret_cast<HWND>(lParam))) {
+                return 0;
+            }
             switch (LOWORD(wParam)) {
                 case IDOK:
                     btnOKClick(btnOK);
@@ -471,6 +425,7 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_NOTIFY: {
             auto* header = reinterpret_cast<NMHDR*>(lParam);
+            if (settings_ && settings_->OnNotify(*header)) return 0;
             if (header->hwndFrom == pgMain && header->code == TCN_SELCHANGE) {
                 ShowPage(static_cast<int>(::SendMessageA(pgMain, TCM_GETCURSEL, 0, 0)));
                 return 0;

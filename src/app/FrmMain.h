@@ -6,7 +6,8 @@
 #include <string>
 
 #include "app/InputTimeout.h"
-#include "app/SettingsFile.h"
+#include "app/Settings.h"
+#include "app/SettingsPages.h"
 #include "inventory/InventoryStore.h"
 #include "platform/Prompts.h"
 #include "platform/Timer.h"
@@ -18,16 +19,7 @@ class TApplication;
 class TFrmStartup;
 class TFrmTray;
 
-// A page of the main window's page control; passes its controls' notices on.
-class TPage : public Window {
-public:
-    TPage(HWND parent, const RECT& area, const std::string& name);
-
-protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-};
-
-class TFrmMain : public Window, private IInventoryHost {
+class TFrmMain : public Window, private IInventoryHost, private ISettingsHost {
 public:
     struct Services {
         TApplication& application;
@@ -57,7 +49,8 @@ public:
     void CloseProcessing();
     void Close();
 
-    const std::string& SettingsPath() const { return settingsPath_; }
+    TSettingsPages& Pages() { return *pages_; }
+    TSettings& Settings() { return *settings_; }
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -65,14 +58,13 @@ protected:
 private:
     // Controls, with the designed names.
     HWND pgMain = nullptr;
-    std::unique_ptr<TPage> tsPreview, tsSlideshow, tsOptions, tsOnline;
+    std::unique_ptr<TPanel> tsPreview, tsSlideshow, tsOptions, tsOnline;
     HWND lblHints = nullptr;
     HWND pbrProgress = nullptr;
     HWND btnHelp = nullptr;
     HWND btnOK = nullptr;
-    HWND chkChangeOnStartup = nullptr;
-    HWND chkShowSplash = nullptr;
-    HWND chkConfirmExit = nullptr;
+    std::unique_ptr<TSettingsPages> pages_;
+    std::unique_ptr<TSettings> settings_;
 
     void CreateControls();
     void ShowPage(int index);
@@ -90,17 +82,11 @@ private:
     void CloseStartupForm();
     void Trace(const std::string& text) override;
 
-    // Settings and the data directory.
-    void LoadSaveSettings(bool save);
-    std::string ReadLastWallpaper();
-    void WriteLastWallpaper(const std::string& path);
     void EnsureDataDirectory(const std::string& directory);
-    TSettingsFile Settings() const { return TSettingsFile(settingsPath_); }
 
     // Steps of start-up and shutdown whose work belongs to subsystems still to come.
     void BuildPollFileList() {}
     void ScanFoldersForBitmaps() {}
-    void SyncStartupShortcut() {}
     bool LocateCurrentWallpaper() { return false; }
     void ShowNextSlide() {}
     void ShowClickToPreview() {}
@@ -117,22 +103,32 @@ private:
     void FlushDeferredActions() override { InputTimeout1.Flush(); }
     void ShowError(const std::string& message) override;
     void ShowHint(const std::string& text) override;
-    bool LimitImageSize() const override { return false; }
-    int MaxImageSize() const override { return 1500; }
+    bool LimitImageSize() const override;
+    int MaxImageSize() const override;
     void RefreshPreview() override {}
 
-    static bool Checked(HWND checkBox);
-    static void SetChecked(HWND checkBox, bool checked);
+    // ISettingsHost
+    void SetSettingsInProgress(bool inProgress) override { settingsInProgress_ = inProgress; }
+    RECT MainWindowBounds() const override;
+    void MoveMainWindow(int left, int top) override;
+    void ApplySlideInterval() override {}
+    void ApplyPollSettings() override {}
+    void SyncStartupShortcut() override {}
+    void RecomputeTooBig() override {}
+    void SetToolbarHints(bool) override {}
+    void chkAutoChangeClick() override {}
+    void GenericSlideTimerChange(HWND) override {}
+    void chkPollForChangeClick() override {}
+    void edtPollFileNameChange() override {}
+    void btnSelectEditorClick() override {}
 
     Services services_;
     std::unique_ptr<TFrmStartup> startupForm_;
     std::string baseTitle_;
-    std::string settingsPath_;
     std::string formerDataDirectory_;
     bool firstRun_ = false;
     bool startingUp_ = false;
     bool settingsInProgress_ = false;
-    bool settingsTransfer_ = false;
     bool detectionBusy_ = false;
     bool previewSuspended_ = false;
     int listWidth_ = 0;

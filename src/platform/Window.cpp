@@ -67,6 +67,22 @@ LRESULT CALLBACK Window::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     return result;
 }
 
+TPanel::TPanel(HWND parent, const RECT& area, const std::string& name, bool visible) {
+    Create("TPanel", WS_EX_CONTROLPARENT, WS_CHILD | WS_CLIPSIBLINGS | (visible ? WS_VISIBLE : 0),
+           name, area.left, area.top, area.right - area.left, area.bottom - area.top, parent);
+}
+
+LRESULT TPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+        case WM_NOTIFY:
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+            return ::SendMessageA(::GetParent(Handle()), message, wParam, lParam);
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+}
+
 HFONT StandardFont(int height, bool bold) {
     static std::map<std::pair<int, bool>, HFONT> fonts;
     auto key = std::make_pair(height, bold);

@@ -30,6 +30,16 @@ private:
     HWND hwnd_ = nullptr;
 };
 
+// A child panel (a page, a group of controls) that passes its controls'
+// notices on to its parent, where the handlers live.
+class TPanel : public Window {
+public:
+    TPanel(HWND parent, const RECT& area, const std::string& name, bool visible = false);
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
 // The windows' standard font (MS Sans Serif) at a given height; shared, never freed.
 HFONT StandardFont(int height = -11, bool bold = false);
 
