@@ -32,7 +32,12 @@ bool TSettingsFile::ReadBool(const char* section, const char* key, bool fallback
 
 void TSettingsFile::WriteString(const char* section, const char* key,
                                 const std::string& value) const {
-    if (!::WritePrivateProfileStringA(section, key, value.c_str(), path_.c_str())) {
+    // Some systems (Wine run by an administrator) write into a read-only file
+    // regardless; the mark is the user saying "keep it", so honour it everywhere.
+    DWORD attributes = ::GetFileAttributesA(path_.c_str());
+    const bool readOnly =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    if (readOnly || !::WritePrivateProfileStringA(section, key, value.c_str(), path_.c_str())) {
         throw std::runtime_error("Unable to write to " + path_);
     }
 }
