@@ -3,8 +3,17 @@
 
 namespace pictavo {
 
-// Scales the fonts of a window's direct controls when the screen does not have
-// the 96 pixels per inch the windows were laid out for.
-void AdjustFormScaling(HWND window);
+// The resolution and font height every window was laid out for.
+constexpr int kDesignPixelsPerInch = 96;
+constexpr int kDesignFontHeight = -11;
+
+// Scales the fonts of a window's direct controls (not those inside panels or
+// pages) when the screen does not have 96 pixels per inch. The factor is the
+// window's font height over -11, as a whole number.
+void AdjustFormScaling(HWND window, int formFontHeight = kDesignFontHeight);
+// The same at a given resolution, for tests.
+void AdjustFormScalingAt(HWND window, int formFontHeight, int pixelsPerInch);
+
+int ScreenPixelsPerInch();
 
 }  // namespace pictavo

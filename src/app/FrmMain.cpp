@@ -122,7 +122,7 @@ void TFrmMain::FormCreate() {
     ::SetWindowTextA(lblHints, "");
     baseTitle_ = WindowText(Handle());
     std::srand(static_cast<unsigned>(std::time(nullptr)) ^ ::GetTickCount());
-    AdjustFormScaling(Handle());
+    AdjustFormScaling(Handle(), kDesignFontHeight);
 
     settingsInProgress_ = true;
     detectionBusy_ = false;

@@ -9,6 +9,7 @@
 #include "app/Application.h"
 #include "app/FrmMain.h"
 #include "app/FrmSplash.h"
+#include "app/VersionInfo.h"
 #include "platform/Guard.h"
 #include "platform/Handles.h"
 #include "shell/FrmTray.h"
@@ -24,6 +25,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         ::SendMessageA(HWND_BROADCAST, msgMyWindowMessageHandle, 0, 0);
         return 0;
     }
+
+    ReadVersionStrings();
 
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TAB_CLASSES | ICC_PROGRESS_CLASS |
                                                         ICC_UPDOWN_CLASS | ICC_LISTVIEW_CLASSES |
