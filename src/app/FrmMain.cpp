@@ -88,7 +88,12 @@ void TFrmMain::CreateControls() {
 void TFrmMain::ShowPage(int index) {
     TPanel* pages[] = {tsPreview.get(), tsSlideshow.get(), tsOptions.get(), tsOnline.get()};
     ::SendMessageA(pgMain, TCM_SETCURSEL, index, 0);
-    for (int i = 0; i < 4; ++i) ::ShowWindow(pages[i]->Handle(), i == index ? SW_SHOW : SW_HIDE);
+    for (int i = 0; i < 4; ++i) {
+        // Above the tab control, which would otherwise paint its body over the page.
+        ::SetWindowPos(pages[i]->Handle(), HWND_TOP, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE |
+                           (i == index ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+    }
     ::SetWindowContextHelpId(Handle(), kPageHelpContexts[index]);
 }
 
@@ -195,8 +200,10 @@ void TFrmMain::FormCreate() {
                                     std::to_string(seconds) + " seconds.\r" +
                                     "You can change this interval on the Options page.");
             ScanFoldersForBitmaps();
-            ::WinHelpA(Handle(), services_.application.HelpFile.c_str(), HELP_CONTENTS, 0);
-            ::WinHelpA(Handle(), services_.application.HelpFile.c_str(), HELP_CONTEXT, 2);
+            if (FileExists(services_.application.HelpFile)) {
+                OpenHelp(HELP_CONTENTS, 0);
+                OpenHelp(HELP_CONTEXT, 2);
+            }
         }
 
         SyncStartupShortcut();
@@ -326,13 +333,17 @@ bool TFrmMain::WMQueryEndSession(UINT message) {
 }
 
 void TFrmMain::FormDestroy() {
-    ::WinHelpA(Handle(), services_.application.HelpFile.c_str(), HELP_QUIT, 0);
+    OpenHelp(HELP_QUIT, 0);
     ::DeleteFileA(TInventoryStore::OwnWallpaperPath().c_str());
     ::DragAcceptFiles(Handle(), FALSE);
     Trace("FormDestroy");
 }
 
 void TFrmMain::FormHide() { HideSplash(); }
+
+void TFrmMain::OpenHelp(UINT command, ULONG_PTR data) {
+    ::WinHelpA(Handle(), services_.application.HelpFile.c_str(), command, data);
+}
 
 void TFrmMain::mnuClose1Click() {
     Trace("FrmMain: mnuClose1Click");
@@ -419,7 +430,12 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                     btnOKClick(btnOK);
                     return 0;
                 case idHelp:
-                    ::WinHelpA(Handle(), services_.application.HelpFile.c_str(), HELP_CONTENTS, 0);
+                    if (FileExists(services_.application.HelpFile)) {
+                        OpenHelp(HELP_CONTENTS, 0);
+                    } else {
+                        ShowError("Unable to find the help file " +
+                                  services_.application.HelpFile + ".");
+                    }
                     return 0;
             }
             break;

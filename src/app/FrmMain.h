@@ -76,6 +76,9 @@ private:
     void FormClose();
     void FormDestroy();
     void FormHide();
+    // A missing help file is not offered to the help program, which would
+    // hold start-up behind its own error box.
+    void OpenHelp(UINT command, ULONG_PTR data);
     bool WMQueryEndSession(UINT message);
     void HandleAppException(const std::string& message);
     void ShowStartupForm(const std::string& text);

@@ -22,7 +22,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     UniqueHandle mutex(::CreateMutexA(nullptr, FALSE, "Pictavo"));
     DWORD wait = ::WaitForSingleObject(mutex.Get(), 0);
     if (wait == WAIT_TIMEOUT) {
-        ::SendMessageA(HWND_BROADCAST, msgMyWindowMessageHandle, 0, 0);
+        // Every top-level window hears it; one that has stopped answering must
+        // not keep this copy alive, so each gets a bounded time.
+        DWORD_PTR answer = 0;
+        ::SendMessageTimeoutA(HWND_BROADCAST, msgMyWindowMessageHandle, 0, 0,
+                              SMTO_NORMAL | SMTO_ABORTIFHUNG, 2000, &answer);
         return 0;
     }
 

@@ -83,6 +83,10 @@ struct MessageBoxWindow {
     void Press(int id) const;
 };
 
+// Saves a picture of the whole screen (Wine's virtual desktop) as a bitmap file
+// in the build's artifacts folder; returns its path.
+std::string SaveScreenshot(const std::string& name);
+
 UINT Registered(const char* name);
 // Sends a registered message to every top-level window, as another program would.
 void Broadcast(const char* name);

@@ -1,0 +1,118 @@
+// The settings file as the real program reads and writes it.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "harness/Harness.h"
+
+#include <commctrl.h>
+
+using namespace e2e;
+
+namespace {
+
+std::vector<std::string> KeysOf(const std::string& iniText) {
+    std::vector<std::string> keys;
+    std::istringstream in(iniText);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == '[') continue;
+        keys.push_back(line);
+    }
+    return keys;
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+void PressOk(HWND main) {
+    HWND ok = FindChildByText(main, "&OK");
+    ::PostMessageA(main, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(ok), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(ok));
+}
+
+}  // namespace
+
+TEST(Settings, FreshStartThenOkWritesEveryKeyWithItsDefault) {
+    Program program;
+    ::DeleteFileA(program.IniPath().c_str());
+    program.Start(":");
+    // A first run: the slideshow's interval is explained first.
+    auto box = program.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    box->Press(IDOK);
+    ASSERT_TRUE(program.WaitUntilIdle(60s));
+    HWND main = program.MainWindow();
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main); }));
+    PressOk(main);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(main); }));
+
+    const std::string folder = program.Folder();
+    const std::vector<std::string> expected = {
+        "DataDir=" + folder + "\\Images", "ImportDir=" + folder, "DBFileName=GDB.CDS",
+        "PreviewPanelHeight=185", "StartWithWindows=1", "Verbose=1", "LimitImageSize=0",
+        "MaxImageSize=1500", "LimitPreviewSize=1", "MaxPreviewSize=250", "ToolbarHints=1",
+        "UseDefaultEditor=1", "SelectedEditor=pbrush.exe", "MainTop=0", "MainLeft=0",
+        "ConfirmExit=1", "ConfirmDeleteDisk=1", "ConfirmRemoveList=1", "AutoChange=1",
+        "SlideHrs=0", "SlideMins=5", "SlideSecs=0", "Random=1", "ChangeOnStartup=1", "Polling=1",
+        "Poll File Name=Netscape Wallpaper.bmp", "PollInterval=5", "PromptForName=1"};
+    std::vector<std::string> keys = KeysOf(ReadFile(program.IniPath()));
+    // The data directory is kept in lower case once loaded.
+    ASSERT_EQ(keys.size(), 28u);
+    EXPECT_EQ(Lower(keys[0]), Lower(expected[0]));
+    for (size_t i = 1; i < expected.size(); ++i) EXPECT_EQ(keys[i], expected[i]);
+}
+
+TEST(Settings, StoredTopBeyondTheScreenPutsTheWindowsBottomAtTheScreensBottom) {
+    Program program;
+    program.QuietSettings();
+    program.SetIni("Positions", "MainTop", "5000");
+    program.SetIni("Positions", "MainLeft", "-30");
+    program.Start(":");
+    ASSERT_TRUE(program.WaitUntilIdle());
+    RECT r{};
+    ::GetWindowRect(program.MainWindow(), &r);
+    EXPECT_EQ(r.bottom, ::GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(r.left, 0);
+}
+
+TEST(Settings, OddValuesFallBackToTheirDefaults) {
+    Program program;
+    program.QuietSettings();
+    program.SetIni("Slideshow", "SlideMins", "0x1E");
+    program.SetIni("Slideshow", "SlideHrs", "12abc");
+    program.SetIni("General", "MaxImageSize", "");
+    program.Start(":");
+    ASSERT_TRUE(program.WaitUntilIdle());
+    PressOk(program.MainWindow());
+    ASSERT_TRUE(WaitFor([&] { return program.Ini("Positions", "MainTop") != "<missing>"; }));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(program.MainWindow()); }));
+    EXPECT_EQ(program.Ini("Slideshow", "SlideMins"), "30");
+    EXPECT_EQ(program.Ini("Slideshow", "SlideHrs"), "0");
+    EXPECT_EQ(program.Ini("General", "MaxImageSize"), "1500");
+}
+
+// Pictures of the two settings pages, kept with the build for a person to look at.
+TEST(Settings, PagesScreenshots) {
+    Program program;
+    program.QuietSettings();
+    program.Start(":");
+    ASSERT_TRUE(program.WaitUntilIdle());
+    HWND main = program.MainWindow();
+    HWND pages = ::FindWindowExA(main, nullptr, "SysTabControl32", nullptr);
+    ASSERT_NE(pages, nullptr);
+    const struct {
+        int index;
+        const char* name;
+    } shots[] = {{1, "slideshow-page"}, {2, "options-page"}};
+    for (const auto& shot : shots) {
+        ::SendMessageA(pages, TCM_SETCURFOCUS, shot.index, 0);
+        ASSERT_TRUE(WaitFor([&] { return ::SendMessageA(pages, TCM_GETCURSEL, 0, 0) == shot.index; }));
+        ::RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        ASSERT_TRUE(program.WaitUntilIdle());
+        EXPECT_TRUE(Exists(SaveScreenshot(shot.name)));
+    }
+}
