@@ -67,3 +67,34 @@ TEST(DataDirectory, SplashShowsAtStartAndGoesAfterItsTime) {
     ASSERT_TRUE(program.WaitUntilIdle());
     EXPECT_TRUE(WaitFor([&] { return !splash(); }));
 }
+
+TEST(DataDirectory, AStoredDirectoryDifferingOnlyInCaseIsNoMove) {
+    Program program;
+    program.QuietSettings();
+    ::CreateDirectoryA(program.DataDir().c_str(), nullptr);
+    {
+        // A listed picture whose file is gone: a relocation would drop it.
+        pictavo::InventoryTable table;
+        pictavo::InventoryRecord record;
+        record.Enabled = true;
+        record.FileName = "gone.bmp";
+        record.Location = program.DataDir();
+        table.Append(record);
+        WriteFile(program.TablePath(), pictavo::SerializeTable(table));
+    }
+    std::string upper = program.DataDir();
+    for (char& c : upper) c = static_cast<char>(::toupper(static_cast<unsigned char>(c)));
+    program.SetIni("Directories", "DataDir", upper);
+    program.Start(":");
+    ASSERT_TRUE(program.WaitUntilIdle());
+    HWND main = program.MainWindow();
+    HWND ok = FindChildByText(main, "&OK");
+    ::PostMessageA(main, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(ok), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(ok));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(main); }));
+    pictavo::TableParseResult saved = pictavo::ParseTable(ReadFile(program.TablePath()));
+    ASSERT_TRUE(saved.Ok());
+    EXPECT_EQ(saved.Records.size(), 1u);
+    // Kept as stored, in lower case.
+    EXPECT_EQ(program.Ini("Directories", "DataDir"), pictavo::LowerCase(upper));
+}
