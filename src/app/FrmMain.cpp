@@ -25,6 +25,8 @@ constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 constexpr int kClientWidth = 402;
 constexpr int kClientHeight = 443;
 constexpr UINT WM_RELEASE = WM_APP + 1;  // frees the window once its close has been handled
+// Looks, once the focus has settled, whether it left the slideshow interval group.
+constexpr UINT WM_CHECK_INTERVAL_FOCUS = WM_APP + 2;
 
 enum ControlId {
     idPages = 100,
@@ -44,6 +46,11 @@ TFrmMain::TFrmMain(Services services)
     HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PICTAVO));
     Create("TFrmMain", kExStyle, kStyle, "Pictavo", 0, 0, size.cx, size.cy, nullptr, icon);
     CreateControls();
+    desktop_ = std::make_unique<TDesktopWallpaper>(services_.wallpaper, Inventory,
+                                                   static_cast<IDesktopHost&>(*this), "Pictavo");
+    slideShow_ = std::make_unique<TSlideShow>(*pages_, Inventory, *desktop_, InputTimeout1,
+                                              services_.timers,
+                                              static_cast<ISlideShowHost&>(*this));
     services_.application.MainForm = Handle();
     FormCreate();
 }
@@ -207,7 +214,9 @@ void TFrmMain::FormCreate() {
         }
 
         SyncStartupShortcut();
-        if (!LocateCurrentWallpaper()) Inventory.SelectInList(settings_->ReadLastWallpaper());
+        if (!desktop_->LocateCurrentWallpaper()) {
+            Inventory.SelectInList(settings_->ReadLastWallpaper());
+        }
         Inventory.SyncSlideShowCursor();
     } catch (const std::exception& e) {
         HandleAppException(e.what());
@@ -231,8 +240,8 @@ void TFrmMain::FormCreateCleanup() {
         settingsInProgress_ = false;
         if (Checked(pages_->chkChangeOnStartup)) {
             EndSplash();
-            ShowNextSlide();
-            LocateCurrentWallpaper();
+            slideShow_->ShowNextSlide();
+            desktop_->LocateCurrentWallpaper();
         }
     });
     startingUp_ = false;
@@ -318,9 +327,9 @@ void TFrmMain::CloseProcessing() {
     ShowStartupForm("Shutting Down Pictavo");
     InputTimeout1.Flush();
     services_.application.ProcessMessages();
-    CurrentWallpaper current = GetCurrentWallpaper();
+    TDesktopWallpaper::Wallpaper current = desktop_->GetCurrentWallpaper(true);
     settings_->WriteLastWallpaper(current.path);
-    ApplyWallpaper(current.path, current.tile, true);
+    desktop_->ApplyWallpaper(current.path, current.tile, true);
 }
 
 bool TFrmMain::WMQueryEndSession(UINT message) {
@@ -351,6 +360,10 @@ void TFrmMain::mnuClose1Click() {
     Close();
 }
 
+void TFrmMain::RunSlideshow1Click() {
+    SetChecked(pages_->chkAutoChange, !Checked(pages_->chkAutoChange));
+}
+
 void TFrmMain::ShowPictavo1Click() {
     if (!Visible()) ShowPage(0);
     ::ShowWindow(Handle(), SW_SHOW);
@@ -375,10 +388,7 @@ void TFrmMain::HandleAppException(const std::string& message) {
 // ---------------------------------------------------------------------------
 // The inventory's needs
 
-void TFrmMain::ScheduleInventorySave() {
-    InputTimeout1.Schedule(&services_.application,
-                           [this](const void*) { Inventory.SaveInventory(); });
-}
+void TFrmMain::ScheduleInventorySave() { ScheduleInventorySave(&services_.application); }
 
 void TFrmMain::ShowError(const std::string& message) {
     ::SetForegroundWindow(Handle());
@@ -386,6 +396,33 @@ void TFrmMain::ShowError(const std::string& message) {
 }
 
 void TFrmMain::ShowHint(const std::string& text) { ::SetWindowTextA(lblHints, text.c_str()); }
+
+// ---------------------------------------------------------------------------
+// The desktop's and the slideshow's needs
+
+void TFrmMain::ProcessMessages() { services_.application.ProcessMessages(); }
+
+void TFrmMain::SetCaptions(const std::string& text) {
+    ::SetWindowTextA(Handle(), text.c_str());
+    services_.application.Title = text;
+    services_.tray.TrayIcon1.SetHint(text);
+}
+
+bool TFrmMain::SendChangeNotification() const { return Checked(pages_->chkSendChangeNotification); }
+
+bool TFrmMain::SyncWithManualChange() const { return Checked(pages_->chkSyncWithManualChange); }
+
+void TFrmMain::UncheckAutoChange() { SetChecked(pages_->chkAutoChange, false); }
+
+void TFrmMain::ScheduleInventorySave(const void* sender) {
+    InputTimeout1.Schedule(sender, [this](const void*) { Inventory.SaveInventory(); });
+}
+
+bool TFrmMain::RunSlideshowChecked() const { return services_.tray.mnuRunSlideshowChecked; }
+
+void TFrmMain::SetRunSlideshowChecked(bool checked) {
+    services_.tray.mnuRunSlideshowChecked = checked;
+}
 
 // ---------------------------------------------------------------------------
 // Messages
@@ -413,6 +450,11 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_RELEASE:
             ::DestroyWindow(Handle());
             return 0;
+        case WM_CHECK_INTERVAL_FOCUS: {
+            HWND focus = ::GetFocus();
+            if (!pages_->IsIntervalGroupControl(focus)) slideShow_->gbxIntervalExit();
+            return 0;
+        }
         case WM_DESTROY:
             FormDestroy();
             services_.application.Terminate();
@@ -421,6 +463,10 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (!wParam) FormHide();
             break;
         case WM_COMMAND:
+            if (HIWORD(wParam) == EN_KILLFOCUS &&
+                pages_->IsIntervalGroupControl(reinterpret_cast<HWND>(lParam))) {
+                ::PostMessageA(Handle(), WM_CHECK_INTERVAL_FOCUS, 0, 0);
+            }
             if (settings_ && settings_->OnCommand(LOWORD(wParam), HIWORD(wParam),
                                                   reinterpret_cast<HWND>(lParam))) {
                 return 0;

@@ -8,6 +8,8 @@
 #include "app/InputTimeout.h"
 #include "app/Settings.h"
 #include "app/SettingsPages.h"
+#include "desktop/DesktopWallpaper.h"
+#include "slideshow/SlideShow.h"
 #include "inventory/InventoryStore.h"
 #include "platform/Prompts.h"
 #include "platform/Timer.h"
@@ -19,13 +21,18 @@ class TApplication;
 class TFrmStartup;
 class TFrmTray;
 
-class TFrmMain : public Window, private IInventoryHost, private ISettingsHost {
+class TFrmMain : public Window,
+                 private IInventoryHost,
+                 private ISettingsHost,
+                 private IDesktopHost,
+                 private ISlideShowHost {
 public:
     struct Services {
         TApplication& application;
         TFrmTray& tray;
         IPrompts& prompts;
         ITimerFactory& timers;
+        IWallpaperSystem& wallpaper;
         std::string commandLineArgument;  // the first argument, or empty
     };
 
@@ -51,6 +58,9 @@ public:
 
     TSettingsPages& Pages() { return *pages_; }
     TSettings& Settings() { return *settings_; }
+    TDesktopWallpaper& Desktop() { return *desktop_; }
+    TSlideShow& SlideShow() { return *slideShow_; }
+    void RunSlideshow1Click();
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -65,6 +75,8 @@ private:
     HWND btnOK = nullptr;
     std::unique_ptr<TSettingsPages> pages_;
     std::unique_ptr<TSettings> settings_;
+    std::unique_ptr<TDesktopWallpaper> desktop_;
+    std::unique_ptr<TSlideShow> slideShow_;
 
     void CreateControls();
     void ShowPage(int index);
@@ -90,16 +102,8 @@ private:
     // Steps of start-up and shutdown whose work belongs to subsystems still to come.
     void BuildPollFileList() {}
     void ScanFoldersForBitmaps() {}
-    bool LocateCurrentWallpaper() { return false; }
-    void ShowNextSlide() {}
     void ShowClickToPreview() {}
     void RefreshInventoryColumns() {}
-    struct CurrentWallpaper {
-        std::string path;
-        bool tile = true;
-    };
-    CurrentWallpaper GetCurrentWallpaper() { return {}; }
-    void ApplyWallpaper(const std::string& path, bool tile, bool persist) {}
 
     // IInventoryHost
     void ScheduleInventorySave() override;
@@ -114,16 +118,40 @@ private:
     void SetSettingsInProgress(bool inProgress) override { settingsInProgress_ = inProgress; }
     RECT MainWindowBounds() const override;
     void MoveMainWindow(int left, int top) override;
-    void ApplySlideInterval() override {}
+    void ApplySlideInterval() override { slideShow_->ApplySlideInterval(); }
     void ApplyPollSettings() override {}
     void SyncStartupShortcut() override {}
     void RecomputeTooBig() override {}
     void SetToolbarHints(bool) override {}
-    void chkAutoChangeClick() override {}
-    void GenericSlideTimerChange(HWND) override {}
+    void chkAutoChangeClick() override { slideShow_->chkAutoChangeClick(); }
+    void GenericSlideTimerChange(HWND sender) override {
+        slideShow_->GenericSlideTimerChange(sender);
+    }
     void chkPollForChangeClick() override {}
     void edtPollFileNameChange() override {}
     void btnSelectEditorClick() override {}
+
+    // IDesktopHost
+    void ProcessMessages() override;
+    void SetCaptions(const std::string& text) override;
+    bool SendChangeNotification() const override;
+    bool SyncWithManualChange() const override;
+    void UncheckAutoChange() override;
+    void RestartSlideCountdown() override { slideShow_->RestartSlideCountdown(); }
+    void ShowNextSlide() override { slideShow_->ShowNextSlide(); }
+    void ScheduleInventorySave(const void* sender) override;
+    std::string LastCapturedSource() const override { return {}; }
+    std::string LastCapturedDestination() const override { return {}; }
+
+    // ISlideShowHost
+    bool SettingsInProgress() const override { return settingsInProgress_; }
+    bool IntervalEditing() const override { return settings_->IntervalEditing(); }
+    void SetIntervalEditing(bool editing) override { settings_->SetIntervalEditing(editing); }
+    bool SettingsTransfer() const override { return settings_->SettingsTransfer(); }
+    void SaveSettings() override { settings_->SaveSettings(); }
+    bool RunSlideshowChecked() const override;
+    void SetRunSlideshowChecked(bool checked) override;
+    void ShowMessage(const std::string& text) override { ShowError(text); }
 
     Services services_;
     std::unique_ptr<TFrmStartup> startupForm_;

@@ -54,7 +54,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         tray = std::make_unique<TFrmTray>();
         std::string argument = __argc > 1 ? __argv[1] : "";
         main = std::make_unique<TFrmMain>(
-            TFrmMain::Services{application, *tray, prompts, SystemTimers(), argument});
+            TFrmMain::Services{application, *tray, prompts, SystemTimers(), SystemWallpaper(),
+                               argument});
     });
 
     if (!application.Terminated()) application.Run();

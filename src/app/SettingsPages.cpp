@@ -125,3 +125,11 @@ bool TSettingsPages::IsIntervalControl(HWND control) const {
 }
 
 }  // namespace pictavo
+
+namespace pictavo {
+
+bool TSettingsPages::IsIntervalGroupControl(HWND control) const {
+    return IsIntervalControl(control) || control == chkAutoChange || control == chkRandom;
+}
+
+}  // namespace pictavo

@@ -75,6 +75,8 @@ struct TSettingsPages {
     void SetPreviewPanelHeight(int height);
     // The three interval boxes and their spinners: focus inside means the user edits the interval.
     bool IsIntervalControl(HWND control) const;
+    // Every control of the group " Slideshow ".
+    bool IsIntervalGroupControl(HWND control) const;
 };
 
 }  // namespace pictavo

@@ -58,6 +58,8 @@ public:
     // The calculated field of the list's cursor.
     bool cdtInventoryCalcFields(const InventoryRecord& record) const;
     void ShowPictureCount();
+    // Hands a save to the deferred-action component on behalf of the program.
+    void ScheduleSave() { host_.ScheduleInventorySave(); }
 
     // The program's own wallpaper bitmap: the program's path with ".bmp", lower case.
     static std::string OwnWallpaperPath();

@@ -11,6 +11,8 @@ public:
     ~TFrmTray() override;
 
     TTrayIcon TrayIcon1;
+    // The check mark of the menu's "Run &Slideshow": checked at start.
+    bool mnuRunSlideshowChecked = true;
 
 private:
     void FormCreate();

@@ -9,6 +9,7 @@
 #include "platform/Files.h"
 #include "platform/Guard.h"
 #include "shell/FrmTray.h"
+#include "support/FakeWallpaper.h"
 #include "support/ScriptedPrompts.h"
 #include "support/VirtualTimers.h"
 
@@ -25,6 +26,7 @@ protected:
     testing::VirtualTimers clock;
     testing::ScriptedPrompts prompts;
     TApplication application;
+    testing::FakeWallpaper wallpaper;
     std::unique_ptr<TFrmTray> tray;
     std::unique_ptr<TFrmMain> main;
 
@@ -36,7 +38,7 @@ protected:
                                      ini.c_str());
         tray = std::make_unique<TFrmTray>();
         main = std::make_unique<TFrmMain>(
-            TFrmMain::Services{application, *tray, prompts, clock, ":"});
+            TFrmMain::Services{application, *tray, prompts, clock, wallpaper, ":"});
         ASSERT_TRUE(main->Visible());
         EXPECT_TRUE(tray->TrayIcon1.CanShowMenu());
     }

@@ -44,6 +44,11 @@ TEST(Settings, FreshStartThenOkWritesEveryKeyWithItsDefault) {
     auto box = program.WaitForMessageBox();
     ASSERT_TRUE(box.has_value());
     box->Press(IDOK);
+    // Then the start-up slide finds no pictures in the empty list.
+    box = program.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->text, "No images selected for slideshow!");
+    box->Press(IDOK);
     ASSERT_TRUE(program.WaitUntilIdle(60s));
     HWND main = program.MainWindow();
     ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main); }));
@@ -56,7 +61,8 @@ TEST(Settings, FreshStartThenOkWritesEveryKeyWithItsDefault) {
         "PreviewPanelHeight=185", "StartWithWindows=1", "Verbose=1", "LimitImageSize=0",
         "MaxImageSize=1500", "LimitPreviewSize=1", "MaxPreviewSize=250", "ToolbarHints=1",
         "UseDefaultEditor=1", "SelectedEditor=pbrush.exe", "MainTop=0", "MainLeft=0",
-        "ConfirmExit=1", "ConfirmDeleteDisk=1", "ConfirmRemoveList=1", "AutoChange=1",
+        "ConfirmExit=1", "ConfirmDeleteDisk=1", "ConfirmRemoveList=1",
+        "AutoChange=0",  // switched off: the empty list had no picture to show
         "SlideHrs=0", "SlideMins=5", "SlideSecs=0", "Random=1", "ChangeOnStartup=1", "Polling=1",
         "Poll File Name=Netscape Wallpaper.bmp", "PollInterval=5", "PromptForName=1"};
     std::vector<std::string> keys = KeysOf(ReadFile(program.IniPath()));

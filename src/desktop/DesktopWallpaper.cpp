@@ -1,0 +1,141 @@
+#include "desktop/DesktopWallpaper.h"
+
+namespace pictavo {
+namespace {
+
+// The hourglass for the length of a scope.
+class WaitCursor {
+public:
+    WaitCursor() : previous_(::SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)))) {}
+    ~WaitCursor() { ::SetCursor(previous_); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    HCURSOR previous_;
+};
+
+}  // namespace
+
+TDesktopWallpaper::TDesktopWallpaper(IWallpaperSystem& system, TInventoryStore& inventory,
+                                     IDesktopHost& host, std::string baseCaption)
+    : system_(system), inventory_(inventory), host_(host), baseCaption_(std::move(baseCaption)) {}
+
+bool TDesktopWallpaper::ApplyWallpaper(const std::string& path, bool tile, bool persist) {
+    if (path.size() > kMaxWallpaperPath) {
+        // Cut short, the path would name another file or none at all.
+        host_.ShowError("Unable to set " + path + " as the wallpaper: its path is longer than " +
+                        std::to_string(kMaxWallpaperPath) + " characters.");
+        return false;
+    }
+    WaitCursor hourglass;
+    host_.ProcessMessages();
+    // Written before the call, and also when the change is not persisted.
+    system_.WriteTile(tile);
+    host_.ProcessMessages();
+    UINT fWinIni = 0;
+    if (persist) {
+        fWinIni = host_.SendChangeNotification() ? (SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE)
+                                                 : SPIF_UPDATEINIFILE;
+    }
+    system_.SetDeskWallpaper(path, fWinIni);
+    const std::string lower = LowerCase(path);
+    if (persist) {
+        lastSavedWallpaper_ = lower;
+        lastSavedTile_ = tile;
+    }
+    lastAppliedWallpaper_ = lower;
+    ShowWallpaperName(path.empty() ? std::string("(none)") : std::string(FileNamePart(path)));
+    lastAppliedTile_ = tile;
+    return true;
+}
+
+std::string TDesktopWallpaper::ReadDesktopWallpaper(bool& tile) {
+    std::optional<IWallpaperSystem::DesktopValues> values = system_.ReadDesktop();
+    if (!values) return {};
+    std::string path = LowerCase(values->wallpaper);
+    tile = values->tileWallpaper != "0";
+    if (lastSavedWallpaper_.empty()) {
+        lastSavedWallpaper_ = path;
+        lastSavedTile_ = tile;
+    }
+    return path;
+}
+
+TDesktopWallpaper::Wallpaper TDesktopWallpaper::GetCurrentWallpaper(bool presetTile) {
+    Wallpaper result;
+    result.tile = presetTile;
+    const std::string registry = ReadDesktopWallpaper(result.tile);
+    if (registry != lastSavedWallpaper_) {
+        result.path = registry;  // somebody else changed the saved wallpaper
+    } else if (!lastAppliedWallpaper_.empty()) {
+        // A change of ours that was not persisted wins over the profile.
+        result.path = lastAppliedWallpaper_;
+        result.tile = lastAppliedTile_;
+    } else {
+        result.path = lastSavedWallpaper_;
+        result.tile = lastSavedTile_;
+    }
+    ShowWallpaperName(std::string(FileNamePart(result.path)));
+    return result;
+}
+
+bool TDesktopWallpaper::LocateCurrentWallpaper() {
+    std::string path = GetCurrentWallpaper().path;
+    if (!path.empty() && path == host_.LastCapturedSource()) path = host_.LastCapturedDestination();
+    return inventory_.SelectInList(LowerCase(path));
+}
+
+void TDesktopWallpaper::ShowWallpaperName(const std::string& name) {
+    host_.SetCaptions(name.empty() ? baseCaption_ : name + " - " + baseCaption_);
+}
+
+void TDesktopWallpaper::SetFromList(bool moveSlideshow) {
+    if (moveSlideshow) inventory_.SyncSlideShowCursor();
+    host_.RestartSlideCountdown();
+    InventoryCursor& list = inventory_.cdtInventory();
+    if (!list.HasRecord()) return;
+    const InventoryRecord& record = list.Record();
+    ApplyWallpaper(KeyPath(record), record.Tile, true);
+}
+
+void TDesktopWallpaper::tbnSetWallpaperClick() { SetFromList(true); }
+
+void TDesktopWallpaper::mnuSetWallpaper1Click() { SetFromList(host_.SyncWithManualChange()); }
+
+void TDesktopWallpaper::tbnNoneClick() {
+    host_.UncheckAutoChange();
+    ApplyWallpaper("", true, true);
+}
+
+void TDesktopWallpaper::DisableThisWallpaperImage1Click(const void* sender) {
+    if (LocateCurrentWallpaper()) {
+        struct ScheduleSave {
+            IDesktopHost& host;
+            const void* sender;
+            ~ScheduleSave() { host.ScheduleInventorySave(sender); }
+        } save{host_, sender};
+        InventoryCursor& list = inventory_.cdtInventory();
+        InventoryRecord record = list.Record();
+        record.Enabled = false;
+        list.Post(std::move(record));
+        inventory_.SyncSlideShowCursor();
+    }
+    host_.ShowNextSlide();
+}
+
+void TDesktopWallpaper::mnuToggleTiledClick(const void* sender) {
+    if (!LocateCurrentWallpaper()) return;
+    struct ScheduleSave {
+        IDesktopHost& host;
+        const void* sender;
+        ~ScheduleSave() { host.ScheduleInventorySave(sender); }
+    } save{host_, sender};
+    InventoryCursor& list = inventory_.cdtInventory();
+    InventoryRecord record = list.Record();
+    record.Tile = !record.Tile;
+    list.Post(std::move(record));
+    mnuSetWallpaper1Click();
+}
+
+}  // namespace pictavo

@@ -1,0 +1,84 @@
+#pragma once
+// The slideshow: which picture comes next (random picks, then list order,
+// under the eligibility rules, dropping pictures whose files are gone) and
+// when (the slide timer, its interval, the screen-saver test).
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/InputTimeout.h"
+#include "app/SettingsPages.h"
+#include "desktop/DesktopWallpaper.h"
+#include "inventory/InventoryStore.h"
+#include "platform/Timer.h"
+
+namespace pictavo {
+
+class ISlideShowHost {
+public:
+    virtual ~ISlideShowHost() = default;
+    virtual bool SettingsInProgress() const = 0;
+    virtual bool IntervalEditing() const = 0;
+    virtual void SetIntervalEditing(bool editing) = 0;
+    virtual bool SettingsTransfer() const = 0;
+    virtual void SaveSettings() = 0;
+    virtual void ApplyPollSettings() = 0;
+    // The tray menu's "Run &Slideshow" check mark.
+    virtual bool RunSlideshowChecked() const = 0;
+    virtual void SetRunSlideshowChecked(bool checked) = 0;
+    virtual void Trace(const std::string& text) = 0;
+    // Brings the main window to the foreground and shows the message.
+    virtual void ShowMessage(const std::string& text) = 0;
+};
+
+class TSlideShow {
+public:
+    static constexpr int kRandomTries = 500;
+
+    struct SlideInfo {
+        std::string path;  // empty when nothing was found
+        bool tile = true;
+        bool persist = true;
+    };
+
+    TSlideShow(TSettingsPages& pages, TInventoryStore& inventory, TDesktopWallpaper& desktop,
+               TInputTimeout& inputTimeout, ITimerFactory& timers, ISlideShowHost& host);
+
+    // Seams: the random source (a number from 0 to n - 1) and the screen-saver test.
+    std::function<int(int n)> Random = [](int n) { return n > 0 ? std::rand() % n : 0; };
+    std::function<bool()> ScreenSaverRunning = [] { return IsScreenSaverRunning(); };
+
+    void ShowNextSlide();
+    SlideInfo GetNextSlideInfo();
+    bool AcceptsTileMode(bool tile) const;
+
+    void ApplySlideInterval();
+    void chkAutoChangeClick();
+    void tmrSlideTimer();
+    void RestartSlideCountdown();
+    std::string SlideIntervalText() const;
+    void GenericSlideTimerChange(HWND sender);
+    void SaveSlideSettings(const void* sender);
+    void gbxIntervalExit();
+
+    static bool IsScreenSaverRunning();
+    ITimer& tmrSlide() { return *tmrSlide_; }
+    bool SlideChangeInProgress() const { return slideChangeInProgress_; }
+
+private:
+    bool IsEligible(const InventoryRecord& record, bool fileExists) const;
+    // Deletes the slideshow cursor's picture, whose file is gone.
+    void DropVanished();
+
+    TSettingsPages& pages_;
+    TInventoryStore& inventory_;
+    TDesktopWallpaper& desktop_;
+    TInputTimeout& inputTimeout_;
+    ISlideShowHost& host_;
+    std::unique_ptr<ITimer> tmrSlide_;
+    bool slideChangeInProgress_ = false;
+};
+
+}  // namespace pictavo
