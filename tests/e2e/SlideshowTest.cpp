@@ -1,0 +1,130 @@
+// The real program changing the desktop wallpaper on its slideshow interval.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "harness/Harness.h"
+#include "inventory/InventoryTable.h"
+#include "inventory/TableFile.h"
+#include "platform/Handles.h"
+
+using namespace e2e;
+
+namespace {
+
+std::string DesktopValue(const char* name) {
+    pictavo::UniqueHKey key;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_QUERY_VALUE,
+                        key.Put()) != ERROR_SUCCESS) {
+        return "<no key>";
+    }
+    char value[1024] = {};
+    DWORD size = sizeof(value), type = 0;
+    if (::RegQueryValueExA(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(value),
+                           &size) != ERROR_SUCCESS) {
+        return "<missing>";
+    }
+    return value;
+}
+
+// A 64 by 64 bitmap in two colours with a diagonal band, so tiling shows.
+std::string Bitmap(unsigned char r, unsigned char g, unsigned char b) {
+    const int side = 64, stride = side * 3;
+    std::string pixels;
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            bool band = ((x + y) / 8) % 2 == 0;
+            pixels += static_cast<char>(band ? b : 255 - b);
+            pixels += static_cast<char>(band ? g : 255 - g);
+            pixels += static_cast<char>(band ? r : 255 - r);
+        }
+    }
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof(info);
+    info.biWidth = side;
+    info.biHeight = side;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = file.bfOffBits + stride * side;
+    std::string content(reinterpret_cast<const char*>(&file), sizeof(file));
+    content.append(reinterpret_cast<const char*>(&info), sizeof(info));
+    return content + pixels;
+}
+
+// Pictures in a folder of the program and a list that names them, written
+// through the program's own table code.
+void ListPictures(const Program& program, const std::vector<std::pair<std::string, bool>>& names) {
+    const std::string folder = program.Folder() + "\\Pics";
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    ::CreateDirectoryA(program.DataDir().c_str(), nullptr);
+    pictavo::InventoryTable table;
+    unsigned char shade = 40;
+    for (const auto& [name, tile] : names) {
+        WriteFile(folder + "\\" + name, Bitmap(shade, 120, 255 - shade));
+        shade += 70;
+        pictavo::InventoryRecord record;
+        record.Enabled = true;
+        record.Tile = tile;
+        record.FileName = name;
+        record.Location = folder;
+        record.Size = 64 * 64 * 3 + 54;
+        table.Append(record);
+    }
+    WriteFile(program.TablePath(), pictavo::SerializeTable(table));
+}
+
+}  // namespace
+
+TEST(Slideshow, ChangesTheWallpaperOnItsIntervalAndKeepsTheLastOneAtExit) {
+    Program program;
+    program.SetIni("General", "Verbose", "0");
+    program.SetIni("Slideshow", "ChangeOnStartup", "1");
+    program.SetIni("Slideshow", "AutoChange", "1");
+    program.SetIni("Slideshow", "Random", "0");
+    program.SetIni("Slideshow", "SlideMins", "0");
+    program.SetIni("Slideshow", "SlideSecs", "5");
+    ListPictures(program, {{"Alpha.bmp", true}, {"Beta.bmp", false}, {"Gamma.bmp", true}});
+    const std::string folder = pictavo::LowerCase(program.Folder() + "\\Pics\\");
+
+    program.Start();
+    ASSERT_TRUE(program.WaitUntilIdle());
+    // The start-up slide, then one every 5 seconds, in list order.
+    std::vector<std::string> seen;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            std::string now = DesktopValue("Wallpaper");
+            if (now.rfind(folder, 0) == 0 && (seen.empty() || seen.back() != now)) {
+                seen.push_back(now);
+                if (now == folder + "beta.bmp") SaveScreenshot("wallpaper-centred");
+                if (now == folder + "gamma.bmp") SaveScreenshot("wallpaper-tiled");
+            }
+            return seen.size() >= 3;
+        },
+        40s));
+    EXPECT_EQ(std::set<std::string>(seen.begin(), seen.end()).size(), 3u);
+    for (size_t i = 1; i < seen.size(); ++i) EXPECT_NE(seen[i], seen[i - 1]);
+    const std::string tile = DesktopValue("TileWallpaper");
+    EXPECT_EQ(tile, seen.back() == folder + "beta.bmp" ? "0" : "1");
+
+    program.Shutdown();
+    ASSERT_TRUE(program.WaitForExit());
+    const std::string last = DesktopValue("Wallpaper");
+    EXPECT_EQ(program.Ini("Slideshow", "LastWallpaper"), last);
+    EXPECT_EQ(last.rfind(folder, 0), 0u);
+}
+
+TEST(Slideshow, AnEmptyListSwitchesTheSlideshowOffWithAMessage) {
+    Program program;
+    program.SetIni("General", "Verbose", "0");
+    program.SetIni("Slideshow", "ChangeOnStartup", "1");
+    program.Start();
+    auto box = program.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->text, "No images selected for slideshow!");
+    box->Press(IDOK);
+    // The switch's own save follows 2.25 s later.
+    EXPECT_TRUE(WaitFor([&] { return program.Ini("Slideshow", "AutoChange") == "0"; }));
+}
