@@ -24,7 +24,8 @@ public:
         for (;;) {
             Timer* next = nullptr;
             for (Timer* t : live_) {
-                if (t->enabled_ && t->due_ <= end && (!next || t->due_ < next->due_)) next = t;
+                // An interval of 0 never fires, as with window-message timers.
+                if (t->enabled_ && t->interval_ > 0 && t->due_ <= end && (!next || t->due_ < next->due_)) next = t;
             }
             if (!next) break;
             now_ = next->due_;

@@ -1,0 +1,245 @@
+#pragma once
+// The wallpaper and the slideshow wired as the main window wires them, on
+// virtual time, over a real inventory of small files in a temporary folder.
+// The hosts record what they are asked to do.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/InputTimeout.h"
+#include "app/SettingsPages.h"
+#include "desktop/DesktopWallpaper.h"
+#include "inventory/InventoryStore.h"
+#include "platform/Controls.h"
+#include "platform/Window.h"
+#include "slideshow/SlideShow.h"
+#include "support/FakeWallpaper.h"
+#include "support/TempDir.h"
+#include "support/VirtualTimers.h"
+
+namespace pictavo::testing {
+
+// The system seam with one log of both calls, to show their order.
+class LoggedWallpaper final : public IWallpaperSystem {
+public:
+    FakeWallpaper values;
+    std::vector<std::string> log;
+
+    std::optional<DesktopValues> ReadDesktop() override { return values.ReadDesktop(); }
+    bool WriteTile(bool tile) override {
+        log.push_back(std::string("tile ") + (tile ? "1" : "0"));
+        return values.WriteTile(tile);
+    }
+    void SetDeskWallpaper(const std::string& path, UINT fWinIni) override {
+        log.push_back("set " + path + " " + std::to_string(fWinIni));
+        values.SetDeskWallpaper(path, fWinIni);
+    }
+    size_t Applied() const { return values.calls.size(); }
+};
+
+struct RecordingInventoryHost : IInventoryHost {
+    int saves = 0;
+    std::vector<std::string> errors;
+    std::string hint;
+    int previews = 0;
+
+    void ScheduleInventorySave() override { ++saves; }
+    void FlushDeferredActions() override {}
+    void ShowError(const std::string& message) override { errors.push_back(message); }
+    void ShowHint(const std::string& text) override { hint = text; }
+    bool LimitImageSize() const override { return false; }
+    int MaxImageSize() const override { return 1500; }
+    void RefreshPreview() override { ++previews; }
+    void Trace(const std::string&) override {}
+};
+
+// Stands in for the main window towards both subsystems.
+struct RecordingMainHost : IDesktopHost, ISlideShowHost {
+    TSettingsPages* pages = nullptr;
+    TSlideShow* slideShow = nullptr;
+
+    // IDesktopHost
+    std::function<void()> onProcessMessages;
+    std::string caption;
+    int uncheckAutoChange = 0, restarts = 0, nextSlides = 0;
+    std::vector<const void*> inventorySaves;
+    std::vector<std::string> errors;
+    std::string capturedSource, capturedDestination;
+
+    void ProcessMessages() override {
+        if (onProcessMessages) onProcessMessages();
+    }
+    void SetCaptions(const std::string& text) override { caption = text; }
+    bool SendChangeNotification() const override {
+        return Checked(pages->chkSendChangeNotification);
+    }
+    bool SyncWithManualChange() const override { return Checked(pages->chkSyncWithManualChange); }
+    void UncheckAutoChange() override {
+        ++uncheckAutoChange;
+        SetChecked(pages->chkAutoChange, false);
+    }
+    void RestartSlideCountdown() override {
+        ++restarts;
+        if (slideShow) slideShow->RestartSlideCountdown();
+    }
+    void ShowNextSlide() override {
+        ++nextSlides;
+        if (slideShow) slideShow->ShowNextSlide();
+    }
+    void ScheduleInventorySave(const void* sender) override { inventorySaves.push_back(sender); }
+    void ShowError(const std::string& message) override { errors.push_back(message); }
+    std::string LastCapturedSource() const override { return capturedSource; }
+    std::string LastCapturedDestination() const override { return capturedDestination; }
+
+    // ISlideShowHost
+    bool settingsInProgress = false, intervalEditing = false, settingsTransfer = false;
+    bool runSlideshowChecked = true;
+    int settingsSaves = 0, pollApplied = 0;
+    std::vector<std::string> traces, messages;
+
+    bool SettingsInProgress() const override { return settingsInProgress; }
+    bool IntervalEditing() const override { return intervalEditing; }
+    void SetIntervalEditing(bool editing) override { intervalEditing = editing; }
+    bool SettingsTransfer() const override { return settingsTransfer; }
+    void SaveSettings() override { ++settingsSaves; }
+    void ApplyPollSettings() override { ++pollApplied; }
+    bool RunSlideshowChecked() const override { return runSlideshowChecked; }
+    void SetRunSlideshowChecked(bool checked) override { runSlideshowChecked = checked; }
+    void Trace(const std::string& text) override { traces.push_back(text); }
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+};
+
+// The main window's part in routing control notices, as the settings do it.
+class SlideForm : public Window {
+public:
+    RecordingMainHost* host = nullptr;
+    TSlideShow* slideShow = nullptr;
+    int autoChangeClicks = 0;
+
+    SlideForm() {
+        Create("SlideFixtureForm", 0, WS_OVERLAPPEDWINDOW, "test", 0, 0, 420, 480, nullptr);
+    }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_COMMAND && slideShow) {
+            const int id = LOWORD(wParam), code = HIWORD(wParam);
+            HWND control = reinterpret_cast<HWND>(lParam);
+            const bool intervalBox = id == idHrs || id == idMins || id == idSecs;
+            if (id == idAutoChange && code == BN_CLICKED) {
+                ++autoChangeClicks;
+                slideShow->chkAutoChangeClick();
+                return 0;
+            }
+            if (intervalBox && code == EN_CHANGE) {
+                slideShow->GenericSlideTimerChange(control);
+                return 0;
+            }
+            if (intervalBox && (code == EN_SETFOCUS || code == EN_KILLFOCUS)) {
+                host->intervalEditing = code == EN_SETFOCUS;
+                return 0;
+            }
+        }
+        return Window::HandleMessage(message, wParam, lParam);
+    }
+};
+
+// The random source, answered from a script; `fallback` once it runs out.
+struct ScriptedRandom {
+    std::deque<int> answers;
+    int fallback = 0;
+    std::vector<int> asked;  // the n of each call
+
+    int operator()(int n) {
+        asked.push_back(n);
+        if (answers.empty()) return fallback;
+        int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+class SlideRig {
+public:
+    TempDir dir;
+    VirtualTimers clock;
+    TInputTimeout timeout{clock, 2250};
+    LoggedWallpaper wallpaper;
+    RecordingInventoryHost inventoryHost;
+    TInventoryStore store{inventoryHost};
+    RecordingMainHost host;
+    SlideForm form;
+    RECT area{0, 0, 390, 370};
+    TPanel preview{form.Handle(), area, "preview"}, slideshowPage{form.Handle(), area, "slideshow"},
+        options{form.Handle(), area, "options"};
+    TSettingsPages pages{preview.Handle(), slideshowPage.Handle(), options.Handle(), form.Handle()};
+    TDesktopWallpaper desktop{wallpaper, store, host, "Pictavo"};
+    TSlideShow slideShow{pages, store, desktop, timeout, clock, host};
+    ScriptedRandom random;
+    bool screenSaver = false;
+
+    SlideRig() {
+        store.SetTableFile(dir.Path(), "GDB.CDS");
+        store.CreateTable();
+        store.MakeClones();
+        host.pages = &pages;
+        host.slideShow = &slideShow;
+        form.host = &host;
+        form.slideShow = &slideShow;
+        slideShow.Random = [this](int n) { return random(n); };
+        slideShow.ScreenSaverRunning = [this] { return screenSaver; };
+    }
+    ~SlideRig() {
+        // Pending work and late notices must not reach a slideshow that is gone.
+        timeout.Flush();
+        form.slideShow = nullptr;
+    }
+    SlideRig(const SlideRig&) = delete;
+    SlideRig& operator=(const SlideRig&) = delete;
+
+    // A picture file in the temporary folder and its record.
+    std::string AddPicture(const std::string& name, bool enabled = true, bool tile = true,
+                           int32_t size = 58) {
+        const std::string path = dir.Write(name, std::string(58, 'p'));
+        InventoryRecord record;
+        record.FileName = name;
+        record.Location = dir.Path();
+        record.Enabled = enabled;
+        record.Tile = tile;
+        record.Size = size;
+        store.cdtData().Append(std::move(record));
+        return LowerCase(path);
+    }
+    bool Listed(const std::string& name) {
+        return store.Table().Seek(LowerCase(name), LowerCase(dir.Path())) != NoRecord;
+    }
+    void PutSlideCursorOn(const std::string& name) {
+        ASSERT_TRUE(store.cdtSlideShow().Seek(LowerCase(name), LowerCase(dir.Path()))) << name;
+    }
+    void PutListCursorOn(const std::string& name) {
+        ASSERT_TRUE(store.cdtInventory().Seek(LowerCase(name), LowerCase(dir.Path()))) << name;
+    }
+
+    // Sets the interval as the settings load would, and starts the timer on it.
+    void SetInterval(int hours, int minutes, int seconds) {
+        SetSpinPosition(pages.updHrs, hours);
+        SetSpinPosition(pages.updMins, minutes);
+        SetSpinPosition(pages.updSecs, seconds);
+        timeout.Flush();
+        slideShow.ApplySlideInterval();
+        host.settingsSaves = 0;
+    }
+    // The paths the system was asked to show, in order.
+    std::vector<std::string> AppliedPaths() const {
+        std::vector<std::string> paths;
+        for (const auto& call : wallpaper.values.calls) paths.push_back(call.path);
+        return paths;
+    }
+};
+
+}  // namespace pictavo::testing
