@@ -257,6 +257,10 @@ HWND FindChildByText(HWND parent, const std::string& text) {
 // ---------------------------------------------------------------------------
 
 Program::Program() {
+    // Every test starts from a desktop without wallpaper: the program shows
+    // the current wallpaper's name, and an earlier test may have left one.
+    char none[] = "";
+    ::SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, none, SPIF_UPDATEINIFILE);
     const std::string source = BuiltProgram();
     if (!::CopyFileA(source.c_str(), ExePath().c_str(), FALSE)) {
         throw std::runtime_error("cannot copy " + source + " to " + ExePath());
