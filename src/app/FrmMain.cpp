@@ -13,6 +13,7 @@
 #include "app/Trace.h"
 #include "platform/Controls.h"
 #include "platform/Files.h"
+#include "platform/FlagScope.h"
 #include "platform/Guard.h"
 #include "resource.h"
 #include "shell/FrmTray.h"
@@ -298,11 +299,7 @@ void TFrmMain::FormCloseQuery(bool& canClose) {
 }
 
 void TFrmMain::btnOKClick(const void* sender) {
-    struct InProgress {
-        bool& flag;
-        InProgress(bool& f) : flag(f) { flag = true; }
-        ~InProgress() { flag = false; }
-    } inProgress(settingsInProgress_);
+    FlagScope inProgress(settingsInProgress_);
     settings_->LoadSaveSettings(TSettings::Direction::Save);
     InputTimeout1.Schedule(sender, [this](const void*) { Inventory.SaveInventory(); });
     InputTimeout1.Flush();

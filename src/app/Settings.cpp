@@ -4,24 +4,9 @@
 
 #include "inventory/InventoryTable.h"
 #include "platform/Controls.h"
+#include "platform/FlagScope.h"
 
 namespace pictavo {
-namespace {
-
-// Sets a flag for the length of a scope, also when it ends by an error.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagScope() { flag_ = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& flag_;
-};
-
-}  // namespace
-
 POINT ClampWindowPosition(int left, int top, int width, int height, int screenWidth,
                           int screenHeight) {
     if (screenHeight < top) top = screenHeight - height;

@@ -15,6 +15,13 @@ private:
     HCURSOR previous_;
 };
 
+// Hands the inventory save over when a record edit ends, whether it worked or not.
+struct ScheduleSaveOnExit {
+    IDesktopHost& host;
+    const void* sender;
+    ~ScheduleSaveOnExit() { host.ScheduleInventorySave(sender); }
+};
+
 }  // namespace
 
 TDesktopWallpaper::TDesktopWallpaper(IWallpaperSystem& system, TInventoryStore& inventory,
@@ -110,11 +117,7 @@ void TDesktopWallpaper::tbnNoneClick() {
 
 void TDesktopWallpaper::DisableThisWallpaperImage1Click(const void* sender) {
     if (LocateCurrentWallpaper()) {
-        struct ScheduleSave {
-            IDesktopHost& host;
-            const void* sender;
-            ~ScheduleSave() { host.ScheduleInventorySave(sender); }
-        } save{host_, sender};
+        ScheduleSaveOnExit save{host_, sender};
         InventoryCursor& list = inventory_.cdtInventory();
         InventoryRecord record = list.Record();
         record.Enabled = false;
@@ -126,11 +129,7 @@ void TDesktopWallpaper::DisableThisWallpaperImage1Click(const void* sender) {
 
 void TDesktopWallpaper::mnuToggleTiledClick(const void* sender) {
     if (!LocateCurrentWallpaper()) return;
-    struct ScheduleSave {
-        IDesktopHost& host;
-        const void* sender;
-        ~ScheduleSave() { host.ScheduleInventorySave(sender); }
-    } save{host_, sender};
+    ScheduleSaveOnExit save{host_, sender};
     InventoryCursor& list = inventory_.cdtInventory();
     InventoryRecord record = list.Record();
     record.Tile = !record.Tile;

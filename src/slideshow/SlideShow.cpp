@@ -1,6 +1,7 @@
 #include "slideshow/SlideShow.h"
 
 #include "platform/Controls.h"
+#include "platform/FlagScope.h"
 #include "platform/Files.h"
 #include "slideshow/SlideInterval.h"
 
@@ -9,18 +10,6 @@ namespace {
 
 // The longest interval a window-message timer takes.
 constexpr uint32_t kMaxTimerInterval = 0x7FFFFFFF;
-
-// Sets a flag for the length of a scope, also when it ends by an error.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagScope() { flag_ = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& flag_;
-};
 
 }  // namespace
 

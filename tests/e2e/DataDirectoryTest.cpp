@@ -88,9 +88,7 @@ TEST(DataDirectory, AStoredDirectoryDifferingOnlyInCaseIsNoMove) {
     program.Start(":");
     ASSERT_TRUE(program.WaitUntilIdle());
     HWND main = program.MainWindow();
-    HWND ok = FindChildByText(main, "&OK");
-    ::PostMessageA(main, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(ok), BN_CLICKED),
-                   reinterpret_cast<LPARAM>(ok));
+    ASSERT_TRUE(ClickButton(main, "&OK"));
     ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(main); }));
     pictavo::TableParseResult saved = pictavo::ParseTable(ReadFile(program.TablePath()));
     ASSERT_TRUE(saved.Ok());

@@ -27,11 +27,6 @@ namespace {
     return ::testing::AssertionSuccess();
 }
 
-std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
 }  // namespace
 
 TEST(Lifecycle, StartsHiddenWithATableFileAndEndsOnTheShutdownMessage) {
@@ -123,10 +118,7 @@ TEST(Lifecycle, OkHidesTheWindowAndWritesSettingsAndTableAtOnce) {
     ASSERT_TRUE(::IsWindowVisible(main));
     ASSERT_TRUE(::DeleteFileA(program.TablePath().c_str()));
 
-    HWND ok = FindChildByText(main, "&OK");
-    ASSERT_NE(ok, nullptr);
-    ::PostMessageA(main, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(ok), BN_CLICKED),
-                   reinterpret_cast<LPARAM>(ok));
+    ASSERT_TRUE(ClickButton(main, "&OK"));
     ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(main); }));
     // Written before the window went, not 2.25 s later.
     EXPECT_TRUE(Exists(program.TablePath()));

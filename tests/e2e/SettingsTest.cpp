@@ -23,17 +23,6 @@ std::vector<std::string> KeysOf(const std::string& iniText) {
     return keys;
 }
 
-std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-void PressOk(HWND main) {
-    HWND ok = FindChildByText(main, "&OK");
-    ::PostMessageA(main, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(ok), BN_CLICKED),
-                   reinterpret_cast<LPARAM>(ok));
-}
-
 }  // namespace
 
 TEST(Settings, FreshStartThenOkWritesEveryKeyWithItsDefault) {
@@ -52,7 +41,7 @@ TEST(Settings, FreshStartThenOkWritesEveryKeyWithItsDefault) {
     ASSERT_TRUE(program.WaitUntilIdle(60s));
     HWND main = program.MainWindow();
     ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main); }));
-    PressOk(main);
+    ASSERT_TRUE(ClickButton(main, "&OK"));
     ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(main); }));
 
     const std::string folder = program.Folder();
@@ -93,7 +82,7 @@ TEST(Settings, OddValuesFallBackToTheirDefaults) {
     program.SetIni("General", "MaxImageSize", "");
     program.Start(":");
     ASSERT_TRUE(program.WaitUntilIdle());
-    PressOk(program.MainWindow());
+    ASSERT_TRUE(ClickButton(program.MainWindow(), "&OK"));
     ASSERT_TRUE(WaitFor([&] { return program.Ini("Positions", "MainTop") != "<missing>"; }));
     ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(program.MainWindow()); }));
     EXPECT_EQ(program.Ini("Slideshow", "SlideMins"), "30");

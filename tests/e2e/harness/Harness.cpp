@@ -206,6 +206,21 @@ void Broadcast(const char* name) {
     ::SendMessageTimeoutA(HWND_BROADCAST, Registered(name), 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
 }
 
+std::string Lower(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+bool ClickButton(HWND window, const std::string& caption) {
+    HWND button = FindChildByText(window, caption);
+    if (!button) return false;
+    ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(button), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(button));
+    return true;
+}
+
 std::string Caption(HWND hwnd) {
     char text[1024] = {};
     ::GetWindowTextA(hwnd, text, sizeof(text));

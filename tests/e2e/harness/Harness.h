@@ -91,6 +91,12 @@ UINT Registered(const char* name);
 // Sends a registered message to every top-level window, as another program would.
 void Broadcast(const char* name);
 
+// ASCII lower case, as the program compares paths.
+std::string Lower(std::string text);
+// Clicks a window's button by its caption, as a user would (posted, so a
+// dialog the click opens does not block the test).
+bool ClickButton(HWND window, const std::string& caption);
+
 std::string Caption(HWND hwnd);
 std::string ClassOf(HWND hwnd);
 // Top-level windows of a process, visible or not.
