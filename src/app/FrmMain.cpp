@@ -231,7 +231,7 @@ void TFrmMain::FormCreateCleanup() {
             TFrmMain& form;
             ~Finally() {
                 form.RefreshInventoryColumns();
-                form.services_.tray.TrayIcon1.SetCanShowMenu(true);
+                form.services_.tray.TrayIcon1->SetCanShowMenu(true);
                 if (form.services_.commandLineArgument == ":") {
                     ::ShowWindow(form.Handle(), SW_SHOW);
                     ::SetForegroundWindow(form.Handle());
@@ -402,7 +402,7 @@ void TFrmMain::ProcessMessages() { services_.application.ProcessMessages(); }
 void TFrmMain::SetCaptions(const std::string& text) {
     ::SetWindowTextA(Handle(), text.c_str());
     services_.application.Title = text;
-    services_.tray.TrayIcon1.SetHint(text);
+    services_.tray.TrayIcon1->SetHint(text);
 }
 
 bool TFrmMain::SendChangeNotification() const { return Checked(pages_->chkSendChangeNotification); }

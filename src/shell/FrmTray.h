@@ -1,5 +1,7 @@
 #pragma once
 // The hidden form that owns the tray icon and its menu.
+#include <memory>
+
 #include "platform/Window.h"
 #include "shell/TrayIcon.h"
 
@@ -7,10 +9,10 @@ namespace pictavo {
 
 class TFrmTray : public Window {
 public:
-    TFrmTray();
+    explicit TFrmTray(IShellNotify& shell = SystemShellNotify());
     ~TFrmTray() override;
 
-    TTrayIcon TrayIcon1;
+    std::unique_ptr<TTrayIcon> TrayIcon1;
     // The check mark of the menu's "Run &Slideshow": checked at start.
     bool mnuRunSlideshowChecked = true;
 

@@ -40,7 +40,7 @@ protected:
         main = std::make_unique<TFrmMain>(
             TFrmMain::Services{application, *tray, prompts, clock, wallpaper, ":"});
         ASSERT_TRUE(main->Visible());
-        EXPECT_TRUE(tray->TrayIcon1.CanShowMenu());
+        EXPECT_TRUE(tray->TrayIcon1->CanShowMenu());
     }
     void TearDown() override {
         main.reset();

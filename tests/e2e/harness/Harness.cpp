@@ -364,8 +364,11 @@ HWND Program::MainWindow(Duration deadline) const {
 bool Program::WaitUntilIdle(Duration deadline) const {
     HWND main = MainWindow(deadline);
     if (!main) return false;
-    // Answered only once the window's thread runs its message loop, which is
-    // after start-up has finished.
+    // A sent message alone is not enough: the program answers sent messages
+    // also while it waits inside its own calls to other programs (the shell's
+    // tray), in the middle of start-up. Input-idle comes only from a message
+    // loop: the main one, or a message box's.
+    ::WaitForInputIdle(process_, static_cast<DWORD>(deadline.count()));
     DWORD_PTR result = 0;
     return ::SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL,
                                  static_cast<DWORD>(deadline.count()), &result) != 0;

@@ -1,0 +1,118 @@
+#include "shell/TrayIcon.h"
+
+#include "app/Trace.h"
+#include "resource.h"
+
+namespace pictavo {
+namespace {
+
+class ShellNotify final : public IShellNotify {
+public:
+    bool NotifyIcon(DWORD message, const NOTIFYICONDATAA& data) override {
+        NOTIFYICONDATAA copy = data;
+        return ::Shell_NotifyIconA(message, &copy) != FALSE;
+    }
+};
+
+}  // namespace
+
+IShellNotify& SystemShellNotify() {
+    static ShellNotify shell;
+    return shell;
+}
+
+TTrayIcon::TTrayIcon(HWND owner, IShellNotify& shell) : shell_(shell) {
+    // A child of its owner when the owner is a window; never visible.
+    Create("TTrayIcon", 0, owner ? WS_CHILD : WS_POPUP, "TrayIcon", 0, 0, 20, 20, owner);
+    // The shell announces a new taskbar (after a restart of the shell) with this message.
+    taskbarCreated_ = ::RegisterWindowMessageA("TaskbarCreated");
+}
+
+TTrayIcon::~TTrayIcon() { RemoveIcon(); }
+
+void TTrayIcon::Trace(const std::string& text) { SendTrace(text, Handle()); }
+
+NOTIFYICONDATAA TTrayIcon::Record() const {
+    NOTIFYICONDATAA data{};
+    data.cbSize = 88;  // the original record, understood by every shell
+    data.hWnd = Handle();
+    data.uID = IconID;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = CallbackMessage();
+    data.hIcon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PICTAVO));
+    lstrcpynA(data.szTip, hint_.c_str(), kMaxHint + 1);
+    return data;
+}
+
+void TTrayIcon::ShowIcon() {
+    added_ = shell_.NotifyIcon(added_ ? NIM_MODIFY : NIM_ADD, Record());
+}
+
+void TTrayIcon::RemoveIcon() {
+    if (shell_.NotifyIcon(NIM_DELETE, Record())) added_ = false;
+}
+
+void TTrayIcon::Loaded() {
+    loaded_ = true;
+    if (active_) ShowIcon();
+}
+
+void TTrayIcon::SetActive(bool active) {
+    if (active == active_) return;
+    active_ = active;
+    if (!loaded_) return;
+    if (active_) {
+        ShowIcon();
+    } else {
+        RemoveIcon();
+    }
+}
+
+void TTrayIcon::SetHint(const std::string& hint) {
+    // Compared before it is cut: a long text given again updates once more.
+    if (hint == lastHintGiven_ && hint.size() <= kMaxHint) return;
+    lastHintGiven_ = hint;
+    hint_ = hint.substr(0, kMaxHint);
+    if (active_ && loaded_) ShowIcon();
+}
+
+LRESULT TTrayIcon::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+        // The new taskbar knows no icons: add ours again with its present tip.
+        added_ = false;
+        if (active_ && loaded_) ShowIcon();
+    } else if (message == CallbackMessage()) {
+        switch (lParam) {
+            case WM_LBUTTONDBLCLK:
+                Trace("TrayIcon: WndProc WM_LBUTTONDBLCLK");
+                if (PopupMenu) {
+                    // The enabled state is not looked at: the default runs while greyed too.
+                    for (const TPopupMenu::Item& item : PopupMenu->Items()) {
+                        if (!item.isDefault) continue;
+                        if (item.onClick) item.onClick(PopupMenu);
+                        break;
+                    }
+                }
+                if (OnDblClick) OnDblClick(this);
+                break;
+            case WM_RBUTTONUP: {
+                Trace("TrayIcon: WndProc WM_RBUTTONUP");
+                if (!PopupMenu) break;
+                for (TPopupMenu::Item& item : PopupMenu->Items()) item.enabled = canShowMenu_;
+                if (canShowMenu_ && BeforePopup) BeforePopup(this);
+                POINT at{};
+                ::GetCursorPos(&at);
+                // So that the menu closes when the user clicks elsewhere.
+                ::SetForegroundWindow(Handle());
+                PopupMenu->Popup(*PopupMenu, Handle(), at);
+                break;
+            }
+            default:
+                Trace("TrayIcon: WndProc ELSE msg=" + std::to_string(message));
+                break;
+        }
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace pictavo

@@ -1,0 +1,155 @@
+#include "shell/TrayIcon.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace pictavo {
+namespace {
+
+// Records every call to the shell; answers as scripted.
+struct FakeShell : IShellNotify {
+    struct Call {
+        DWORD message;
+        NOTIFYICONDATAA data;
+    };
+    std::vector<Call> calls;
+    bool succeed = true;
+    bool NotifyIcon(DWORD message, const NOTIFYICONDATAA& data) override {
+        calls.push_back({message, data});
+        return succeed;
+    }
+    std::vector<DWORD> Messages() const {
+        std::vector<DWORD> m;
+        for (const Call& c : calls) m.push_back(c.message);
+        return m;
+    }
+};
+
+class TrayIconTest : public ::testing::Test {
+protected:
+    FakeShell shell;
+    std::unique_ptr<TTrayIcon> icon = std::make_unique<TTrayIcon>(nullptr, shell);
+    std::vector<std::string> events;
+
+    void Activate() {
+        icon->SetActive(true);
+        icon->Loaded();
+    }
+    void Mouse(UINT mouse) {
+        ::SendMessageA(icon->Handle(), icon->CallbackMessage(), icon->IconID, mouse);
+    }
+};
+
+TEST_F(TrayIconTest, AddsOnceAndDescribesItselfToTheShell) {
+    icon->SetHint("Loading Pictavo...");
+    Activate();
+    icon->SetActive(true);
+    ASSERT_EQ(shell.Messages(), std::vector<DWORD>{NIM_ADD});
+    const NOTIFYICONDATAA& d = shell.calls[0].data;
+    EXPECT_EQ(d.cbSize, 88u);
+    EXPECT_EQ(d.uFlags, 7u);
+    EXPECT_EQ(d.uCallbackMessage, 1025u);
+    EXPECT_EQ(d.uID, 1u);
+    EXPECT_EQ(d.hWnd, icon->Handle());
+    EXPECT_NE(d.hIcon, nullptr);
+    EXPECT_STREQ(d.szTip, "Loading Pictavo...");
+
+    icon.reset();
+    EXPECT_EQ(shell.Messages().back(), static_cast<DWORD>(NIM_DELETE));
+}
+
+TEST_F(TrayIconTest, HintChangesUpdateTheTipOnlyWhenTheyChangeSomething) {
+    Activate();
+    shell.calls.clear();
+    icon->SetHint("sunset.bmp - Pictavo");
+    icon->SetHint("sunset.bmp - Pictavo");
+    ASSERT_EQ(shell.Messages(), std::vector<DWORD>{NIM_MODIFY});
+
+    const std::string seventy(70, 'h');
+    icon->SetHint(seventy);
+    EXPECT_EQ(icon->Hint(), std::string(63, 'h'));
+    EXPECT_STREQ(shell.calls.back().data.szTip, std::string(63, 'h').c_str());
+    // The long text is compared before it is cut: given again, it updates once more.
+    icon->SetHint(seventy);
+    EXPECT_EQ(shell.calls.size(), 3u);
+}
+
+TEST_F(TrayIconTest, AFailedAddIsTriedAgainAsAnAdd) {
+    shell.succeed = false;
+    Activate();
+    EXPECT_FALSE(icon->Added());
+    shell.succeed = true;
+    icon->SetHint("again");
+    EXPECT_EQ(shell.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_ADD}));
+    EXPECT_TRUE(icon->Added());
+}
+
+TEST_F(TrayIconTest, ANewTaskbarGetsTheIconBackWithItsTip) {
+    icon->SetHint("sunset.bmp - Pictavo");
+    Activate();
+    shell.calls.clear();
+    ::SendMessageA(icon->Handle(), ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    ASSERT_EQ(shell.Messages(), std::vector<DWORD>{NIM_ADD});
+    EXPECT_STREQ(shell.calls[0].data.szTip, "sunset.bmp - Pictavo");
+}
+
+TEST_F(TrayIconTest, DoubleClickRunsTheFirstDefaultItemEvenWhileGreyed) {
+    TPopupMenu menu;
+    menu.Add({"first", true, false, false, [&](const void*) { events.push_back("first"); }});
+    menu.Add({"default", true, true, false, [&](const void* s) {
+                  events.push_back(s == &menu ? "default from menu" : "default");
+              }});
+    menu.Add({"second default", true, true, false, [&](const void*) { events.push_back("x"); }});
+    icon->PopupMenu = &menu;
+    icon->OnDblClick = [&](const void* s) {
+        events.push_back(s == icon.get() ? "OnDblClick from icon" : "OnDblClick");
+    };
+    icon->SetCanShowMenu(false);
+    Mouse(WM_LBUTTONDBLCLK);
+    EXPECT_EQ(events, (std::vector<std::string>{"default from menu", "OnDblClick from icon"}));
+}
+
+TEST_F(TrayIconTest, DoubleClickWithoutADefaultItemOnlyRaisesTheEvent) {
+    TPopupMenu menu;
+    menu.Add({"plain", true, false, false, [&](const void*) { events.push_back("plain"); }});
+    // A default without an action stops the search: later defaults are not tried.
+    TPopupMenu silent;
+    silent.Add({"no action", true, true, false, nullptr});
+    silent.Add({"later", true, true, false, [&](const void*) { events.push_back("later"); }});
+    icon->OnDblClick = [&](const void*) { events.push_back("OnDblClick"); };
+    for (TPopupMenu* m : {&menu, &silent}) {
+        icon->PopupMenu = m;
+        Mouse(WM_LBUTTONDBLCLK);
+    }
+    EXPECT_EQ(events, (std::vector<std::string>{"OnDblClick", "OnDblClick"}));
+}
+
+TEST_F(TrayIconTest, RightClickGreysTheMenuUntilItMayBeUsed) {
+    TPopupMenu menu;
+    menu.Add({"one", true, true, false, nullptr});
+    menu.Add({"two", false, false, false, nullptr});
+    std::vector<bool> enabledAtPopup;
+    menu.Popup = [&](TPopupMenu& m, HWND, POINT) {
+        events.push_back("popup");
+        for (const auto& item : m.Items()) enabledAtPopup.push_back(item.enabled);
+    };
+    icon->PopupMenu = &menu;
+    icon->BeforePopup = [&](const void*) { events.push_back("BeforePopup"); };
+
+    icon->SetCanShowMenu(false);
+    Mouse(WM_RBUTTONUP);
+    EXPECT_EQ(events, std::vector<std::string>{"popup"});
+    EXPECT_EQ(enabledAtPopup, (std::vector<bool>{false, false}));
+
+    events.clear();
+    enabledAtPopup.clear();
+    icon->SetCanShowMenu(true);
+    Mouse(WM_RBUTTONUP);
+    EXPECT_EQ(events, (std::vector<std::string>{"BeforePopup", "popup"}));
+    EXPECT_EQ(enabledAtPopup, (std::vector<bool>{true, true}));
+}
+
+}  // namespace
+}  // namespace pictavo
