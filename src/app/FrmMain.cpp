@@ -8,6 +8,7 @@
 
 #include "app/Application.h"
 #include "app/FormScaling.h"
+#include "app/FrmAbout.h"
 #include "app/FrmSplash.h"
 #include "app/FrmStartup.h"
 #include "app/Trace.h"
@@ -17,6 +18,7 @@
 #include "platform/Guard.h"
 #include "resource.h"
 #include "shell/FrmTray.h"
+#include "shell/StartupShortcut.h"
 
 namespace pictavo {
 namespace {
@@ -53,6 +55,7 @@ TFrmMain::TFrmMain(Services services)
                                               services_.timers,
                                               static_cast<ISlideShowHost&>(*this));
     services_.application.MainForm = Handle();
+    services_.tray.SetHost(static_cast<ITrayHost*>(this));
     FormCreate();
 }
 
@@ -339,6 +342,7 @@ bool TFrmMain::WMQueryEndSession(UINT message) {
 }
 
 void TFrmMain::FormDestroy() {
+    if (services_.tray.DesktopIconsHidden()) ShowDesktopIcons(true);
     OpenHelp(HELP_QUIT, 0);
     ::DeleteFileA(TInventoryStore::OwnWallpaperPath().c_str());
     ::DragAcceptFiles(Handle(), FALSE);
@@ -415,11 +419,27 @@ void TFrmMain::ScheduleInventorySave(const void* sender) {
     InputTimeout1.Schedule(sender, [this](const void*) { Inventory.SaveInventory(); });
 }
 
-bool TFrmMain::RunSlideshowChecked() const { return services_.tray.mnuRunSlideshowChecked; }
+bool TFrmMain::RunSlideshowChecked() const { return services_.tray.RunSlideshowChecked(); }
 
 void TFrmMain::SetRunSlideshowChecked(bool checked) {
-    services_.tray.mnuRunSlideshowChecked = checked;
+    services_.tray.SetRunSlideshowChecked(checked);
 }
+
+void TFrmMain::SyncStartupShortcut() {
+    std::string failure =
+        pictavo::SyncStartupShortcut(Checked(pages_->chkStartWithWindows), ExePath());
+    if (!failure.empty()) ShowError(failure);
+}
+
+void TFrmMain::mnuContents1Click() {
+    if (FileExists(services_.application.HelpFile)) {
+        OpenHelp(HELP_CONTENTS, 0);
+    } else {
+        ShowError("Unable to find the help file " + services_.application.HelpFile + ".");
+    }
+}
+
+void TFrmMain::About1Click() { ShowAboutBox(Handle()); }
 
 // ---------------------------------------------------------------------------
 // Messages
@@ -473,12 +493,7 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                     btnOKClick(btnOK);
                     return 0;
                 case idHelp:
-                    if (FileExists(services_.application.HelpFile)) {
-                        OpenHelp(HELP_CONTENTS, 0);
-                    } else {
-                        ShowError("Unable to find the help file " +
-                                  services_.application.HelpFile + ".");
-                    }
+                    mnuContents1Click();
                     return 0;
             }
             break;

@@ -9,6 +9,7 @@
 #include "app/Settings.h"
 #include "app/SettingsPages.h"
 #include "desktop/DesktopWallpaper.h"
+#include "shell/FrmTray.h"
 #include "slideshow/SlideShow.h"
 #include "inventory/InventoryStore.h"
 #include "platform/Prompts.h"
@@ -19,13 +20,13 @@ namespace pictavo {
 
 class TApplication;
 class TFrmStartup;
-class TFrmTray;
 
 class TFrmMain : public Window,
                  private IInventoryHost,
                  private ISettingsHost,
                  private IDesktopHost,
-                 private ISlideShowHost {
+                 private ISlideShowHost,
+                 private ITrayHost {
 public:
     struct Services {
         TApplication& application;
@@ -50,8 +51,8 @@ public:
     TInventoryStore Inventory;
 
     // Operations other windows call.
-    void mnuClose1Click();
-    void ShowPictavo1Click();
+    void mnuClose1Click() override;
+    void ShowPictavo1Click() override;
     void btnOKClick(const void* sender);
     void CloseProcessing();
     void Close();
@@ -60,7 +61,7 @@ public:
     TSettings& Settings() { return *settings_; }
     TDesktopWallpaper& Desktop() { return *desktop_; }
     TSlideShow& SlideShow() { return *slideShow_; }
-    void RunSlideshow1Click();
+    void RunSlideshow1Click() override;
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -120,7 +121,7 @@ private:
     void MoveMainWindow(int left, int top) override;
     void ApplySlideInterval() override { slideShow_->ApplySlideInterval(); }
     void ApplyPollSettings() override {}
-    void SyncStartupShortcut() override {}
+    void SyncStartupShortcut() override;
     void RecomputeTooBig() override {}
     void SetToolbarHints(bool) override {}
     void chkAutoChangeClick() override { slideShow_->chkAutoChangeClick(); }
@@ -152,6 +153,20 @@ private:
     bool RunSlideshowChecked() const override;
     void SetRunSlideshowChecked(bool checked) override;
     void ShowMessage(const std::string& text) override { ShowError(text); }
+
+    // ITrayHost
+    void tmrSlideTimer() override { slideShow_->tmrSlideTimer(); }
+    void tbnNoneClick() override { desktop_->tbnNoneClick(); }
+    void DisableThisWallpaperImage1Click(const void* sender) override {
+        desktop_->DisableThisWallpaperImage1Click(sender);
+    }
+    void mnuToggleTiledClick(const void* sender) override {
+        desktop_->mnuToggleTiledClick(sender);
+    }
+    void mnuContents1Click() override;
+    void About1Click() override;
+    void mnuSetWallpaperfromClipboardClick() override {}
+    std::string SlideIntervalText() const override { return slideShow_->SlideIntervalText(); }
 
     Services services_;
     std::unique_ptr<TFrmStartup> startupForm_;

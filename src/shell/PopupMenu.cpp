@@ -42,6 +42,8 @@ void TPopupMenu::TrackAndRun(TPopupMenu& menu, HWND owner, POINT at) {
     if (chosen >= 1 && chosen <= menu.items_.size()) {
         const Item& item = menu.items_[chosen - 1];
         if (item.onClick) item.onClick(&menu);
+    } else if (chosen != 0 && menu.SubmenuCommand) {
+        menu.SubmenuCommand(chosen);
     }
 }
 

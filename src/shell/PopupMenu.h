@@ -35,6 +35,9 @@ public:
     // chosen item's action. Replaceable, so tests need not block in a real menu.
     std::function<void(TPopupMenu& menu, HWND owner, POINT at)> Popup = &TPopupMenu::TrackAndRun;
 
+    // Runs a command chosen in a submenu (submenus carry their own command numbers).
+    std::function<void(UINT command)> SubmenuCommand;
+
     // The real popup: builds the system menu from the items and tracks it.
     static void TrackAndRun(TPopupMenu& menu, HWND owner, POINT at);
 

@@ -304,6 +304,8 @@ std::string Program::Ini(const char* section, const char* key) const {
 void Program::QuietSettings() {
     SetIni("General", "Verbose", "0");
     SetIni("Slideshow", "ChangeOnStartup", "0");
+    // No shortcut to a test's temporary program in the prefix's start-up folder.
+    SetIni("General", "StartWithWindows", "0");
 }
 
 static HANDLE StartProcess(const std::string& exe, const std::string& folder,

@@ -119,7 +119,7 @@ public:
     // Settings written before the start. A program folder with settings is not a first run.
     void SetIni(const char* section, const char* key, const std::string& value);
     std::string Ini(const char* section, const char* key) const;
-    // Settings that keep a test quiet: no splash, no start-up slide.
+    // Settings that keep a test quiet: no splash, no start-up slide, no start-up shortcut.
     void QuietSettings();
 
     void Start(const std::string& arguments = "");
