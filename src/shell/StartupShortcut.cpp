@@ -43,6 +43,37 @@ std::string CommonStartupFolder() {
     return value;
 }
 
+namespace {
+
+std::wstring Wide(const std::string& text) {
+    std::wstring wide(text.size() + 1, L'\0');
+    int n = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(),
+                                  static_cast<int>(wide.size()));
+    wide.resize(n > 0 ? n - 1 : 0);
+    return wide;
+}
+
+}  // namespace
+
+ShortcutContents ReadShortcut(const std::string& path) {
+    ShortcutContents contents;
+    ComPtr<IShellLinkA> link;
+    ComPtr<IPersistFile> file;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                  reinterpret_cast<void**>(&link.p))) ||
+        FAILED(link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p))) ||
+        FAILED(file.p->Load(Wide(path).c_str(), STGM_READ))) {
+        return contents;
+    }
+    char target[MAX_PATH] = {}, directory[MAX_PATH] = {};
+    link.p->GetPath(target, MAX_PATH, nullptr, 0);
+    link.p->GetWorkingDirectory(directory, MAX_PATH);
+    contents.read = true;
+    contents.target = target;
+    contents.workingDirectory = directory;
+    return contents;
+}
+
 std::string SyncStartupShortcut(bool wanted, const std::string& programPath) {
     const std::string folder = CommonStartupFolder();
     // Without the folder the path would land at the root of the current drive.
@@ -67,11 +98,7 @@ std::string SyncStartupShortcut(bool wanted, const std::string& programPath) {
     if (FAILED(link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p)))) {
         return {};
     }
-    std::wstring wide(shortcut.size() + 1, L'\0');
-    int n = ::MultiByteToWideChar(CP_ACP, 0, shortcut.c_str(), -1, wide.data(),
-                                  static_cast<int>(wide.size()));
-    wide.resize(n > 0 ? n - 1 : 0);
-    file.p->Save(wide.c_str(), FALSE);
+    file.p->Save(Wide(shortcut).c_str(), FALSE);
     return {};
 }
 

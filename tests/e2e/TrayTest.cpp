@@ -1,7 +1,6 @@
 // The real program driven from its tray icon, and its start-up shortcut.
 #include <gtest/gtest.h>
 #include <objbase.h>
-#include <shobjidl.h>
 
 #include "harness/Harness.h"
 #include "shell/StartupShortcut.h"
@@ -66,18 +65,9 @@ TEST(Tray, StartWithWindowsKeepsAShortcutToTheProgram) {
     ASSERT_TRUE(program.WaitUntilIdle());
     ASSERT_TRUE(WaitFor([&] { return Exists(shortcut); }));
 
-    IShellLinkA* link = nullptr;
-    ASSERT_TRUE(SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                             IID_IShellLinkA, reinterpret_cast<void**>(&link))));
-    IPersistFile* file = nullptr;
-    link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
-    std::wstring wide(shortcut.begin(), shortcut.end());
-    ASSERT_TRUE(SUCCEEDED(file->Load(wide.c_str(), STGM_READ)));
-    char target[MAX_PATH] = {};
-    link->GetPath(target, MAX_PATH, nullptr, 0);
-    EXPECT_EQ(Lower(target), Lower(program.ExePath()));
-    file->Release();
-    link->Release();
+    pictavo::ShortcutContents contents = pictavo::ReadShortcut(shortcut);
+    ASSERT_TRUE(contents.read);
+    EXPECT_EQ(Lower(contents.target), Lower(program.ExePath()));
 
     // Unchecked: gone 2.25 s later.
     HWND box = FindChildByText(program.MainWindow(), "Start with &Windows");

@@ -1,7 +1,6 @@
 // The tray form's menu, the desktop icons and the start-up shortcut.
 #include <gtest/gtest.h>
 #include <objbase.h>
-#include <shobjidl.h>
 
 #include <string>
 #include <vector>
@@ -131,20 +130,10 @@ TEST(StartupShortcut, WrittenPointingAtTheProgramAndDeletedWhenNotWanted) {
         EXPECT_EQ(SyncStartupShortcut(true, program), "");
         ASSERT_TRUE(FileExists(shortcut));
     }
-    IShellLinkA* link = nullptr;
-    ASSERT_TRUE(SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                             IID_IShellLinkA, reinterpret_cast<void**>(&link))));
-    IPersistFile* file = nullptr;
-    link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
-    std::wstring wide(shortcut.begin(), shortcut.end());
-    ASSERT_TRUE(SUCCEEDED(file->Load(wide.c_str(), STGM_READ)));
-    char target[MAX_PATH] = {}, directory[MAX_PATH] = {};
-    link->GetPath(target, MAX_PATH, nullptr, 0);
-    link->GetWorkingDirectory(directory, MAX_PATH);
-    EXPECT_STRCASEEQ(target, program.c_str());
-    EXPECT_STRCASEEQ(directory, ExtractFileDir(program).c_str());
-    file->Release();
-    link->Release();
+    ShortcutContents contents = ReadShortcut(shortcut);
+    ASSERT_TRUE(contents.read);
+    EXPECT_STRCASEEQ(contents.target.c_str(), program.c_str());
+    EXPECT_STRCASEEQ(contents.workingDirectory.c_str(), ExtractFileDir(program).c_str());
 
     EXPECT_EQ(SyncStartupShortcut(false, program), "");
     EXPECT_FALSE(FileExists(shortcut));
