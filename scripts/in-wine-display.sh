@@ -4,9 +4,8 @@
 # fails), so any wineserver of the prefix is ended before and after.
 set -euo pipefail
 build=$(cd "$1" && pwd); shift
-export WINEPREFIX="$build/wine"
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/wine-env.sh"
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
 status=0
@@ -14,7 +13,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   set -e
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Preparing the Wine prefix $WINEPREFIX (once)"
-    wineboot -i >/dev/null 2>&1 || true
+    wine wineboot.exe -i >/dev/null 2>&1 || true
     # A crashing program is reported on stderr and ended, never held in a dialog.
     wine reg add "HKCU\\Software\\Wine\\WineDbg" /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
     # Every program runs inside one virtual desktop, as on Windows: with a

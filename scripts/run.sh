@@ -11,10 +11,14 @@ if [ -z "${DISPLAY:-}" ]; then
   exit 1
 fi
 "$root/scripts/setup.sh"
+if ! "$root/scripts/can-run-32bit.sh"; then
+  # Wine's 32-bit loader cannot start here: run the 64-bit build of the same source.
+  echo "This machine cannot run 32-bit programs: starting the 64-bit build instead." >&2
+  export PICTAVO_ARCH=x86_64
+  build="$build-x64"
+fi
 PICTAVO_TESTS=OFF "$root/scripts/build.sh" "$build"
-export WINEPREFIX="$build/wine"
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+source "$root/scripts/wine-env.sh"
 # The program keeps its settings and pictures beside itself: give it a folder of its own.
 mkdir -p "$build/run"
 cp "$build/pictavo.exe" "$build/run/pictavo.exe"

@@ -34,7 +34,9 @@ void TTrayIcon::Trace(const std::string& text) { SendTrace(text, Handle()); }
 
 NOTIFYICONDATAA TTrayIcon::Record() const {
     NOTIFYICONDATAA data{};
-    data.cbSize = 88;  // the original record, understood by every shell
+    // The original record (88 bytes in a 32-bit program), understood by every shell.
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V1_SIZE == 88);
     data.hWnd = Handle();
     data.uID = IconID;
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;

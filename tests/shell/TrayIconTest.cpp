@@ -48,7 +48,8 @@ TEST_F(TrayIconTest, AddsOnceAndDescribesItselfToTheShell) {
     icon->SetActive(true);
     ASSERT_EQ(shell.Messages(), std::vector<DWORD>{NIM_ADD});
     const NOTIFYICONDATAA& d = shell.calls[0].data;
-    EXPECT_EQ(d.cbSize, 88u);
+    // The original record: 88 bytes in the 32-bit program as shipped.
+    EXPECT_EQ(d.cbSize, sizeof(void*) == 4 ? 88u : static_cast<unsigned>(NOTIFYICONDATAA_V1_SIZE));
     EXPECT_EQ(d.uFlags, 7u);
     EXPECT_EQ(d.uCallbackMessage, 1025u);
     EXPECT_EQ(d.uID, 1u);
