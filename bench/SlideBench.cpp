@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/InputTimeout.h"
+#include "platform/InputTimeout.h"
 #include "app/SettingsPages.h"
 #include "desktop/DesktopWallpaper.h"
 #include "inventory/InventoryStore.h"

@@ -7,6 +7,12 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${1:-$root/build}"
 arch="${PICTAVO_ARCH:-i686}"
+launcher=()
+if command -v ccache >/dev/null; then
+  # Several checkouts of the tree share one cache: paths are taken relative to each.
+  export CCACHE_BASEDIR="$root"
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" \
-      -DCMAKE_BUILD_TYPE=Release -DPICTAVO_TESTS="${PICTAVO_TESTS:-ON}" >/dev/null
+      -DCMAKE_BUILD_TYPE=Release -DPICTAVO_TESTS="${PICTAVO_TESTS:-ON}" "${launcher[@]}" >/dev/null
 cmake --build "$build" -j "$(nproc)"

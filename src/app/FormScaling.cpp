@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/Trace.h"
+#include "platform/Trace.h"
 #include "platform/Handles.h"
 
 namespace pictavo {

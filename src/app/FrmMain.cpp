@@ -11,7 +11,7 @@
 #include "app/FrmAbout.h"
 #include "app/FrmSplash.h"
 #include "app/FrmStartup.h"
-#include "app/Trace.h"
+#include "platform/Trace.h"
 #include "platform/Controls.h"
 #include "platform/Files.h"
 #include "platform/FlagScope.h"

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "app/InputTimeout.h"
+#include "platform/InputTimeout.h"
 #include "app/Settings.h"
 #include "app/SettingsPages.h"
 #include "desktop/DesktopWallpaper.h"

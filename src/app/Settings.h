@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/InputTimeout.h"
+#include "platform/InputTimeout.h"
 #include "app/SettingsFile.h"
 #include "app/SettingsPages.h"
 

@@ -1,6 +1,6 @@
 #include "shell/FrmTray.h"
 
-#include "app/Trace.h"
+#include "platform/Trace.h"
 
 namespace pictavo {
 

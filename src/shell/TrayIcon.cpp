@@ -1,6 +1,6 @@
 #include "shell/TrayIcon.h"
 
-#include "app/Trace.h"
+#include "platform/Trace.h"
 #include "resource.h"
 
 namespace pictavo {

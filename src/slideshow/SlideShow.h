@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "app/InputTimeout.h"
+#include "platform/InputTimeout.h"
 #include "app/SettingsPages.h"
 #include "desktop/DesktopWallpaper.h"
 #include "inventory/InventoryStore.h"

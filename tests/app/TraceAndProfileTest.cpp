@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/ProfileValue.h"
-#include "app/TraceRecord.h"
+#include "platform/TraceRecord.h"
 
 namespace pictavo {
 namespace {

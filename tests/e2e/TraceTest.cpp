@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "app/TraceRecord.h"
+#include "platform/TraceRecord.h"
 #include "harness/Harness.h"
 
 using namespace e2e;

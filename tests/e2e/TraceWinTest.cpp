@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "../../tools/tracewin/TraceWinCommands.h"
-#include "app/TraceRecord.h"
+#include "platform/TraceRecord.h"
 #include "harness/Harness.h"
 #include "platform/Handles.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/InputTimeout.h"
+#include "platform/InputTimeout.h"
 #include "inventory/TableFile.h"
 #include "platform/Files.h"
 #include "platform/Handles.h"

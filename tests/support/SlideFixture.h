@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/InputTimeout.h"
+#include "platform/InputTimeout.h"
 #include "app/SettingsPages.h"
 #include "desktop/DesktopWallpaper.h"
 #include "inventory/InventoryStore.h"

@@ -22,7 +22,7 @@
 #include <string_view>
 
 #include "TraceWinCommands.h"
-#include "app/TraceRecord.h"
+#include "platform/TraceRecord.h"
 #include "platform/Guard.h"
 #include "platform/Handles.h"
 #include "platform/Window.h"

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "app/TraceRecord.h"
+#include "platform/TraceRecord.h"
 
 namespace e2e {
 

@@ -1,4 +1,4 @@
-#include "app/InputTimeout.h"
+#include "platform/InputTimeout.h"
 
 #include "platform/Guard.h"
 

@@ -1,6 +1,6 @@
-#include "app/Trace.h"
+#include "platform/Trace.h"
 
-#include "app/TraceRecord.h"
+#include "platform/TraceRecord.h"
 
 namespace pictavo {
 
