@@ -1,5 +1,10 @@
 #include "app/Application.h"
 
+#include <exception>
+
+#include "platform/Guard.h"
+#include "platform/Prompts.h"
+
 namespace pictavo {
 
 TApplication& Application() {
@@ -37,6 +42,24 @@ void TApplication::ProcessMessages() {
     while (!terminated_ && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         HandleOne(msg);
     }
+}
+
+bool TApplication::CreateForms(const std::function<void()>& create, IPrompts& prompts) {
+    std::string failure;
+    try {
+        create();
+        return true;
+    } catch (const std::exception& e) {
+        failure = e.what();
+    } catch (...) {
+        failure = "Unknown error";
+    }
+    // A window that failed half-way may have installed a handler that reaches it.
+    SetExceptionHandler(nullptr);
+    prompts.Show(nullptr, "Exception: " + failure + "\r\rPictavo cannot start and will close.",
+                 MB_OK | MB_ICONERROR);
+    terminated_ = true;
+    return false;
 }
 
 void TApplication::Terminate() {

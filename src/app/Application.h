@@ -3,9 +3,12 @@
 // the program-wide exception handler.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace pictavo {
+
+class IPrompts;
 
 class TApplication {
 public:
@@ -20,6 +23,11 @@ public:
     // Handles the messages that are waiting, then returns.
     void ProcessMessages();
     void Terminate();
+
+    // Creates the program's windows. A failure says what failed and ends the
+    // program instead of leaving it running without a usable window. Returns
+    // false (and the application is terminated) when creation failed.
+    bool CreateForms(const std::function<void()>& create, IPrompts& prompts);
     bool Terminated() const { return terminated_; }
 
 private:

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <functional>
 
 #include "app/Application.h"
 #include "app/FormScaling.h"
@@ -60,10 +61,8 @@ TFrmMain::TFrmMain(Services services)
 }
 
 TFrmMain::~TFrmMain() {
-    // A save still pending runs while everything it needs is alive.
-    Guarded([this] { InputTimeout1.Flush(); });
     // The loop may have ended without the window being closed (error 101):
-    // its destruction steps still run.
+    // its destruction steps, the last flush among them, still run.
     if (Handle()) ::DestroyWindow(Handle());
     SetExceptionHandler(nullptr);
 }
@@ -303,11 +302,28 @@ void TFrmMain::FormCloseQuery(bool& canClose) {
 
 void TFrmMain::btnOKClick(const void* sender) {
     FlagScope inProgress(settingsInProgress_);
-    settings_->LoadSaveSettings(TSettings::Direction::Save);
+    // A settings file that refuses the write is reported; the list is still
+    // saved and the window still goes.
+    bool reported = false;
+    RunExitStep(reported, [this] { settings_->LoadSaveSettings(TSettings::Direction::Save); });
     InputTimeout1.Schedule(sender, [this](const void*) { Inventory.SaveInventory(); });
-    InputTimeout1.Flush();
+    RunExitStep(reported, [this] { InputTimeout1.Flush(); });
     ::ShowWindow(Handle(), SW_HIDE);
     ShowClickToPreview();
+}
+
+void TFrmMain::RunExitStep(bool& writeFailureReported, const std::function<void()>& step) {
+    try {
+        step();
+    } catch (const SettingsWriteError& e) {
+        if (!writeFailureReported) {
+            writeFailureReported = true;
+            ShowError(e.what());
+        }
+        Trace(e.what());
+    } catch (const std::exception& e) {
+        HandleAppException(e.what());
+    }
 }
 
 void TFrmMain::FormClose() {
@@ -325,11 +341,16 @@ void TFrmMain::CloseProcessing() {
         }
     } done{*this};
     ShowStartupForm("Shutting Down Pictavo");
-    InputTimeout1.Flush();
-    services_.application.ProcessMessages();
-    TDesktopWallpaper::Wallpaper current = desktop_->GetCurrentWallpaper(true);
-    settings_->WriteLastWallpaper(current.path);
-    desktop_->ApplyWallpaper(current.path, current.tile, true);
+    // Each step runs whatever the one before met: a settings file that cannot
+    // be written must not keep the wallpaper from being kept, nor the program
+    // from ending. Its failure is told once.
+    bool reported = false;
+    RunExitStep(reported, [this] { InputTimeout1.Flush(); });
+    RunExitStep(reported, [this] { services_.application.ProcessMessages(); });
+    TDesktopWallpaper::Wallpaper current;
+    RunExitStep(reported, [&] { current = desktop_->GetCurrentWallpaper(true); });
+    RunExitStep(reported, [&] { settings_->WriteLastWallpaper(current.path); });
+    RunExitStep(reported, [&] { desktop_->ApplyWallpaper(current.path, current.tile, true); });
 }
 
 bool TFrmMain::WMQueryEndSession(UINT message) {
@@ -342,6 +363,10 @@ bool TFrmMain::WMQueryEndSession(UINT message) {
 }
 
 void TFrmMain::FormDestroy() {
+    // The last save still pending runs while the controls it reads still
+    // exist; nothing scheduled later could find them.
+    bool reported = false;
+    RunExitStep(reported, [this] { InputTimeout1.Close(); });
     if (services_.tray.DesktopIconsHidden()) ShowDesktopIcons(true);
     OpenHelp(HELP_QUIT, 0);
     ::DeleteFileA(TInventoryStore::OwnWallpaperPath().c_str());
@@ -464,6 +489,10 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_QUERYENDSESSION:
             return WMQueryEndSession(message) ? TRUE : FALSE;
+        case WM_ENDSESSION:
+            // The session goes on after all: closing the window hides it again.
+            if (!wParam) booCloseWindows = false;
+            return 0;
         case WM_RELEASE:
             ::DestroyWindow(Handle());
             return 0;

@@ -2,6 +2,7 @@
 // The main window: owner of the inventory, the settings held in its controls,
 // the timers and the deferred-action component; it routes window messages to
 // the subsystems and runs start-up and every way the program ends.
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -93,6 +94,10 @@ private:
     // hold start-up behind its own error box.
     void OpenHelp(UINT command, ULONG_PTR data);
     bool WMQueryEndSession(UINT message);
+    // Runs one step of an exit (or of OK): a settings write that fails is told
+    // once per run of steps, any other error goes to the program-wide handler,
+    // and the caller goes on with its next step either way.
+    void RunExitStep(bool& writeFailureReported, const std::function<void()>& step);
     void HandleAppException(const std::string& message);
     void ShowStartupForm(const std::string& text);
     void CloseStartupForm();

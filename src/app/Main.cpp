@@ -10,7 +10,6 @@
 #include "app/FrmMain.h"
 #include "app/FrmSplash.h"
 #include "app/VersionInfo.h"
-#include "platform/Guard.h"
 #include "platform/Handles.h"
 #include "shell/FrmTray.h"
 
@@ -43,26 +42,28 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     std::unique_ptr<TFrmTray> tray;
     std::unique_ptr<TFrmMain> main;
 
-    Guarded([&] {
-        struct EndSplashOnExit {
-            ~EndSplashOnExit() { EndSplash(); }
-        } endSplash;
-        BeginSplash();
-        application.Title = "Pictavo";
-        application.HelpFile = "Pictavo.hlp";
-        application.ShowMainForm = false;
-        tray = std::make_unique<TFrmTray>();
-        std::string argument = __argc > 1 ? __argv[1] : "";
-        main = std::make_unique<TFrmMain>(
-            TFrmMain::Services{application, *tray, prompts, SystemTimers(), SystemWallpaper(),
-                               argument});
-    });
+    const bool created = application.CreateForms(
+        [&] {
+            struct EndSplashOnExit {
+                ~EndSplashOnExit() { EndSplash(); }
+            } endSplash;
+            BeginSplash();
+            application.Title = "Pictavo";
+            application.HelpFile = "Pictavo.hlp";
+            application.ShowMainForm = false;
+            tray = std::make_unique<TFrmTray>();
+            std::string argument = __argc > 1 ? __argv[1] : "";
+            main = std::make_unique<TFrmMain>(TFrmMain::Services{
+                application, *tray, prompts, SystemTimers(), SystemWallpaper(), argument});
+        },
+        prompts);
 
-    if (!application.Terminated()) application.Run();
+    if (created && !application.Terminated()) application.Run();
 
-    // Removes the tray icon.
-    tray.reset();
+    // The main window first: its last steps still read the tray form. Then the
+    // tray form, which removes the tray icon.
     main.reset();
+    tray.reset();
     ::OleUninitialize();
     return 0;
 }

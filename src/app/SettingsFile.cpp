@@ -38,7 +38,7 @@ void TSettingsFile::WriteString(const char* section, const char* key,
     const bool readOnly =
         attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
     if (readOnly || !::WritePrivateProfileStringA(section, key, value.c_str(), path_.c_str())) {
-        throw std::runtime_error("Unable to write to " + path_);
+        throw SettingsWriteError(path_);
     }
 }
 

@@ -2,9 +2,17 @@
 // Typed access to the settings file, entry by entry, through the system's
 // profile functions.
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 
 namespace pictavo {
+
+// The settings file refused a write: "Unable to write to " and its path.
+class SettingsWriteError : public std::runtime_error {
+public:
+    explicit SettingsWriteError(const std::string& path)
+        : std::runtime_error("Unable to write to " + path) {}
+};
 
 class TSettingsFile {
 public:
@@ -16,7 +24,7 @@ public:
     int32_t ReadInteger(const char* section, const char* key, int32_t fallback) const;
     bool ReadBool(const char* section, const char* key, bool fallback) const;
 
-    // Throw std::runtime_error("Unable to write to " + path) when the file refuses the write.
+    // Throw SettingsWriteError when the file refuses the write.
     void WriteString(const char* section, const char* key, const std::string& value) const;
     void WriteInteger(const char* section, const char* key, int32_t value) const;
     void WriteBool(const char* section, const char* key, bool value) const;

@@ -23,6 +23,7 @@ void TInputTimeout::SetWaitTime(uint32_t milliseconds) {
 }
 
 void TInputTimeout::Schedule(Sender sender, Action action) {
+    if (closed_) return;
     waitTimer_->SetEnabled(false);
     if (Pending() && sender && sender != sender_) Run();
     sender_ = sender;
@@ -35,6 +36,12 @@ void TInputTimeout::Schedule(Sender sender, Action action) {
 }
 
 void TInputTimeout::Flush() { Run(); }
+
+void TInputTimeout::Close() {
+    waitTimer_->SetEnabled(false);
+    closed_ = true;
+    Run();
+}
 
 void TInputTimeout::WaitTimerTick() {
     waitTimer_->SetEnabled(false);

@@ -27,6 +27,10 @@ public:
     void Schedule(Sender sender, Action action);
     // Runs the pending action now, if there is one.
     void Flush();
+    // Runs the pending action, then drops every later request: for when what
+    // the actions work on is about to go away.
+    void Close();
+    bool Closed() const { return closed_; }
     bool Pending() const { return sender_ && action_; }
 
 private:
@@ -34,6 +38,7 @@ private:
     void WaitTimerTick();
 
     bool enabled_ = true;
+    bool closed_ = false;
     uint32_t waitTime_;
     std::unique_ptr<ITimer> waitTimer_;
     Sender sender_ = nullptr;

@@ -1,9 +1,11 @@
 #include "platform/Window.h"
 
 #include <map>
+#include <stdexcept>
 #include <set>
 #include <utility>
 
+#include "platform/Files.h"
 #include "platform/Guard.h"
 
 namespace pictavo {
@@ -32,11 +34,19 @@ void Window::Create(const char* className, DWORD exStyle, DWORD style, const std
         wc.hIcon = icon;
         wc.hIconSm = icon;
         wc.lpszClassName = className;
-        ::RegisterClassExA(&wc);
+        if (!::RegisterClassExA(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+            throw std::runtime_error(std::string("Unable to register the window class ") +
+                                     className + ": " + SystemErrorText(::GetLastError()));
+        }
         registered.insert(className);
     }
-    ::CreateWindowExA(exStyle, className, caption.c_str(), style, x, y, width, height, parent,
-                      nullptr, instance, this);
+    if (!::CreateWindowExA(exStyle, className, caption.c_str(), style, x, y, width, height, parent,
+                           nullptr, instance, this)) {
+        const DWORD error = ::GetLastError();
+        hwnd_ = nullptr;
+        throw std::runtime_error(std::string("Unable to create the window ") + className + ": " +
+                                 SystemErrorText(error));
+    }
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

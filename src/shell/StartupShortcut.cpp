@@ -87,18 +87,22 @@ std::string SyncStartupShortcut(bool wanted, const std::string& programPath) {
         }
         return {};
     }
+    const std::string failure = "Unable to create Startup icon: " + shortcut;
     ComPtr<IShellLinkA> link;
     if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                   reinterpret_cast<void**>(&link.p)))) {
-        return {};
+        return failure;
     }
-    link.p->SetPath(programPath.c_str());
-    link.p->SetWorkingDirectory(std::string(StripTrailingBackslashes(ExtractFileDir(programPath))).c_str());
+    if (FAILED(link.p->SetPath(programPath.c_str())) ||
+        FAILED(link.p->SetWorkingDirectory(
+            std::string(StripTrailingBackslashes(ExtractFileDir(programPath))).c_str()))) {
+        return failure;
+    }
     ComPtr<IPersistFile> file;
-    if (FAILED(link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p)))) {
-        return {};
+    if (FAILED(link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p))) ||
+        FAILED(file.p->Save(Wide(shortcut).c_str(), FALSE))) {
+        return failure;
     }
-    file.p->Save(Wide(shortcut).c_str(), FALSE);
     return {};
 }
 

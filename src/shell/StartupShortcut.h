@@ -11,7 +11,8 @@ constexpr char kStartupShortcutName[] = "Pictavo Tray Icon.lnk";
 std::string CommonStartupFolder();
 
 // Writes (wanted) or deletes (not wanted) the shortcut to the program. Returns
-// the message to show when an unwanted shortcut cannot be deleted, else empty.
+// the message to show when the shortcut cannot be written or an unwanted one
+// cannot be deleted, else empty.
 // Without a known start-up folder nothing is done.
 std::string SyncStartupShortcut(bool wanted, const std::string& programPath);
 

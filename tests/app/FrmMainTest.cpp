@@ -34,6 +34,8 @@ protected:
         ::DeleteFileA(ini.c_str());
         ::WritePrivateProfileStringA("General", "Verbose", "0", ini.c_str());
         ::WritePrivateProfileStringA("Slideshow", "ChangeOnStartup", "0", ini.c_str());
+        // No start-up shortcut to the test program.
+        ::WritePrivateProfileStringA("General", "StartWithWindows", "0", ini.c_str());
         ::WritePrivateProfileStringA("Confirmation", "ConfirmExit", confirmExit ? "1" : "0",
                                      ini.c_str());
         tray = std::make_unique<TFrmTray>();
@@ -45,8 +47,11 @@ protected:
     void TearDown() override {
         main.reset();
         tray.reset();
+        ::SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
         ::DeleteFileA(ini.c_str());
     }
+    void MakeSettingsReadOnly() { ::SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_READONLY); }
+    std::string WriteFailure() const { return "Unable to write to " + ini; }
     bool Closed() {
         application.ProcessMessages();
         return main->Handle() == nullptr && application.Terminated();
@@ -92,6 +97,42 @@ TEST_F(FrmMainTest, UnhandledErrorsAreShownAndTheProgramGoesOn) {
     Start(true);
     Guarded([] { throw std::runtime_error("disk on fire"); });
     EXPECT_EQ(prompts.shown, std::vector<std::string>{"Exception: disk on fire"});
+    EXPECT_FALSE(Closed());
+}
+
+TEST_F(FrmMainTest, ASettingsFileThatCannotBeWrittenIsToldOnceAndTheExitGoesOn) {
+    Start(false);
+    // A setting changed just before: its save is still pending at the exit.
+    ::SendMessageA(main->Pages().chkRandom, BM_CLICK, 0, 0);
+    MakeSettingsReadOnly();
+    wallpaper.calls.clear();
+    main->mnuClose1Click();
+    EXPECT_TRUE(Closed());
+    // Once, as itself: not as an unexpected error, not once per failed write.
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{WriteFailure()});
+    // The wallpaper of the moment was still made to stay after the program.
+    ASSERT_FALSE(wallpaper.calls.empty());
+    EXPECT_TRUE(wallpaper.calls.back().fWinIni & SPIF_UPDATEINIFILE);
+}
+
+TEST_F(FrmMainTest, EndOfSessionIsAllowedWithAReadOnlySettingsFile) {
+    Start(true);
+    MakeSettingsReadOnly();
+    EXPECT_EQ(::SendMessageA(main->Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{WriteFailure()});
+    // The session went on after all: the close button hides the window again.
+    ::SendMessageA(main->Handle(), WM_ENDSESSION, FALSE, 0);
+    ::SendMessageA(main->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(Closed());
+    EXPECT_FALSE(main->Visible());
+}
+
+TEST_F(FrmMainTest, OkHidesTheWindowWhenTheSettingsFileCannotBeWritten) {
+    Start(true);
+    MakeSettingsReadOnly();
+    ::SendMessageA(main->Handle(), WM_COMMAND, IDOK, 0);
+    EXPECT_FALSE(main->Visible());
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{WriteFailure()});
     EXPECT_FALSE(Closed());
 }
 

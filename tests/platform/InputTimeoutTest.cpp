@@ -68,6 +68,19 @@ TEST_F(InputTimeoutTest, FlushRunsNowAndTheLaterTickFindsNothing) {
     EXPECT_EQ(runs.log.size(), 1u);
 }
 
+TEST_F(InputTimeoutTest, CloseRunsThePendingActionAndDropsLaterRequests) {
+    TInputTimeout timeout(clock, 2250);
+    timeout.Schedule(&checkBox, runs.Save("settings"));
+    timeout.Close();
+    ASSERT_EQ(runs.log.size(), 1u);
+    // What a closed component's actions would work on is gone: nothing more runs.
+    timeout.Schedule(&otherBox, runs.Save("late"));
+    clock.Advance(10000);
+    timeout.Flush();
+    EXPECT_EQ(runs.log.size(), 1u);
+    EXPECT_FALSE(timeout.Pending());
+}
+
 TEST_F(InputTimeoutTest, DisabledRunsEveryRequestAtOnce) {
     TInputTimeout timeout(clock, 2250);
     timeout.SetEnabled(false);
