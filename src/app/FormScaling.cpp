@@ -1,5 +1,7 @@
 #include "app/FormScaling.h"
 
+#include <map>
+#include <string>
 #include <vector>
 
 #include "platform/Trace.h"
@@ -9,16 +11,19 @@ namespace pictavo {
 namespace {
 
 HFONT FontOfHeight(HFONT like, int height) {
-    // Fonts made here live as long as the program: windows keep using them.
-    static std::vector<UniqueGdiObject> made;
+    // Windows made again and again (the About box, the shutdown notice) ask
+    // for the same few fonts: each is made once and shared, so their number
+    // stays as small as the number of different fonts.
+    static std::map<std::string, UniqueGdiObject> made;
     LOGFONTA font{};
     if (!like || !::GetObjectA(like, sizeof(font), &font)) {
         ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
     }
     font.lfHeight = height;
-    HFONT created = ::CreateFontIndirectA(&font);
-    made.emplace_back(created);
-    return created;
+    const std::string key(reinterpret_cast<const char*>(&font), sizeof(font));
+    UniqueGdiObject& shared = made[key];
+    if (!shared) shared.Reset(::CreateFontIndirectA(&font));
+    return static_cast<HFONT>(shared.Get());
 }
 
 }  // namespace

@@ -19,9 +19,8 @@ std::unique_ptr<TFrmSplash>& SplashRef() {
 }  // namespace
 
 TFrmSplash::TFrmSplash(ITimerFactory& timers) : Timer1(timers.CreateTimer()) {
-    picture_ = static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr),
-                                                 MAKEINTRESOURCEA(IDB_SPLASH), IMAGE_BITMAP, 0, 0,
-                                                 LR_DEFAULTCOLOR));
+    picture_.Reset(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_SPLASH),
+                                IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
     POINT at = CenteredOnScreen(kWidth, kHeight);
     Create("TFrmSplash", WS_EX_TOOLWINDOW, WS_POPUP, "Pictavo", at.x, at.y, kWidth,
            kHeight, nullptr);
@@ -32,9 +31,7 @@ TFrmSplash::TFrmSplash(ITimerFactory& timers) : Timer1(timers.CreateTimer()) {
     Timer1->OnTimer = [this] { Timer1Timer(); };
 }
 
-TFrmSplash::~TFrmSplash() {
-    if (picture_) ::DeleteObject(picture_);
-}
+TFrmSplash::~TFrmSplash() = default;
 
 void TFrmSplash::Close() {
     if (Handle()) ::ShowWindow(Handle(), SW_HIDE);
@@ -48,16 +45,12 @@ void TFrmSplash::Timer1Timer() {
 LRESULT TFrmSplash::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = ::BeginPaint(Handle(), &ps);
+            PaintScope paint(Handle());
             if (picture_) {
-                HDC memory = ::CreateCompatibleDC(dc);
-                HGDIOBJ old = ::SelectObject(memory, picture_);
-                ::BitBlt(dc, 0, 0, kWidth, kHeight, memory, 0, 0, SRCCOPY);
-                ::SelectObject(memory, old);
-                ::DeleteDC(memory);
+                MemoryDC memory(paint.Get());
+                SelectedObject picture(memory.Get(), picture_.Get());
+                ::BitBlt(paint.Get(), 0, 0, kWidth, kHeight, memory.Get(), 0, 0, SRCCOPY);
             }
-            ::EndPaint(Handle(), &ps);
             return 0;
         }
         case WM_CTLCOLORSTATIC:

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "platform/Timer.h"
+#include "platform/Handles.h"
 #include "platform/Window.h"
 
 namespace pictavo {
@@ -22,7 +23,7 @@ protected:
 
 private:
     void Timer1Timer();
-    HBITMAP picture_ = nullptr;
+    UniqueGdiObject picture_;
     HWND lblHome_ = nullptr;
 };
 

@@ -77,5 +77,17 @@ TEST(FormScaling, FactorIsTheFormFontOverTheDesignFont) {
     AdjustFormScalingAt(nullptr, -11, 120);  // no window: nothing, no crash
 }
 
+TEST(FormScaling, FormsMadeAgainShareTheirScaledFontsInsteadOfMakingMore) {
+    auto fontOf = [](HWND control) { return ::SendMessageA(control, WM_GETFONT, 0, 0); };
+    LRESULT firstFont = 0;
+    for (int round = 0; round < 3; ++round) {  // as an About box opened three times
+        ScalingFixture f;
+        AdjustFormScalingAt(f.form.Handle(), -22, 120);
+        if (round == 0) firstFont = fontOf(f.first);
+        EXPECT_EQ(fontOf(f.first), firstFont);
+        EXPECT_EQ(fontOf(f.second), firstFont);
+    }
+}
+
 }  // namespace
 }  // namespace pictavo
