@@ -130,7 +130,7 @@ void TFrmMain::FormCreate() {
     Trace("FormCreate");
     SetExceptionHandler([this](const std::string& message) { HandleAppException(message); });
     msgPrivateShutdown = ::RegisterWindowMessageA("ShutdownPictavo");
-    startingUp_ = true;
+    flags_.startingUp = true;
     booCloseFromMenu = false;
     booCloseWindows = false;
 
@@ -139,8 +139,8 @@ void TFrmMain::FormCreate() {
     std::srand(static_cast<unsigned>(std::time(nullptr)) ^ ::GetTickCount());
     AdjustFormScaling(Handle(), kDesignFontHeight);
 
-    settingsInProgress_ = true;
-    detectionBusy_ = false;
+    flags_.settingsInProgress = true;
+    flags_.detectionBusy = false;
 
     const std::string exePath = ExePath();
     settings_ = std::make_unique<TSettings>(ChangeFileExt(exePath, ".INI"), ExtractFileDir(exePath),
@@ -182,15 +182,15 @@ void TFrmMain::FormCreate() {
         const std::string dataDirectory = settings_->DataDirectory();
         Inventory.SetTableFile(dataDirectory, settings_->TableFileName());
 
-        previewSuspended_ = true;
+        flags_.previewSuspended = true;
         try {
             EnsureDataDirectory(dataDirectory);
             if (!formerDataDirectory_.empty()) Inventory.RelocateRecords(formerDataDirectory_);
         } catch (...) {
-            previewSuspended_ = false;
+            flags_.previewSuspended = false;
             throw;
         }
-        previewSuspended_ = false;
+        flags_.previewSuspended = false;
 
         Inventory.MakeClones();
         RefreshInventoryColumns();
@@ -240,14 +240,14 @@ void TFrmMain::FormCreateCleanup() {
                 }
             }
         } finally{*this};
-        settingsInProgress_ = false;
+        flags_.settingsInProgress = false;
         if (Checked(pages_->chkChangeOnStartup)) {
             EndSplash();
             slideShow_->ShowNextSlide();
             desktop_->LocateCurrentWallpaper();
         }
     });
-    startingUp_ = false;
+    flags_.startingUp = false;
 }
 
 // ---------------------------------------------------------------------------
@@ -301,7 +301,7 @@ void TFrmMain::FormCloseQuery(bool& canClose) {
 }
 
 void TFrmMain::btnOKClick(const void* sender) {
-    FlagScope inProgress(settingsInProgress_);
+    FlagScope inProgress(flags_.settingsInProgress);
     // A settings file that refuses the write is reported; the list is still
     // saved and the window still goes.
     bool reported = false;

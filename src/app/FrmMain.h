@@ -15,6 +15,7 @@
 #include "inventory/InventoryStore.h"
 #include "platform/Prompts.h"
 #include "platform/Timer.h"
+#include "platform/UserInterface.h"
 #include "platform/Window.h"
 
 namespace pictavo {
@@ -23,6 +24,7 @@ class TApplication;
 class TFrmStartup;
 
 class TFrmMain : public Window,
+                 public IUserInterface,
                  private IInventoryHost,
                  private ISettingsHost,
                  private IDesktopHost,
@@ -59,6 +61,8 @@ public:
     void Close();
 
     TSettingsPages& Pages() { return *pages_; }
+    ProgramFlags& Flags() { return flags_; }
+    HWND MainWindow() const override { return Handle(); }
     TSettings& Settings() { return *settings_; }
     TDesktopWallpaper& Desktop() { return *desktop_; }
     TSlideShow& SlideShow() { return *slideShow_; }
@@ -102,6 +106,9 @@ private:
     void ShowStartupForm(const std::string& text);
     void CloseStartupForm();
     void Trace(const std::string& text) override;
+    void ShowError(const std::string& message) override;
+    void ShowHint(const std::string& text) override;
+    void ProcessMessages() override;
 
     void EnsureDataDirectory(const std::string& directory);
 
@@ -114,14 +121,12 @@ private:
     // IInventoryHost
     void ScheduleInventorySave() override;
     void FlushDeferredActions() override { InputTimeout1.Flush(); }
-    void ShowError(const std::string& message) override;
-    void ShowHint(const std::string& text) override;
     bool LimitImageSize() const override;
     int MaxImageSize() const override;
     void RefreshPreview() override {}
 
     // ISettingsHost
-    void SetSettingsInProgress(bool inProgress) override { settingsInProgress_ = inProgress; }
+    void SetSettingsInProgress(bool inProgress) override { flags_.settingsInProgress = inProgress; }
     RECT MainWindowBounds() const override;
     void MoveMainWindow(int left, int top) override;
     void ApplySlideInterval() override { slideShow_->ApplySlideInterval(); }
@@ -138,7 +143,6 @@ private:
     void btnSelectEditorClick() override {}
 
     // IDesktopHost
-    void ProcessMessages() override;
     void SetCaptions(const std::string& text) override;
     bool SendChangeNotification() const override;
     bool SyncWithManualChange() const override;
@@ -150,7 +154,7 @@ private:
     std::string LastCapturedDestination() const override { return {}; }
 
     // ISlideShowHost
-    bool SettingsInProgress() const override { return settingsInProgress_; }
+    bool SettingsInProgress() const override { return flags_.settingsInProgress; }
     bool IntervalEditing() const override { return settings_->IntervalEditing(); }
     void SetIntervalEditing(bool editing) override { settings_->SetIntervalEditing(editing); }
     bool SettingsTransfer() const override { return settings_->SettingsTransfer(); }
@@ -178,10 +182,7 @@ private:
     std::string baseTitle_;
     std::string formerDataDirectory_;
     bool firstRun_ = false;
-    bool startingUp_ = false;
-    bool settingsInProgress_ = false;
-    bool detectionBusy_ = false;
-    bool previewSuspended_ = false;
+    ProgramFlags flags_;
     int listWidth_ = 0;
 };
 
