@@ -28,7 +28,7 @@ void TInventoryStore::SetTableFile(const std::string& dataDirectory, const std::
     fileName_ = fileName;
 }
 
-std::string TInventoryStore::TableFilePath() const { return dataDirectory_ + "\\" + fileName_; }
+std::string TInventoryStore::TableFilePath() const { return JoinPath(dataDirectory_, fileName_); }
 
 void TInventoryStore::CreateTable() {
     cdtSlideShow_.reset();
@@ -137,7 +137,7 @@ void TInventoryStore::RelocateRecords(const std::string& formerDirectory) {
     const std::string lowerDirectory = LowerCase(dataDirectory_);
     for (RecordId id : moved) {
         InventoryRecord record = table_.Record(id);
-        if (FileExists(dataDirectory_ + "\\" + record.LCFilename)) {
+        if (FileExists(JoinPath(dataDirectory_, record.LCFilename))) {
             record.Location = dataDirectory_;
             record.LCLocation = lowerDirectory;
             table_.Replace(id, std::move(record));
@@ -175,8 +175,8 @@ void TInventoryStore::SyncSlideShowCursor() {
 
 bool TInventoryStore::StorePictureRecord(const std::string& source, const std::string& destination,
                                          bool keepTile, bool enabled, bool tile) {
-    const std::string fileName(FileNamePart(destination));
-    const std::string folder(FolderPart(destination));
+    const std::string fileName = ExtractFileName(destination);
+    const std::string folder = ExtractFileDir(destination);
     if (fileName.size() > FileNameWidth || folder.size() > LocationWidth) {
         // Cutting the name would leave a record that points nowhere.
         host_.ShowError("Unable to list " + destination +

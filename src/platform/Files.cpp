@@ -1,14 +1,11 @@
 #include "platform/Files.h"
 
+#include <algorithm>
+
 #include "platform/Handles.h"
 
 namespace pictavo {
 namespace {
-
-size_t NamePos(const std::string& path) {
-    size_t pos = path.find_last_of("\\:");
-    return pos == std::string::npos ? 0 : pos + 1;
-}
 
 [[noreturn]] void ThrowLastError(const std::string& what, const std::string& path) {
     DWORD code = ::GetLastError();
@@ -27,22 +24,6 @@ std::string ExePath() {
         }
         buffer.resize(buffer.size() * 2);
     }
-}
-
-std::string ExtractFileDir(const std::string& path) {
-    size_t pos = NamePos(path);
-    std::string dir = path.substr(0, pos);
-    while (!dir.empty() && dir.back() == '\\') dir.pop_back();
-    return dir;
-}
-
-std::string ExtractFileName(const std::string& path) { return path.substr(NamePos(path)); }
-
-std::string ChangeFileExt(const std::string& path, const std::string& ext) {
-    size_t name = NamePos(path);
-    size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || dot < name) return path + ext;
-    return path.substr(0, dot) + ext;
 }
 
 bool FileExists(const std::string& path) {
