@@ -12,7 +12,28 @@ namespace {
     throw FileError(what + " " + path + ": " + SystemErrorText(code), code);
 }
 
+// Bytes a test leaves on the volume; negative: no limit.
+std::int64_t testRoom = -1;
+
+// WriteFile within the room a test left.
+bool WriteSome(HANDLE file, const char* data, DWORD want, DWORD* put) {
+    *put = 0;
+    if (testRoom >= 0 && want > testRoom) {
+        if (testRoom > 0 && !::WriteFile(file, data, static_cast<DWORD>(testRoom), put, nullptr))
+            return false;
+        testRoom -= *put;
+        ::SetLastError(ERROR_DISK_FULL);
+        return false;
+    }
+    if (!::WriteFile(file, data, want, put, nullptr)) return false;
+    if (testRoom >= 0) testRoom -= *put;
+    return true;
+}
+
 }  // namespace
+
+DiskFullAfterForTesting::DiskFullAfterForTesting(std::int64_t room) { testRoom = room; }
+DiskFullAfterForTesting::~DiskFullAfterForTesting() { testRoom = -1; }
 
 std::string ExePath() {
     std::string buffer(MAX_PATH, '\0');
@@ -76,7 +97,11 @@ void WriteFileAtomically(const std::string& path, const std::string& content) {
         while (ok && done < content.size()) {
             DWORD put = 0;
             DWORD want = static_cast<DWORD>(std::min<size_t>(content.size() - done, 1u << 24));
-            ok = ::WriteFile(file.Get(), content.data() + done, want, &put, nullptr) && put == want;
+            ok = WriteSome(file.Get(), content.data() + done, want, &put);
+            if (ok && put == 0) {
+                ::SetLastError(ERROR_DISK_FULL);  // no progress: stop rather than spin
+                ok = false;
+            }
             done += put;
         }
         if (!ok || !::FlushFileBuffers(file.Get())) {

@@ -33,6 +33,16 @@ std::string ReadWholeFile(const std::string& path);
 // Throws FileError when the file cannot be written; the target is then untouched.
 void WriteFileAtomically(const std::string& path, const std::string& content);
 
+// For tests: while one lives, WriteFileAtomically puts at most `room` more bytes on disk and
+// then fails as on a full volume (ERROR_DISK_FULL).
+class DiskFullAfterForTesting {
+public:
+    explicit DiskFullAfterForTesting(std::int64_t room);
+    ~DiskFullAfterForTesting();
+    DiskFullAfterForTesting(const DiskFullAfterForTesting&) = delete;
+    DiskFullAfterForTesting& operator=(const DiskFullAfterForTesting&) = delete;
+};
+
 struct FileStamp {
     int64_t size = 0;
     int64_t localTime = 0;  // last write, local time, FILETIME units
