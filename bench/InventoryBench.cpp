@@ -129,8 +129,8 @@ int main() {
         InventoryRecord r;
         r.Enabled = true;
         r.Tile = (i % 3) != 0;
-        r.FileName = FileNamePart(paths[i]);
-        r.Location = FolderPart(paths[i]);
+        r.FileName = ExtractFileName(paths[i]);
+        r.Location = ExtractFileDir(paths[i]);
         r.Size = static_cast<std::int32_t>(20'000 + i * 37 % 3'000'000);
         r.Timestamp = 127'000'000'000'000'000 + static_cast<std::int64_t>(i) * 10'000'000;
         r.LCFilename = std::move(key.LCFilename);

@@ -13,6 +13,9 @@ command -v xauth >/dev/null || need+=(xauth)
 command -v import >/dev/null || need+=(imagemagick)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(libgtest-dev)
 command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64)
+# The native sanitizer and fuzz build of the pure code: clang with its sanitizer and libFuzzer runtimes.
+command -v clang++ >/dev/null || need+=(clang)
+dpkg -s libclang-rt-dev >/dev/null 2>&1 || need+=(libclang-rt-dev)
 [ ${#need[@]} -eq 0 ] && exit 0
 
 sudo=""

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Builds Pictavo and its tests, then runs every test under Wine in a virtual X display.
+# Builds Pictavo and its tests, runs the pure code's tests natively under the sanitizers
+# (with a short fuzz run of the table-file reader), then every test under Wine in a virtual
+# X display. Fails when either part fails.
 #
 # The program ships as a 32-bit Windows program and is always built so. Its
 # tests run on that build where this machine can run 32-bit programs; on a
@@ -9,8 +11,15 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${PICTAVO_BUILD_DIR:-$root/build}"
+native="${PICTAVO_NATIVE_BUILD_DIR:-$root/build-native}"
 
 "$root/scripts/setup.sh"
+
+echo "== Native tests: the pure code built with clang, AddressSanitizer + UndefinedBehaviorSanitizer, and a libFuzzer run ($native)"
+native_status=0
+"$root/native/build.sh" "$native" && ctest --test-dir "$native" --output-on-failure "$@" || native_status=$?
+
+echo "== Windows tests under Wine"
 if "$root/scripts/can-run-32bit.sh"; then
   "$root/scripts/build.sh" "$build"
   test_build="$build"
@@ -21,4 +30,10 @@ else
   test_build="$build-x64"
   PICTAVO_ARCH=x86_64 "$root/scripts/build.sh" "$test_build"
 fi
-exec "$root/scripts/in-wine-display.sh" "$test_build" ctest --test-dir "$test_build" --output-on-failure "$@"
+wine_status=0
+"$root/scripts/in-wine-display.sh" "$test_build" ctest --test-dir "$test_build" --output-on-failure "$@" || wine_status=$?
+
+verdict() { [ "$1" -eq 0 ] && echo "passed" || echo "FAILED (exit $1)"; }
+echo "== Native tests: $(verdict $native_status)"
+echo "== Windows tests under Wine: $(verdict $wine_status)"
+[ "$native_status" -eq 0 ] && [ "$wine_status" -eq 0 ]

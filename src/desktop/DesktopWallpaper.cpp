@@ -52,7 +52,7 @@ bool TDesktopWallpaper::ApplyWallpaper(const std::string& path, bool tile, bool 
         lastSavedTile_ = tile;
     }
     lastAppliedWallpaper_ = lower;
-    ShowWallpaperName(path.empty() ? std::string("(none)") : std::string(FileNamePart(path)));
+    ShowWallpaperName(path.empty() ? std::string("(none)") : ExtractFileName(path));
     lastAppliedTile_ = tile;
     return true;
 }
@@ -83,7 +83,7 @@ TDesktopWallpaper::Wallpaper TDesktopWallpaper::GetCurrentWallpaper(bool presetT
         result.path = lastSavedWallpaper_;
         result.tile = lastSavedTile_;
     }
-    ShowWallpaperName(std::string(FileNamePart(result.path)));
+    ShowWallpaperName(ExtractFileName(result.path));
     return result;
 }
 

@@ -13,6 +13,11 @@ namespace {
 constexpr int kReadAttempts = 10;
 constexpr DWORD kReadRetryPause = 100;
 
+// Said once, when the list could not be read at start; the saves of the run then stay quiet.
+constexpr char kListLeftAlone[] =
+    "Pictavo starts with an empty list and leaves the file as it is: changes to the list are not "
+    "saved until Pictavo starts again.";
+
 bool IsSharingError(DWORD code) {
     return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION;
 }
@@ -28,7 +33,7 @@ void TInventoryStore::SetTableFile(const std::string& dataDirectory, const std::
     fileName_ = fileName;
 }
 
-std::string TInventoryStore::TableFilePath() const { return dataDirectory_ + "\\" + fileName_; }
+std::string TInventoryStore::TableFilePath() const { return JoinPath(dataDirectory_, fileName_); }
 
 void TInventoryStore::CreateTable() {
     cdtSlideShow_.reset();
@@ -66,8 +71,7 @@ void TInventoryStore::LoadInventory() {
             fileProtected_ = true;
             host_.Trace("LoadInventory: " + std::string(e.what()));
             host_.ShowError("Unable to read the picture list " + path + " (" +
-                            SystemErrorText(e.Code()) +
-                            ").\rPictavo starts with an empty list and leaves the file as it is.");
+                            SystemErrorText(e.Code()) + ").\r" + kListLeftAlone);
             ShowPictureCount();
             return;
         }
@@ -102,16 +106,16 @@ void TInventoryStore::KeepUnreadableFile(const std::string& path, const std::str
                         ").\rIt was kept as " + aside + " and Pictavo starts with an empty list.");
     } else {
         fileProtected_ = true;
-        host_.ShowError("The picture list " + path + " could not be read (" + reason +
-                        ").\rPictavo starts with an empty list and leaves the file as it is.");
+        host_.ShowError("The picture list " + path + " could not be read (" + reason + ").\r" +
+                        kListLeftAlone);
     }
 }
 
 void TInventoryStore::SaveInventory() {
     if (!open_) return;
     if (fileProtected_) {
+        // The user was told at start; a message on every save would only repeat it.
         host_.Trace("SaveInventory: the table file could not be read at start; not overwritten");
-        host_.ShowError("Unable to save db");
         return;
     }
     try {
@@ -137,7 +141,7 @@ void TInventoryStore::RelocateRecords(const std::string& formerDirectory) {
     const std::string lowerDirectory = LowerCase(dataDirectory_);
     for (RecordId id : moved) {
         InventoryRecord record = table_.Record(id);
-        if (FileExists(dataDirectory_ + "\\" + record.LCFilename)) {
+        if (FileExists(JoinPath(dataDirectory_, record.LCFilename))) {
             record.Location = dataDirectory_;
             record.LCLocation = lowerDirectory;
             table_.Replace(id, std::move(record));
@@ -175,8 +179,8 @@ void TInventoryStore::SyncSlideShowCursor() {
 
 bool TInventoryStore::StorePictureRecord(const std::string& source, const std::string& destination,
                                          bool keepTile, bool enabled, bool tile) {
-    const std::string fileName(FileNamePart(destination));
-    const std::string folder(FolderPart(destination));
+    const std::string fileName = ExtractFileName(destination);
+    const std::string folder = ExtractFileDir(destination);
     if (fileName.size() > FileNameWidth || folder.size() > LocationWidth) {
         // Cutting the name would leave a record that points nowhere.
         host_.ShowError("Unable to list " + destination +

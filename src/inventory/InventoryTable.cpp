@@ -8,17 +8,6 @@ namespace pictavo {
 
 namespace {
 
-char LowerChar(char c) noexcept { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
-bool IsSeparator(char c) noexcept { return c == '\\' || c == ':'; }
-
-// Index of the first byte after the last backslash or colon (0 when there is none).
-std::size_t NameStart(std::string_view path) noexcept {
-    for (std::size_t i = path.size(); i > 0; --i)
-        if (IsSeparator(path[i - 1])) return i;
-    return 0;
-}
-
 void CutTo(std::string& text, std::size_t width) {
     if (text.size() > width) text.resize(width);
 }
@@ -45,37 +34,16 @@ constexpr std::uint32_t PageSize = 1u << PageBits;
 
 }  // namespace
 
-std::string LowerCase(std::string_view text) {
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(), LowerChar);
-    return result;
-}
-
-std::string_view StripTrailingBackslashes(std::string_view text) {
-    while (!text.empty() && text.back() == '\\') text.remove_suffix(1);
-    return text;
-}
-
-std::string_view FileNamePart(std::string_view path) { return path.substr(NameStart(path)); }
-
-std::string_view FolderPart(std::string_view path) {
-    return StripTrailingBackslashes(path.substr(0, NameStart(path)));
-}
-
 InventoryKey KeyOfPath(std::string_view path) {
-    return {LowerCase(FileNamePart(path)), LowerCase(FolderPart(path))};
+    return {LowerCase(ExtractFileName(path)), LowerCase(ExtractFileDir(path))};
 }
 
 std::string FullPath(const InventoryRecord& record) {
-    std::string path;
-    path.reserve(record.Location.size() + 1 + record.FileName.size());
-    return path.append(record.Location).append(1, '\\').append(record.FileName);
+    return JoinPath(record.Location, record.FileName);
 }
 
 std::string KeyPath(const InventoryRecord& record) {
-    std::string path;
-    path.reserve(record.LCLocation.size() + 1 + record.LCFilename.size());
-    return path.append(record.LCLocation).append(1, '\\').append(record.LCFilename);
+    return JoinPath(record.LCLocation, record.LCFilename);
 }
 
 void NormalizeRecord(InventoryRecord& record) {

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Paths.h"
+
 namespace pictavo {
 
 // Stored widths; longer strings are cut to these when a record is stored.
@@ -42,16 +44,7 @@ struct InventoryKey {
     bool operator==(const InventoryKey&) const = default;
 };
 
-// ASCII A-Z to a-z; every other byte (accented letters in the ANSI code page too) unchanged.
-std::string LowerCase(std::string_view text);
-
-// The returned views point into the argument.
-std::string_view StripTrailingBackslashes(std::string_view text);
-// Everything after the last backslash or colon.
-std::string_view FileNamePart(std::string_view path);
-// Everything up to and including the last backslash or colon, trailing backslashes removed
-// ("C:\" gives "C:").
-std::string_view FolderPart(std::string_view path);
+// The lower-case file name and folder of a path (ExtractFileName, ExtractFileDir).
 InventoryKey KeyOfPath(std::string_view path);
 
 // Location + '\' + FileName, and the same from the lower-case fields.

@@ -65,8 +65,7 @@ std::size_t EncodedSize(const InventoryRecord& r) {
 bool IsLowerCaseOf(std::string_view lower, std::string_view text) {
     if (lower.size() != text.size()) return false;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (lower[i] != ((c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c)) return false;
+        if (lower[i] != LowerChar(text[i])) return false;
     }
     return true;
 }

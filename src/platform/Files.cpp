@@ -1,21 +1,39 @@
 #include "platform/Files.h"
 
+#include <algorithm>
+
 #include "platform/Handles.h"
 
 namespace pictavo {
 namespace {
-
-size_t NamePos(const std::string& path) {
-    size_t pos = path.find_last_of("\\:");
-    return pos == std::string::npos ? 0 : pos + 1;
-}
 
 [[noreturn]] void ThrowLastError(const std::string& what, const std::string& path) {
     DWORD code = ::GetLastError();
     throw FileError(what + " " + path + ": " + SystemErrorText(code), code);
 }
 
+// Bytes a test leaves on the volume; negative: no limit.
+std::int64_t testRoom = -1;
+
+// WriteFile within the room a test left.
+bool WriteSome(HANDLE file, const char* data, DWORD want, DWORD* put) {
+    *put = 0;
+    if (testRoom >= 0 && want > testRoom) {
+        if (testRoom > 0 && !::WriteFile(file, data, static_cast<DWORD>(testRoom), put, nullptr))
+            return false;
+        testRoom -= *put;
+        ::SetLastError(ERROR_DISK_FULL);
+        return false;
+    }
+    if (!::WriteFile(file, data, want, put, nullptr)) return false;
+    if (testRoom >= 0) testRoom -= *put;
+    return true;
+}
+
 }  // namespace
+
+DiskFullAfterForTesting::DiskFullAfterForTesting(std::int64_t room) { testRoom = room; }
+DiskFullAfterForTesting::~DiskFullAfterForTesting() { testRoom = -1; }
 
 std::string ExePath() {
     std::string buffer(MAX_PATH, '\0');
@@ -27,22 +45,6 @@ std::string ExePath() {
         }
         buffer.resize(buffer.size() * 2);
     }
-}
-
-std::string ExtractFileDir(const std::string& path) {
-    size_t pos = NamePos(path);
-    std::string dir = path.substr(0, pos);
-    while (!dir.empty() && dir.back() == '\\') dir.pop_back();
-    return dir;
-}
-
-std::string ExtractFileName(const std::string& path) { return path.substr(NamePos(path)); }
-
-std::string ChangeFileExt(const std::string& path, const std::string& ext) {
-    size_t name = NamePos(path);
-    size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || dot < name) return path + ext;
-    return path.substr(0, dot) + ext;
 }
 
 bool FileExists(const std::string& path) {
@@ -95,7 +97,11 @@ void WriteFileAtomically(const std::string& path, const std::string& content) {
         while (ok && done < content.size()) {
             DWORD put = 0;
             DWORD want = static_cast<DWORD>(std::min<size_t>(content.size() - done, 1u << 24));
-            ok = ::WriteFile(file.Get(), content.data() + done, want, &put, nullptr) && put == want;
+            ok = WriteSome(file.Get(), content.data() + done, want, &put);
+            if (ok && put == 0) {
+                ::SetLastError(ERROR_DISK_FULL);  // no progress: stop rather than spin
+                ok = false;
+            }
             done += put;
         }
         if (!ok || !::FlushFileBuffers(file.Get())) {

@@ -1,11 +1,12 @@
 #pragma once
-// File and path helpers over the ANSI Win32 API.
+// Files over the ANSI Win32 API. The path text helpers come with them.
 #include <windows.h>
 
 #include <cstdint>
-#include <algorithm>
 #include <stdexcept>
 #include <string>
+
+#include "platform/Paths.h"
 
 namespace pictavo {
 
@@ -19,10 +20,7 @@ private:
     DWORD code_;
 };
 
-std::string ExePath();                        // full path of the running program
-std::string ExtractFileDir(const std::string& path);   // folder part, without trailing backslash
-std::string ExtractFileName(const std::string& path);  // after the last backslash or colon
-std::string ChangeFileExt(const std::string& path, const std::string& ext);
+std::string ExePath();  // full path of the running program
 
 bool FileExists(const std::string& path);       // an existing file, not a folder
 bool DirectoryExists(const std::string& path);
@@ -34,6 +32,16 @@ std::string ReadWholeFile(const std::string& path);
 // and swaps it in, so an interrupted save leaves the previous file whole.
 // Throws FileError when the file cannot be written; the target is then untouched.
 void WriteFileAtomically(const std::string& path, const std::string& content);
+
+// For tests: while one lives, WriteFileAtomically puts at most `room` more bytes on disk and
+// then fails as on a full volume (ERROR_DISK_FULL).
+class DiskFullAfterForTesting {
+public:
+    explicit DiskFullAfterForTesting(std::int64_t room);
+    ~DiskFullAfterForTesting();
+    DiskFullAfterForTesting(const DiskFullAfterForTesting&) = delete;
+    DiskFullAfterForTesting& operator=(const DiskFullAfterForTesting&) = delete;
+};
 
 struct FileStamp {
     int64_t size = 0;

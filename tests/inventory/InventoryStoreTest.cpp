@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -188,7 +190,8 @@ TEST_F(InventoryStoreTest, TableFileLockedByAnotherProgram) {
         host.timeout.Flush();
         EXPECT_EQ(host.messages, std::vector<std::string>{"Unable to save db"});
 
-        // Loading starts empty, says so, and never writes over the file.
+        // Loading starts empty, says so once, and never writes over the file: not on the
+        // saves of this run, not even once the other program has let go of it.
         host.messages.clear();
         auto s = Started();
         EXPECT_EQ(s->Table().Count(), 0u);
@@ -196,11 +199,63 @@ TEST_F(InventoryStoreTest, TableFileLockedByAnotherProgram) {
         EXPECT_NE(host.messages[0].find("GDB.CDS"), std::string::npos);
         s->StorePictureRecord("", Picture("three.bmp"), false, true, true);
         host.timeout.Flush();
-        EXPECT_EQ(host.messages.back(), "Unable to save db");
+        s->StorePictureRecord("", Picture("four.bmp"), false, true, true);
+        host.timeout.Flush();
+        lock.Reset();
+        s->StorePictureRecord("", Picture("five.bmp"), false, true, true);
+        host.timeout.Flush();
+        EXPECT_EQ(host.messages.size(), 1u) << host.messages.back();
         host.store = store.get();
     }
     EXPECT_EQ(Table(), before);
     EXPECT_FALSE(FileExists(images + "\\GDB.CDS.bad"));
+    EXPECT_FALSE(FileExists(images + "\\GDB.CDS.~new"));
+}
+
+// Names of the files in a folder, sorted.
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_F(InventoryStoreTest, ASaveThatFailsPartwayLeavesThePreviousListWhole) {
+    store->LoadInventory();
+    store->MakeClones();
+    store->StorePictureRecord("", Picture("one.bmp"), false, true, true);
+    store->StorePictureRecord("", Picture("two.bmp"), false, true, true);
+    host.timeout.Flush();
+    const std::string before = Table();
+
+    // The volume fills up before the first byte, in the middle, and one byte short of the end.
+    for (int when = 0; when < 3; ++when) {
+        SCOPED_TRACE(when);
+        host.messages.clear();
+        store->StorePictureRecord("", Picture("three-" + std::to_string(when) + ".bmp"), false,
+                                  true, true);
+        const std::int64_t size = static_cast<std::int64_t>(SerializeTable(store->Table()).size());
+        {
+            DiskFullAfterForTesting full(when == 0 ? 0 : when == 1 ? size / 2 : size - 1);
+            host.timeout.Flush();
+        }
+        EXPECT_EQ(host.messages, std::vector<std::string>{"Unable to save db"});
+        EXPECT_EQ(Table(), before);
+        EXPECT_EQ(FilesIn(images), std::vector<std::string>{"GDB.CDS"});
+    }
+
+    // With room again, the next save goes through.
+    host.messages.clear();
+    store->StorePictureRecord("", Picture("four.bmp"), false, true, true);
+    host.timeout.Flush();
+    EXPECT_EQ(host.messages, std::vector<std::string>{});
+    EXPECT_EQ(Started()->Table().Count(), 6u);
 }
 
 TEST_F(InventoryStoreTest, StoreUpdatesOnlyWhatChanged) {

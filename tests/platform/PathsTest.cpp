@@ -1,0 +1,74 @@
+#include "platform/Paths.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace pictavo {
+namespace {
+
+TEST(PathsTest, SplitsPathsIntoNameAndFolder) {
+    const struct {
+        const char* path;
+        const char* fileName;
+        const char* folder;
+    } cases[] = {
+        {"C:\\Pics\\Sunset.BMP", "Sunset.BMP", "C:\\Pics"},
+        {"c:\\pics\\\\a.bmp", "a.bmp", "c:\\pics"},
+        {"C:\\Pics\\\\\\A.bmp", "A.bmp", "C:\\Pics"},
+        {"C:\\a.bmp", "a.bmp", "C:"},
+        {"C:a.bmp", "a.bmp", "C:"},
+        {"a.bmp", "a.bmp", ""},
+        {"\\a.bmp", "a.bmp", ""},
+        {"C:\\Pics\\", "", "C:\\Pics"},
+        {"C:\\", "", "C:"},
+        {"\\\\Server\\Share\\X.JPG", "X.JPG", "\\\\Server\\Share"},
+        {"C:\\My.Pics\\noext", "noext", "C:\\My.Pics"},
+        // the last backslash or colon, whichever comes later
+        {"C:\\Pics\\a:B.bmp", "B.bmp", "C:\\Pics\\a:"},
+        {"", "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(ExtractFileName(c.path), c.fileName);
+        EXPECT_EQ(ExtractFileDir(c.path), c.folder);
+    }
+}
+
+TEST(PathsTest, LowerCaseChangesOnlyAsciiCapitals) {
+    for (int b = 0; b < 256; ++b) {
+        const std::string in(1, static_cast<char>(b));
+        const char expected = (b >= 'A' && b <= 'Z') ? static_cast<char>(b + 32) : in[0];
+        EXPECT_EQ(LowerCase(in), std::string(1, expected)) << "byte " << b;
+    }
+    EXPECT_EQ(LowerCase("C:\\Program Files\\\xC4RGER.BMP"), "c:\\program files\\\xC4rger.bmp");
+}
+
+TEST(PathsTest, StripsEveryTrailingBackslashOnly) {
+    EXPECT_EQ(StripTrailingBackslashes("C:\\\\\\"), "C:");
+    EXPECT_EQ(StripTrailingBackslashes("\\\\"), "");
+    EXPECT_EQ(StripTrailingBackslashes("\\a\\b"), "\\a\\b");
+}
+
+TEST(PathsTest, ChangesTheExtensionOfTheFileNameOnly) {
+    const struct {
+        const char* path;
+        const char* ext;
+        const char* result;
+    } cases[] = {
+        {"C:\\Program Files\\Pictavo\\pictavo.exe", ".INI", "C:\\Program Files\\Pictavo\\pictavo.INI"},
+        {"C:\\My.Pics\\noext", ".bmp", "C:\\My.Pics\\noext.bmp"},
+        {"C:\\Pics\\a.b.exe", ".hlp", "C:\\Pics\\a.b.hlp"},
+        {"pictavo.exe", "", "pictavo"},
+        {"C:x.exe", ".ini", "C:x.ini"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ChangeFileExt(c.path, c.ext), c.result) << c.path;
+}
+
+TEST(PathsTest, JoinPutsOneBackslashBetween) {
+    EXPECT_EQ(JoinPath("C:\\Pics", "a.bmp"), "C:\\Pics\\a.bmp");
+    EXPECT_EQ(JoinPath("C:", "a.bmp"), "C:\\a.bmp");  // a drive root is stored as "C:"
+}
+
+}  // namespace
+}  // namespace pictavo
