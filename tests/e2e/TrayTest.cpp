@@ -1,6 +1,7 @@
 // The real program driven from its tray icon, and its start-up shortcut.
 #include <gtest/gtest.h>
 #include <objbase.h>
+#include <shellapi.h>
 
 #include "harness/Harness.h"
 #include "shell/StartupShortcut.h"
@@ -9,12 +10,28 @@ using namespace e2e;
 
 namespace {
 
+// The window the program registered with the shell: a hidden top-level window
+// owned by the tray form.
 HWND TrayIconWindow(const Program& program) {
-    HWND found = nullptr;
     for (HWND top : TopLevelWindows(program.ProcessId())) {
-        if (ClassOf(top) == "TFrmTray") found = ::FindWindowExA(top, nullptr, "TTrayIcon", nullptr);
+        if (ClassOf(top) == "TTrayIcon") return top;
     }
-    return found;
+    return nullptr;
+}
+
+// The shell's record of another program's icon: its window and identifier.
+NOTIFYICONDATAA ShellRecord(HWND icon) {
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = icon;
+    data.uID = 1;
+    return data;
+}
+
+// A modify that changes nothing succeeds only while the shell holds the icon.
+bool ShellHoldsIcon(HWND icon) {
+    NOTIFYICONDATAA data = ShellRecord(icon);
+    return ::Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
 }
 
 // Whether the program has a popup menu open. (Wine keeps menus per process:
@@ -51,6 +68,26 @@ TEST(Tray, RightClickOpensTheMenuAndRunSlideshowSwitchesTheSlideshowOff) {
     ::PostMessageA(icon, WM_USER + 1, 1, WM_LBUTTONDBLCLK);
     EXPECT_TRUE(trace.WaitForLine("TrayIcon: WndProc WM_LBUTTONDBLCLK"));
     EXPECT_FALSE(program.WaitForMessageBox(1s).has_value());
+}
+
+// A restarted shell announces its new taskbar to the top-level windows, which
+// hold no icons yet; the program must add its icon again.
+TEST(Tray, TheIconComesBackWhenTheTaskbarIsCreatedAgain) {
+    Program program;
+    program.QuietSettings();
+    program.Start();
+    ASSERT_TRUE(program.WaitUntilIdle());
+    HWND icon = TrayIconWindow(program);
+    ASSERT_NE(icon, nullptr);
+    ASSERT_TRUE(ShellHoldsIcon(icon));
+
+    // The shell forgets the icon, as a new taskbar has never known it.
+    NOTIFYICONDATAA data = ShellRecord(icon);
+    ASSERT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &data));
+    ASSERT_FALSE(ShellHoldsIcon(icon));
+
+    Broadcast("TaskbarCreated");
+    EXPECT_TRUE(WaitFor([&] { return ShellHoldsIcon(icon); }));
 }
 
 TEST(Tray, StartWithWindowsKeepsAShortcutToTheProgram) {
