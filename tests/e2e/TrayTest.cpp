@@ -42,6 +42,41 @@ bool MenuOpen() {
     return popup && ::IsWindowVisible(popup);
 }
 
+// Chooses a tray menu item by its access key.
+void ChooseFromTrayMenu(HWND icon, char key) {
+    ::PostMessageA(icon, WM_USER + 1, 1, WM_RBUTTONUP);
+    ASSERT_TRUE(WaitFor(MenuOpen));
+    ::PostMessageA(icon, WM_CHAR, key, 0);
+    ASSERT_TRUE(WaitFor([] { return !MenuOpen(); }));
+}
+
+// Rests the pointer on a point of the screen until the shell's tip there (a
+// tip window of the taskbar's process) reads as expected; the text last seen.
+std::string ShellTipAt(POINT at, HWND taskbar, const std::string& expected) {
+    DWORD shell = 0;
+    ::GetWindowThreadProcessId(taskbar, &shell);
+    ::SetCursorPos(at.x, at.y);
+    std::string text;
+    WaitFor(
+        [&] {
+            HWND tip = nullptr;
+            while ((tip = ::FindWindowExA(nullptr, tip, "tooltips_class32", nullptr))) {
+                DWORD owner = 0;
+                ::GetWindowThreadProcessId(tip, &owner);
+                if (owner != shell || !::IsWindowVisible(tip)) continue;
+                // Asked, not read from the window: a tip keeps its text to itself.
+                char shown[256] = {};
+                DWORD_PTR length = 0;
+                ::SendMessageTimeoutA(tip, WM_GETTEXT, sizeof(shown), reinterpret_cast<LPARAM>(shown),
+                                      SMTO_ABORTIFHUNG, 5000, &length);
+                text = shown;
+            }
+            return text == expected;
+        },
+        5s);
+    return text;
+}
+
 }  // namespace
 
 TEST(Tray, RightClickOpensTheMenuAndRunSlideshowSwitchesTheSlideshowOff) {
@@ -64,10 +99,13 @@ TEST(Tray, RightClickOpensTheMenuAndRunSlideshowSwitchesTheSlideshowOff) {
     EXPECT_TRUE(WaitFor([&] { return program.Ini("Slideshow", "AutoChange") == "0"; }));
 
     // A double-click runs the default item, "Change Wallpaper &Now": with the
-    // slideshow now off and an empty list, silently nothing.
+    // slideshow now off and an empty list, silently nothing. The pointer
+    // moving over the icon afterwards is handled once the double-click is.
     ::PostMessageA(icon, WM_USER + 1, 1, WM_LBUTTONDBLCLK);
-    EXPECT_TRUE(trace.WaitForLine("TrayIcon: WndProc WM_LBUTTONDBLCLK"));
-    EXPECT_FALSE(program.WaitForMessageBox(1s).has_value());
+    ::PostMessageA(icon, WM_USER + 1, 1, WM_MOUSEMOVE);
+    ASSERT_TRUE(trace.WaitForLine("TrayIcon: WndProc ELSE msg=1025"));
+    EXPECT_TRUE(trace.Contains("TrayIcon: WndProc WM_LBUTTONDBLCLK"));
+    EXPECT_FALSE(program.MessageBoxOpen());
 }
 
 // A restarted shell announces its new taskbar to the top-level windows, which
@@ -115,18 +153,6 @@ TEST(Tray, StartWithWindowsKeepsAShortcutToTheProgram) {
     ::CoUninitialize();
 }
 
-namespace {
-
-// Chooses a tray menu item by its access key.
-void ChooseFromTrayMenu(HWND icon, char key) {
-    ::PostMessageA(icon, WM_USER + 1, 1, WM_RBUTTONUP);
-    ASSERT_TRUE(WaitFor(MenuOpen));
-    ::PostMessageA(icon, WM_CHAR, key, 0);
-    ASSERT_TRUE(WaitFor([] { return !MenuOpen(); }));
-}
-
-}  // namespace
-
 TEST(Tray, CloseAsksAndEndsTheProgramOnYesOnly) {
     Program program;
     program.QuietSettings();
@@ -162,17 +188,33 @@ TEST(Tray, WallpaperNoneClearsTheWallpaperAndTheSlideshow) {
     EXPECT_TRUE(WaitFor([&] { return program.Ini("Slideshow", "AutoChange") == "0"; }));
 }
 
-TEST(Tray, TheIconsTipShowsTheCaption) {
+TEST(Tray, TheIconsTipFollowsTheCaption) {
     Program program;
     program.QuietSettings();
     program.Start();
     ASSERT_TRUE(program.WaitUntilIdle());
-    // The notification area sits at the bottom right of the virtual desktop:
-    // rest the pointer on the icon and keep a picture of the tip for a person.
-    ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 12, ::GetSystemMetrics(SM_CYSCREEN) - 10);
-    WaitFor([] {
-        HWND tip = ::FindWindowA("tooltips_class32", nullptr);
-        return tip && ::IsWindowVisible(tip);
-    }, 5s);
-    SaveScreenshot("tray-tip");
+    ChooseFromTrayMenu(TrayIconWindow(program), 'o');
+    const std::string caption = "(none) - Pictavo";
+    ASSERT_TRUE(WaitFor([&] { return Caption(program.MainWindow()) == caption; }));
+
+    // The notification area fills the taskbar from its right end, one small
+    // icon and its border per place. Rest the pointer on each place in turn
+    // until one shows our tip; keep a picture of it for a person.
+    HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr);
+    ASSERT_NE(taskbar, nullptr);
+    RECT bar{};
+    ::GetWindowRect(taskbar, &bar);
+    const int place = ::GetSystemMetrics(SM_CXSMICON) + 4;
+    POINT pointer{};
+    ::GetCursorPos(&pointer);
+    std::vector<std::string> tips;
+    bool shown = false;
+    for (int i = 0; i < 8 && !shown; ++i) {
+        const POINT at{bar.right - place * i - place / 2, (bar.top + bar.bottom) / 2};
+        tips.push_back(ShellTipAt(at, taskbar, caption));
+        shown = tips.back() == caption;
+    }
+    if (shown) SaveScreenshot("tray-tip");
+    ::SetCursorPos(pointer.x, pointer.y);
+    EXPECT_TRUE(shown) << "tips shown: " << ::testing::PrintToString(tips);
 }
