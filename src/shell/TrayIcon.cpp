@@ -22,10 +22,12 @@ IShellNotify& SystemShellNotify() {
 }
 
 TTrayIcon::TTrayIcon(HWND owner, IShellNotify& shell) : shell_(shell) {
-    // A child of its owner when the owner is a window; never visible.
-    Create("TTrayIcon", 0, owner ? WS_CHILD : WS_POPUP, "TrayIcon", 0, 0, 20, 20, owner);
-    // The shell announces a new taskbar (after a restart of the shell) with this message.
+    // A restarted shell announces its new taskbar with this message, sent to
+    // top-level windows only. So the window is a top-level one owned by the
+    // owner, not its child: it hears the message itself, whatever its owner
+    // does with messages. Never visible.
     taskbarCreated_ = ::RegisterWindowMessageA("TaskbarCreated");
+    Create("TTrayIcon", WS_EX_TOOLWINDOW, WS_POPUP, "TrayIcon", 0, 0, 20, 20, owner);
 }
 
 TTrayIcon::~TTrayIcon() { RemoveIcon(); }

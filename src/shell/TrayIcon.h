@@ -1,8 +1,9 @@
 #pragma once
 // A reusable notification-area icon: one icon with a tip; a right-click opens
 // a popup menu at the pointer, a double-click runs the menu's default item and
-// raises OnDblClick. Its own invisible 20 by 20 window receives the shell's
-// notices. The icon comes back when the shell's taskbar is re-created.
+// raises OnDblClick. Its own invisible 20 by 20 window, owned by the owner
+// window, receives the shell's notices. The icon comes back when the shell's
+// taskbar is re-created.
 #include <windows.h>
 #include <shellapi.h>
 

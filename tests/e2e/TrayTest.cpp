@@ -1,6 +1,7 @@
 // The real program driven from its tray icon, and its start-up shortcut.
 #include <gtest/gtest.h>
 #include <objbase.h>
+#include <shellapi.h>
 
 #include "harness/Harness.h"
 #include "shell/StartupShortcut.h"
@@ -9,12 +10,28 @@ using namespace e2e;
 
 namespace {
 
+// The window the program registered with the shell: a hidden top-level window
+// owned by the tray form.
 HWND TrayIconWindow(const Program& program) {
-    HWND found = nullptr;
     for (HWND top : TopLevelWindows(program.ProcessId())) {
-        if (ClassOf(top) == "TFrmTray") found = ::FindWindowExA(top, nullptr, "TTrayIcon", nullptr);
+        if (ClassOf(top) == "TTrayIcon") return top;
     }
-    return found;
+    return nullptr;
+}
+
+// The shell's record of another program's icon: its window and identifier.
+NOTIFYICONDATAA ShellRecord(HWND icon) {
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = icon;
+    data.uID = 1;
+    return data;
+}
+
+// A modify that changes nothing succeeds only while the shell holds the icon.
+bool ShellHoldsIcon(HWND icon) {
+    NOTIFYICONDATAA data = ShellRecord(icon);
+    return ::Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
 }
 
 // Whether the program has a popup menu open. (Wine keeps menus per process:
@@ -23,6 +40,41 @@ HWND TrayIconWindow(const Program& program) {
 bool MenuOpen() {
     HWND popup = ::FindWindowA("#32768", nullptr);
     return popup && ::IsWindowVisible(popup);
+}
+
+// Chooses a tray menu item by its access key.
+void ChooseFromTrayMenu(HWND icon, char key) {
+    ::PostMessageA(icon, WM_USER + 1, 1, WM_RBUTTONUP);
+    ASSERT_TRUE(WaitFor(MenuOpen));
+    ::PostMessageA(icon, WM_CHAR, key, 0);
+    ASSERT_TRUE(WaitFor([] { return !MenuOpen(); }));
+}
+
+// Rests the pointer on a point of the screen until the shell's tip there (a
+// tip window of the taskbar's process) reads as expected; the text last seen.
+std::string ShellTipAt(POINT at, HWND taskbar, const std::string& expected) {
+    DWORD shell = 0;
+    ::GetWindowThreadProcessId(taskbar, &shell);
+    ::SetCursorPos(at.x, at.y);
+    std::string text;
+    WaitFor(
+        [&] {
+            HWND tip = nullptr;
+            while ((tip = ::FindWindowExA(nullptr, tip, "tooltips_class32", nullptr))) {
+                DWORD owner = 0;
+                ::GetWindowThreadProcessId(tip, &owner);
+                if (owner != shell || !::IsWindowVisible(tip)) continue;
+                // Asked, not read from the window: a tip keeps its text to itself.
+                char shown[256] = {};
+                DWORD_PTR length = 0;
+                ::SendMessageTimeoutA(tip, WM_GETTEXT, sizeof(shown), reinterpret_cast<LPARAM>(shown),
+                                      SMTO_ABORTIFHUNG, 5000, &length);
+                text = shown;
+            }
+            return text == expected;
+        },
+        5s);
+    return text;
 }
 
 }  // namespace
@@ -47,10 +99,33 @@ TEST(Tray, RightClickOpensTheMenuAndRunSlideshowSwitchesTheSlideshowOff) {
     EXPECT_TRUE(WaitFor([&] { return program.Ini("Slideshow", "AutoChange") == "0"; }));
 
     // A double-click runs the default item, "Change Wallpaper &Now": with the
-    // slideshow now off and an empty list, silently nothing.
+    // slideshow now off and an empty list, silently nothing. The pointer
+    // moving over the icon afterwards is handled once the double-click is.
     ::PostMessageA(icon, WM_USER + 1, 1, WM_LBUTTONDBLCLK);
-    EXPECT_TRUE(trace.WaitForLine("TrayIcon: WndProc WM_LBUTTONDBLCLK"));
-    EXPECT_FALSE(program.WaitForMessageBox(1s).has_value());
+    ::PostMessageA(icon, WM_USER + 1, 1, WM_MOUSEMOVE);
+    ASSERT_TRUE(trace.WaitForLine("TrayIcon: WndProc ELSE msg=1025"));
+    EXPECT_TRUE(trace.Contains("TrayIcon: WndProc WM_LBUTTONDBLCLK"));
+    EXPECT_FALSE(program.MessageBoxOpen());
+}
+
+// A restarted shell announces its new taskbar to the top-level windows, which
+// hold no icons yet; the program must add its icon again.
+TEST(Tray, TheIconComesBackWhenTheTaskbarIsCreatedAgain) {
+    Program program;
+    program.QuietSettings();
+    program.Start();
+    ASSERT_TRUE(program.WaitUntilIdle());
+    HWND icon = TrayIconWindow(program);
+    ASSERT_NE(icon, nullptr);
+    ASSERT_TRUE(ShellHoldsIcon(icon));
+
+    // The shell forgets the icon, as a new taskbar has never known it.
+    NOTIFYICONDATAA data = ShellRecord(icon);
+    ASSERT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &data));
+    ASSERT_FALSE(ShellHoldsIcon(icon));
+
+    Broadcast("TaskbarCreated");
+    EXPECT_TRUE(WaitFor([&] { return ShellHoldsIcon(icon); }));
 }
 
 TEST(Tray, StartWithWindowsKeepsAShortcutToTheProgram) {
@@ -77,18 +152,6 @@ TEST(Tray, StartWithWindowsKeepsAShortcutToTheProgram) {
     EXPECT_TRUE(WaitFor([&] { return !Exists(shortcut); }));
     ::CoUninitialize();
 }
-
-namespace {
-
-// Chooses a tray menu item by its access key.
-void ChooseFromTrayMenu(HWND icon, char key) {
-    ::PostMessageA(icon, WM_USER + 1, 1, WM_RBUTTONUP);
-    ASSERT_TRUE(WaitFor(MenuOpen));
-    ::PostMessageA(icon, WM_CHAR, key, 0);
-    ASSERT_TRUE(WaitFor([] { return !MenuOpen(); }));
-}
-
-}  // namespace
 
 TEST(Tray, CloseAsksAndEndsTheProgramOnYesOnly) {
     Program program;
@@ -125,17 +188,33 @@ TEST(Tray, WallpaperNoneClearsTheWallpaperAndTheSlideshow) {
     EXPECT_TRUE(WaitFor([&] { return program.Ini("Slideshow", "AutoChange") == "0"; }));
 }
 
-TEST(Tray, TheIconsTipShowsTheCaption) {
+TEST(Tray, TheIconsTipFollowsTheCaption) {
     Program program;
     program.QuietSettings();
     program.Start();
     ASSERT_TRUE(program.WaitUntilIdle());
-    // The notification area sits at the bottom right of the virtual desktop:
-    // rest the pointer on the icon and keep a picture of the tip for a person.
-    ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 12, ::GetSystemMetrics(SM_CYSCREEN) - 10);
-    WaitFor([] {
-        HWND tip = ::FindWindowA("tooltips_class32", nullptr);
-        return tip && ::IsWindowVisible(tip);
-    }, 5s);
-    SaveScreenshot("tray-tip");
+    ChooseFromTrayMenu(TrayIconWindow(program), 'o');
+    const std::string caption = "(none) - Pictavo";
+    ASSERT_TRUE(WaitFor([&] { return Caption(program.MainWindow()) == caption; }));
+
+    // The notification area fills the taskbar from its right end, one small
+    // icon and its border per place. Rest the pointer on each place in turn
+    // until one shows our tip; keep a picture of it for a person.
+    HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr);
+    ASSERT_NE(taskbar, nullptr);
+    RECT bar{};
+    ::GetWindowRect(taskbar, &bar);
+    const int place = ::GetSystemMetrics(SM_CXSMICON) + 4;
+    POINT pointer{};
+    ::GetCursorPos(&pointer);
+    std::vector<std::string> tips;
+    bool shown = false;
+    for (int i = 0; i < 8 && !shown; ++i) {
+        const POINT at{bar.right - place * i - place / 2, (bar.top + bar.bottom) / 2};
+        tips.push_back(ShellTipAt(at, taskbar, caption));
+        shown = tips.back() == caption;
+    }
+    if (shown) SaveScreenshot("tray-tip");
+    ::SetCursorPos(pointer.x, pointer.y);
+    EXPECT_TRUE(shown) << "tips shown: " << ::testing::PrintToString(tips);
 }

@@ -5,27 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "support/FakeShell.h"
+
 namespace pictavo {
 namespace {
 
-// Records every call to the shell; answers as scripted.
-struct FakeShell : IShellNotify {
-    struct Call {
-        DWORD message;
-        NOTIFYICONDATAA data;
-    };
-    std::vector<Call> calls;
-    bool succeed = true;
-    bool NotifyIcon(DWORD message, const NOTIFYICONDATAA& data) override {
-        calls.push_back({message, data});
-        return succeed;
-    }
-    std::vector<DWORD> Messages() const {
-        std::vector<DWORD> m;
-        for (const Call& c : calls) m.push_back(c.message);
-        return m;
-    }
-};
+using testing::FakeShell;
 
 class TrayIconTest : public ::testing::Test {
 protected:
@@ -85,15 +70,6 @@ TEST_F(TrayIconTest, AFailedAddIsTriedAgainAsAnAdd) {
     icon->SetHint("again");
     EXPECT_EQ(shell.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_ADD}));
     EXPECT_TRUE(icon->Added());
-}
-
-TEST_F(TrayIconTest, ANewTaskbarGetsTheIconBackWithItsTip) {
-    icon->SetHint("sunset.bmp - Pictavo");
-    Activate();
-    shell.calls.clear();
-    ::SendMessageA(icon->Handle(), ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-    ASSERT_EQ(shell.Messages(), std::vector<DWORD>{NIM_ADD});
-    EXPECT_STREQ(shell.calls[0].data.szTip, "sunset.bmp - Pictavo");
 }
 
 TEST_F(TrayIconTest, DoubleClickRunsTheFirstDefaultItemEvenWhileGreyed) {

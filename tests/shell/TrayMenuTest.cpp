@@ -8,13 +8,10 @@
 #include "platform/Files.h"
 #include "shell/FrmTray.h"
 #include "shell/StartupShortcut.h"
+#include "support/FakeShell.h"
 
 namespace pictavo {
 namespace {
-
-struct NoShell : IShellNotify {
-    bool NotifyIcon(DWORD, const NOTIFYICONDATAA&) override { return true; }
-};
 
 struct RecordingHost : ITrayHost {
     std::vector<std::string> calls;
@@ -34,7 +31,7 @@ struct RecordingHost : ITrayHost {
 
 class TrayMenuTest : public ::testing::Test {
 protected:
-    NoShell shell;
+    testing::FakeShell shell;
     TFrmTray tray{shell};
     RecordingHost host;
     void SetUp() override { tray.SetHost(&host); }
@@ -91,6 +88,80 @@ TEST_F(TrayMenuTest, BeforePopupShowsTheIntervalAndTheClipboardState) {
         EXPECT_EQ(tray.Item(tray.mnuRunSlideshow).caption,
                   std::string("Run &Slideshow (") + c.interval + ")");
         EXPECT_EQ(tray.Item(tray.mnuSetWallpaperfromClipboard).enabled, c.bitmap);
+    }
+}
+
+// What a broadcast reaches: the top-level windows, here those of this thread.
+void SendToTopLevelWindows(UINT message) {
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM message) WINAPI -> BOOL {
+            ::SendMessageA(hwnd, static_cast<UINT>(message), 0, 0);
+            return TRUE;
+        },
+        message);
+}
+
+TEST_F(TrayMenuTest, ANewTaskbarGetsTheIconBackWithItsTip) {
+    tray.TrayIcon1->SetHint("sunset.bmp - Pictavo");
+    shell.calls.clear();
+    SendToTopLevelWindows(::RegisterWindowMessageA("TaskbarCreated"));
+    ASSERT_EQ(shell.Messages(), std::vector<DWORD>{NIM_ADD});
+    EXPECT_EQ(shell.calls[0].data.hWnd, tray.TrayIcon1->Handle());
+    EXPECT_STREQ(shell.calls[0].data.szTip, "sunset.bmp - Pictavo");
+}
+
+// The menu as the system shows it: each item's text and whether it is checked.
+struct ShownItem {
+    std::string text;
+    bool checked;
+};
+
+// Right-clicks the icon and reads the real popup menu while it is open, then closes it.
+std::vector<ShownItem> OpenAndReadMenu(TTrayIcon& icon) {
+    static std::vector<ShownItem> shown;
+    static int ticks;
+    shown.clear();
+    ticks = 0;
+    // Runs inside the menu's own message loop.
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+        HWND popup = ::FindWindowA("#32768", nullptr);
+        if (popup && ::IsWindowVisible(popup)) {
+            HMENU menu = reinterpret_cast<HMENU>(::SendMessageA(popup, MN_GETHMENU, 0, 0));
+            for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+                char text[256] = {};
+                ::GetMenuStringA(menu, i, text, sizeof(text), MF_BYPOSITION);
+                shown.push_back({text, (::GetMenuState(menu, i, MF_BYPOSITION) & MF_CHECKED) != 0});
+            }
+        }
+        // Never left open, also when it fails to show.
+        if (!shown.empty() || ++ticks > 500) ::EndMenu();
+    });
+    ::SendMessageA(icon.Handle(), icon.CallbackMessage(), icon.IconID, WM_RBUTTONUP);
+    ::KillTimer(nullptr, timer);
+    return shown;
+}
+
+TEST_F(TrayMenuTest, CheckMarksShowOnTheirOwnItemsInTheOpenedMenu) {
+    tray.TrayIcon1->SetCanShowMenu(true);
+    const struct {
+        bool slideshow, iconsHidden;
+    } cases[] = {{true, false}, {false, true}, {true, true}, {false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "slideshow " << c.slideshow << ", icons hidden "
+                                        << c.iconsHidden);
+        tray.SetRunSlideshowChecked(c.slideshow);
+        if (tray.DesktopIconsHidden() != c.iconsHidden) tray.mnuHideDesktopIconsClick(nullptr);
+        std::vector<std::string> checked;
+        const std::vector<ShownItem> shown = OpenAndReadMenu(*tray.TrayIcon1);
+        ASSERT_EQ(shown.size(), tray.menuIcon.Items().size());
+        for (const ShownItem& item : shown) {
+            if (item.checked) checked.push_back(item.text);
+        }
+        std::vector<std::string> expected;
+        if (c.slideshow) expected.push_back("Run &Slideshow (5 mins)");
+        if (c.iconsHidden) expected.push_back("H&ide Desktop Icons");
+        EXPECT_EQ(checked, expected);
     }
 }
 

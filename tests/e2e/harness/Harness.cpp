@@ -1,5 +1,6 @@
 #include "harness/Harness.h"
 
+#include <gtest/gtest.h>
 #include <shellapi.h>
 
 #include <fstream>
@@ -158,9 +159,13 @@ void TraceCollector::Clear() {
 
 // ---------------------------------------------------------------------------
 
-void MessageBoxWindow::Press(int id) const {
+bool MessageBoxWindow::Press(int id) const {
     HWND button = ::GetDlgItem(hwnd, id);
     ::PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    // Hidden first, destroyed a moment later: either way no wait can see it again.
+    const bool gone = WaitFor([&] { return !::IsWindow(hwnd) || !::IsWindowVisible(hwnd); });
+    if (!gone) ADD_FAILURE() << "the message box \"" << text << "\" stayed after a press";
+    return gone;
 }
 
 std::string SaveScreenshot(const std::string& name) {
@@ -397,6 +402,14 @@ std::optional<MessageBoxWindow> Program::WaitForMessageBox(Duration deadline) co
     if (!found) return std::nullopt;
     box.caption = Caption(box.hwnd);
     return box;
+}
+
+bool Program::MessageBoxOpen() const {
+    for (HWND hwnd : TopLevelWindows(processId_)) {
+        // A message box carries its text in the static control 0xFFFF.
+        if (ClassOf(hwnd) == "#32770" && ::GetDlgItem(hwnd, 0xFFFF)) return true;
+    }
+    return false;
 }
 
 void Program::Shutdown() { Broadcast("ShutdownPictavo"); }

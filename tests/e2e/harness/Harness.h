@@ -79,8 +79,10 @@ struct MessageBoxWindow {
     HWND hwnd = nullptr;
     std::string caption;
     std::string text;
-    // Presses the button with this command identifier (IDOK, IDYES, IDNO, ...).
-    void Press(int id) const;
+    // Presses the button with this command identifier (IDOK, IDYES, IDNO, ...)
+    // and waits until the box has gone, so that the next wait cannot find it
+    // again. A box that stays is a test failure; returns whether it went.
+    bool Press(int id) const;
 };
 
 // Saves a picture of the whole screen (Wine's virtual desktop) as a bitmap file
@@ -136,6 +138,10 @@ public:
     bool WaitUntilIdle(Duration deadline = kDeadline) const;
     // The next message box of the program that appears within the deadline.
     std::optional<MessageBoxWindow> WaitForMessageBox(Duration deadline = kDeadline) const;
+    // Whether the program has a message box, counted from its creation (it
+    // shows only once its own message loop is idle). To prove that no box
+    // came, ask after a later event the program has surely handled.
+    bool MessageBoxOpen() const;
     // Ends the program as another program would: "ShutdownPictavo" to everyone.
     void Shutdown();
 
