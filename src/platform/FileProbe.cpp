@@ -9,24 +9,14 @@ bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
-// No "There is no disk in the drive" box from the system while a timer tick
-// looks at a removable drive: the probe answers Unreachable instead.
-class QuietDriveErrors {
-public:
-    QuietDriveErrors() : previous_(::SetErrorMode(SEM_FAILCRITICALERRORS)) {
-        ::SetErrorMode(previous_ | SEM_FAILCRITICALERRORS);
+std::string LowerAscii(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
-    ~QuietDriveErrors() { ::SetErrorMode(previous_); }
-    QuietDriveErrors(const QuietDriveErrors&) = delete;
-    QuietDriveErrors& operator=(const QuietDriveErrors&) = delete;
+    return text;
+}
 
-private:
-    UINT previous_;
-};
-
-bool RootAnswers(const std::string& path) {
-    const std::string root = PathRoot(path);
-    if (root.empty()) return false;
+bool RootAnswers(const std::string& root) {
     const DWORD attributes = ::GetFileAttributesA(root.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
@@ -48,8 +38,19 @@ std::string PathRoot(const std::string& path) {
            path.substr(share + 1, end - share - 1) + "\\";
 }
 
-State Probe(const std::string& path) {
-    QuietDriveErrors quiet;
+// A timer tick that looks at an empty removable drive gets an answer, not
+// the system's "There is no disk in the drive" box.
+Batch::Batch() : previousErrorMode_(::SetErrorMode(SEM_FAILCRITICALERRORS)) {
+    ::SetErrorMode(previousErrorMode_ | SEM_FAILCRITICALERRORS);
+}
+
+Batch::~Batch() { ::SetErrorMode(previousErrorMode_); }
+
+State Batch::Probe(const std::string& path) {
+    const std::string root = LowerAscii(PathRoot(path));
+    const auto known = rootAnswers_.find(root);
+    if (known != rootAnswers_.end() && !known->second) return State::Unreachable;
+
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         // A folder where the picture was: the picture is not there.
@@ -59,7 +60,12 @@ State Probe(const std::string& path) {
     // Only "not found" can mean gone, and only where the drive or share answers:
     // an unmapped letter or a missing folder on a missing share say the same.
     if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return State::Unreachable;
-    return RootAnswers(path) ? State::Vanished : State::Unreachable;
+    if (root.empty()) return State::Unreachable;
+    const bool answers =
+        known != rootAnswers_.end() ? known->second : (rootAnswers_[root] = RootAnswers(root));
+    return answers ? State::Vanished : State::Unreachable;
 }
+
+State Probe(const std::string& path) { return Batch().Probe(path); }
 
 }  // namespace pictavo::FileProbe

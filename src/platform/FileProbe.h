@@ -5,6 +5,7 @@
 // must never make the program forget its pictures.
 // No Windows header here, so pure code can name the states.
 #include <string>
+#include <unordered_map>
 
 namespace pictavo::FileProbe {
 
@@ -15,6 +16,24 @@ enum class State {
 };
 
 State Probe(const std::string& path);
+
+// Probes a run of paths (one slide search), asking each drive or share at most
+// once whether it answers: with a disk unplugged, a pass over a long list of
+// its pictures then costs no system call per picture. Also keeps the system's
+// "no disk" box away for its lifetime.
+class Batch {
+public:
+    Batch();
+    ~Batch();
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+    State Probe(const std::string& path);
+
+private:
+    std::unordered_map<std::string, bool> rootAnswers_;  // by lower-case root
+    unsigned previousErrorMode_;
+};
 
 inline bool Exists(const std::string& path) { return Probe(path) == State::Present; }
 inline bool Vanished(const std::string& path) { return Probe(path) == State::Vanished; }

@@ -17,6 +17,7 @@ public:
     // Whether the current record's file is there; a vanished one is deleted
     // (the cursor lands on the following record), an unreachable one kept.
     bool Present(const std::string& path) {
+        const RecordId id = slides_.Id();
         switch (fileCheck_(path)) {
             case FileProbe::State::Present:
                 return true;
@@ -27,9 +28,10 @@ public:
                 return false;
             case FileProbe::State::Unreachable:
                 // Met again in the same search (random tries), it is told once.
-                if (unreachable_.insert(path).second) {
+                if (unreachable_.insert(id).second) {
                     result.passedOver.push_back(path);
-                    result.trace.push_back(kTrace + "Passed over, not reachable: " + path);
+                    if (result.passedOver.size() <= kTracedPassedOver)
+                        result.trace.push_back(kTrace + "Passed over, not reachable: " + path);
                 }
                 return false;
         }
@@ -39,7 +41,7 @@ public:
 private:
     InventoryCursor& slides_;
     const SlideFileCheck& fileCheck_;
-    std::unordered_set<std::string> unreachable_;
+    std::unordered_set<RecordId> unreachable_;
 };
 
 }  // namespace
@@ -125,6 +127,10 @@ SlideSelection SelectNextSlide(InventoryCursor& slides, const SlideOptions& opti
         }
     }
 
+    if (result.passedOver.size() > kTracedPassedOver) {
+        result.trace.push_back(kTrace + std::to_string(result.passedOver.size() - kTracedPassedOver) +
+                               " more passed over, not reachable");
+    }
     result.persist = options.saveEachChange;
     if (candidate.empty()) {
         result.giveUp = options.autoChange;

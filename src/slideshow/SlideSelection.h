@@ -46,6 +46,10 @@ struct SlideSelection {
 };
 
 inline constexpr int kRandomSlideTries = 500;
+// Pictures passed over as unreachable that get a trace line each; the rest are
+// counted in one line, so an unplugged disk of a long list does not hold a
+// search up with a line per picture.
+inline constexpr std::size_t kTracedPassedOver = 10;
 
 bool AcceptsTileMode(const SlideOptions& options, bool tile);
 // Every rule but the file's presence: enabled, tile mode, size, path length.

@@ -50,8 +50,10 @@ bool TSlideShow::AcceptsTileMode(bool tile) const {
 }
 
 TSlideShow::SlideInfo TSlideShow::GetNextSlideInfo() {
+    FileProbe::Batch files;
     const SlideSelection chosen =
-        SelectNextSlide(inventory_.cdtSlideShow(), Options(), &FileProbe::Probe, Random);
+        SelectNextSlide(inventory_.cdtSlideShow(), Options(),
+                        [&files](const std::string& path) { return files.Probe(path); }, Random);
     for (const std::string& line : chosen.trace) host_.Trace(line);
     if (!chosen.dropped.empty()) {
         inventory_.ShowPictureCount();

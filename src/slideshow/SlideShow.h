@@ -1,7 +1,7 @@
 #pragma once
-// The slideshow: which picture comes next (random picks, then list order,
-// under the eligibility rules, dropping pictures whose files are gone) and
-// when (the slide timer, its interval, the screen-saver test).
+// The slideshow: showing the next picture (SlideSelection chooses it; this
+// traces, reports and applies what it says) and when (the slide timer, its
+// interval, the screen-saver test).
 #include <windows.h>
 
 #include <functional>

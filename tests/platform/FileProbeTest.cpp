@@ -64,6 +64,12 @@ TEST(FileProbe, TellsPresentVanishedAndUnreachableApart) {
         EXPECT_EQ(FileProbe::Vanished(c.path), c.state == State::Vanished) << c.path;
         EXPECT_EQ(FileProbe::Unreachable(c.path), c.state == State::Unreachable) << c.path;
     }
+    // One batch remembers which roots answer: the same answers, also the
+    // second time round, when they come from what it remembers.
+    FileProbe::Batch batch;
+    for (int round = 0; round < 2; ++round) {
+        for (const auto& c : cases) EXPECT_EQ(batch.Probe(c.path), c.state) << round << c.path;
+    }
 }
 
 }  // namespace

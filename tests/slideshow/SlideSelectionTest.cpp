@@ -68,6 +68,24 @@ TEST(SlideSelection, UnreachablePicturesStayAndAreToldOnceVanishedOnesLeave) {
                               kTrace + "Selected 3 " + d}));
 }
 
+TEST(SlideSelection, AfterTenUnreachablePicturesTheRestAreCountedInOneLine) {
+    Table t;
+    Lines expected = {kTrace + "Sequential Search"};
+    for (int i = 0; i < 13; ++i) {
+        const std::string path = t.Add("q:\\pics", "p" + std::to_string(10 + i) + ".bmp",
+                                       State::Unreachable);
+        if (i < 10) expected.push_back(kTrace + "Passed over, not reachable: " + path);
+    }
+    expected.push_back(kTrace + "3 more passed over, not reachable");
+    SlideOptions options;
+    options.random = false;
+    t.slides.Last();
+    SlideSelection s = SelectNextSlide(t.slides, options, t.Check(), [](int) { return 0; });
+    EXPECT_EQ(s.passedOver.size(), 13u);
+    EXPECT_EQ(s.trace, expected);
+    EXPECT_TRUE(s.giveUp);
+}
+
 TEST(SlideSelection, RunningOutOfPicturesIsReportedOnlyWithTheSlideshowOn) {
     for (bool autoChange : {true, false}) {
         Table t;
