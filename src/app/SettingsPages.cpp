@@ -133,3 +133,27 @@ bool TSettingsPages::IsIntervalGroupControl(HWND control) const {
 }
 
 }  // namespace pictavo
+
+namespace pictavo {
+
+SlideOptions TSettingsPages::ReadSlideOptions() const {
+    SlideOptions options;
+    options.random = Checked(chkRandom);
+    options.autoChange = Checked(chkAutoChange);
+    options.limitSize = Checked(chkLimitImageSize);
+    options.maxSizeK = SpinPosition(updImageSize);
+    options.showAll = Checked(rdoAll);
+    options.showTiled = Checked(rdoTiled);
+    options.showCentred = Checked(rdoCentred);
+    options.saveEachChange = Checked(chkSaveEachChange);
+    return options;
+}
+
+int TSettingsPages::SlideHours() const { return SpinPosition(updHrs); }
+int TSettingsPages::SlideMinutes() const { return SpinPosition(updMins); }
+int TSettingsPages::SlideSeconds() const { return SpinPosition(updSecs); }
+bool TSettingsPages::AutoChange() const { return Checked(chkAutoChange); }
+void TSettingsPages::UncheckAutoChange() { SetChecked(chkAutoChange, false); }
+bool TSettingsPages::ChangeDuringSaver() const { return Checked(chkChangeDuringSaver); }
+
+}  // namespace pictavo

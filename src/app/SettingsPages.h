@@ -5,6 +5,8 @@
 // settings: the program reads a setting from its control.
 #include <windows.h>
 
+#include "slideshow/SlideSettings.h"
+
 namespace pictavo {
 
 enum SettingsControlId {
@@ -40,7 +42,7 @@ enum SettingsControlId {
     idSelectEditor,
 };
 
-struct TSettingsPages {
+struct TSettingsPages : ISlideSettings {
     // Builds every control with its designed caption, range, step and default.
     TSettingsPages(HWND previewPage, HWND slideshowPage, HWND optionsPage, HWND mainWindow);
 
@@ -77,6 +79,16 @@ struct TSettingsPages {
     bool IsIntervalControl(HWND control) const;
     // Every control of the group " Slideshow ".
     bool IsIntervalGroupControl(HWND control) const;
+
+    // What the slideshow reads and changes.
+    SlideOptions ReadSlideOptions() const override;
+    int SlideHours() const override;
+    int SlideMinutes() const override;
+    int SlideSeconds() const override;
+    bool AutoChange() const override;
+    void UncheckAutoChange() override;
+    const void* AutoChangeSender() const override { return chkAutoChange; }
+    bool ChangeDuringSaver() const override;
 };
 
 }  // namespace pictavo

@@ -13,14 +13,14 @@ class WinTimer final : public ITimer {
 public:
     ~WinTimer() override { Kill(); }
 
-    void SetEnabled(bool enabled) override {
+    bool SetEnabled(bool enabled) override {
         enabled_ = enabled;
-        Update();
+        return Update();
     }
     bool Enabled() const override { return enabled_; }
-    void SetInterval(uint32_t milliseconds) override {
+    bool SetInterval(uint32_t milliseconds) override {
         interval_ = milliseconds;
-        Update();
+        return Update();
     }
     uint32_t Interval() const override { return interval_; }
 
@@ -38,11 +38,17 @@ private:
         Guarded([&] { handler(); });
     }
 
-    void Update() {
+    bool Update() {
         Kill();
-        if (!enabled_ || interval_ == 0) return;
+        if (!enabled_ || interval_ == 0) return true;
         id_ = ::SetTimer(nullptr, 0, interval_, &WinTimer::Tick);
-        if (id_ != 0) Live()[id_] = this;
+        if (id_ == 0) {
+            // Out of timers: say so rather than look enabled and never tick.
+            enabled_ = false;
+            return false;
+        }
+        Live()[id_] = this;
+        return true;
     }
 
     void Kill() {

@@ -12,9 +12,11 @@ class ITimer {
 public:
     virtual ~ITimer() = default;
     // Enabling (or changing the interval of) an enabled timer starts a full interval anew.
-    virtual void SetEnabled(bool enabled) = 0;
+    // Both return false when the system refuses the timer; it is then disabled and never
+    // ticks until it is enabled again with success.
+    virtual bool SetEnabled(bool enabled) = 0;
     virtual bool Enabled() const = 0;
-    virtual void SetInterval(uint32_t milliseconds) = 0;
+    virtual bool SetInterval(uint32_t milliseconds) = 0;
     virtual uint32_t Interval() const = 0;
 
     std::function<void()> OnTimer;

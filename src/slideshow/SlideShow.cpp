@@ -1,8 +1,10 @@
 #include "slideshow/SlideShow.h"
 
-#include "platform/Controls.h"
+#include <chrono>
+#include <ctime>
+
+#include "platform/FileProbe.h"
 #include "platform/FlagScope.h"
-#include "platform/Files.h"
 #include "slideshow/SlideInterval.h"
 
 namespace pictavo {
@@ -11,12 +13,19 @@ namespace {
 // The longest interval a window-message timer takes.
 constexpr uint32_t kMaxTimerInterval = 0x7FFFFFFF;
 
+uint32_t SeedFromClock() {
+    const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
+    return static_cast<uint32_t>(ticks) ^ static_cast<uint32_t>(ticks >> 32) ^
+           static_cast<uint32_t>(std::time(nullptr)) ^ ::GetCurrentProcessId();
+}
+
 }  // namespace
 
-TSlideShow::TSlideShow(TSettingsPages& pages, TInventoryStore& inventory,
+TSlideShow::TSlideShow(ISlideSettings& settings, TInventoryStore& inventory,
                        TDesktopWallpaper& desktop, TInputTimeout& inputTimeout,
                        ITimerFactory& timers, ISlideShowHost& host)
-    : pages_(pages),
+    : Random(UniformRandom(SeedFromClock())),
+      settings_(settings),
       inventory_(inventory),
       desktop_(desktop),
       inputTimeout_(inputTimeout),
@@ -30,101 +39,32 @@ TSlideShow::TSlideShow(TSettingsPages& pages, TInventoryStore& inventory,
 // ---------------------------------------------------------------------------
 // Choosing the next slide
 
+SlideOptions TSlideShow::Options() const {
+    SlideOptions options = settings_.ReadSlideOptions();
+    options.maxPathLength = TDesktopWallpaper::kMaxWallpaperPath;
+    return options;
+}
+
 bool TSlideShow::AcceptsTileMode(bool tile) const {
-    return Checked(pages_.rdoAll) || (tile && Checked(pages_.rdoTiled)) ||
-           (!tile && Checked(pages_.rdoCentred));
-}
-
-bool TSlideShow::IsEligible(const InventoryRecord& record, bool fileExists) const {
-    if (!record.Enabled || !fileExists || !AcceptsTileMode(record.Tile)) return false;
-    return !Checked(pages_.chkLimitImageSize) ||
-           static_cast<int64_t>(record.Size) <=
-               static_cast<int64_t>(SpinPosition(pages_.updImageSize)) * 1000;
-}
-
-void TSlideShow::DropVanished() {
-    // The file system is the truth: the list follows it without a question.
-    inventory_.cdtSlideShow().Delete();
-    inventory_.ShowPictureCount();
-    inventory_.ScheduleSave();
+    return pictavo::AcceptsTileMode(settings_.ReadSlideOptions(), tile);
 }
 
 TSlideShow::SlideInfo TSlideShow::GetNextSlideInfo() {
-    InventoryCursor& slides = inventory_.cdtSlideShow();
-    std::string candidate;
-
-    if (Checked(pages_.chkRandom)) {
-        const int count = static_cast<int>(inventory_.Table().Count());
-        host_.Trace("FrmMain.GetNextSlideInfo: Random Search " + std::to_string(count) +
-                    " records");
-        const std::string start = slides.HasRecord() ? KeyPath(slides.Record()) : std::string();
-        int attempt = 1;
-        for (; attempt <= kRandomTries; ++attempt) {
-            const int records = static_cast<int>(inventory_.Table().Count());
-            const int number = Random(records) + 1;
-            if (number < 1 || number > records) continue;
-            slides.MoveTo(static_cast<size_t>(number - 1));
-            const InventoryRecord& record = slides.Record();
-            std::string path = KeyPath(record);
-            if (!FileExists(path)) {
-                DropVanished();
-                continue;
-            }
-            // Never the picture the slideshow stands on.
-            if (path == start) continue;
-            if (IsEligible(record, true)) {
-                candidate = std::move(path);
-                break;
-            }
-        }
-        host_.Trace("FrmMain.GetNextSlideInfo: " + std::to_string(attempt) + " tries of " +
-                    std::to_string(kRandomTries));
+    FileProbe::Batch files;
+    const SlideSelection chosen =
+        SelectNextSlide(inventory_.cdtSlideShow(), Options(),
+                        [&files](const std::string& path) { return files.Probe(path); }, Random);
+    for (const std::string& line : chosen.trace) host_.Trace(line);
+    if (!chosen.dropped.empty()) {
+        inventory_.ShowPictureCount();
+        inventory_.ScheduleSave();
     }
-
-    if (candidate.empty()) {
-        host_.Trace("FrmMain.GetNextSlideInfo: Sequential Search");
-        bool wrapped = false;
-        bool stay = false;  // the cursor already stands on the record to examine
-        for (;;) {
-            if (!stay) slides.Next();
-            stay = false;
-            if (!slides.HasRecord() || slides.Eof()) {
-                if (wrapped || !slides.HasRecord()) break;
-                slides.First();
-                wrapped = true;
-                stay = true;
-                continue;
-            }
-            const InventoryRecord& record = slides.Record();
-            // Disabled pictures are passed over before their file is looked
-            // for, so an ordered pass over a large list stays quick.
-            if (!record.Enabled) continue;
-            std::string path = KeyPath(record);
-            if (!FileExists(path)) {
-                // The cursor lands on the following record (past the end
-                // when the last one went): examine it without moving on.
-                DropVanished();
-                stay = true;
-                continue;
-            }
-            if (IsEligible(record, true)) {
-                candidate = std::move(path);
-                break;
-            }
-        }
-        if (candidate.empty()) {
-            if (Checked(pages_.chkAutoChange)) {
-                host_.ShowMessage("No images selected for slideshow!");
-                tmrSlide_->SetEnabled(false);
-                SetChecked(pages_.chkAutoChange, false);
-            }
-            return SlideInfo{"", true, Checked(pages_.chkSaveEachChange)};
-        }
+    if (chosen.giveUp) {
+        host_.ShowMessage("No images selected for slideshow!");
+        tmrSlide_->SetEnabled(false);
+        settings_.UncheckAutoChange();
     }
-
-    host_.Trace("FrmMain.GetNextSlideInfo: Selected " + std::to_string(slides.RecNo()) + " " +
-                candidate);
-    return SlideInfo{candidate, slides.Record().Tile, Checked(pages_.chkSaveEachChange)};
+    return SlideInfo{chosen.path, chosen.tile, chosen.persist};
 }
 
 void TSlideShow::ShowNextSlide() {
@@ -132,7 +72,7 @@ void TSlideShow::ShowNextSlide() {
     FlagScope inProgress(slideChangeInProgress_);
     struct RestoreTimer {
         TSlideShow& show;
-        ~RestoreTimer() { show.tmrSlide_->SetEnabled(Checked(show.pages_.chkAutoChange)); }
+        ~RestoreTimer() { show.tmrSlide_->SetEnabled(show.settings_.AutoChange()); }
     } restore{*this};
     tmrSlide_->SetEnabled(false);
     SlideInfo slide = GetNextSlideInfo();
@@ -143,37 +83,38 @@ void TSlideShow::ShowNextSlide() {
 // Timing
 
 void TSlideShow::ApplySlideInterval() {
-    const uint32_t interval =
-        SlideIntervalMilliseconds(SpinPosition(pages_.updHrs), SpinPosition(pages_.updMins),
-                                  SpinPosition(pages_.updSecs));
-    if (interval > kMaxTimerInterval) {
+    const uint32_t interval = SlideIntervalMilliseconds(
+        settings_.SlideHours(), settings_.SlideMinutes(), settings_.SlideSeconds());
+    bool accepted = interval <= kMaxTimerInterval;
+    if (!accepted) {
         tmrSlide_->SetEnabled(false);
-        ::SetForegroundWindow(::GetAncestor(pages_.chkAutoChange, GA_ROOT));
-        host_.ShowMessage("Error: Interval is too large");
-        return;
+    } else {
+        if (interval != tmrSlide_->Interval()) {
+            tmrSlide_->SetEnabled(false);
+            accepted = tmrSlide_->SetInterval(interval);
+        }
+        const bool on = settings_.AutoChange();
+        // Enabling an enabled timer must not restart its countdown; a refused
+        // one is disabled, so applying again tries anew.
+        if (on != tmrSlide_->Enabled()) accepted = tmrSlide_->SetEnabled(on) && accepted;
     }
-    if (interval != tmrSlide_->Interval()) {
-        tmrSlide_->SetEnabled(false);
-        tmrSlide_->SetInterval(interval);
-    }
-    const bool on = Checked(pages_.chkAutoChange);
-    // Enabling an enabled timer must not restart its countdown.
-    if (on != tmrSlide_->Enabled()) tmrSlide_->SetEnabled(on);
+    // The host brings the main window to the foreground first.
+    if (!accepted) host_.ShowMessage("Error: Interval is too large");
 }
 
 void TSlideShow::chkAutoChangeClick() {
     inputTimeout_.Flush();
     ApplySlideInterval();
-    const bool on = Checked(pages_.chkAutoChange);
+    const bool on = settings_.AutoChange();
     if (host_.RunSlideshowChecked() != on) host_.SetRunSlideshowChecked(on);
     if (on) ShowNextSlide();
-    inputTimeout_.Schedule(pages_.chkAutoChange,
+    inputTimeout_.Schedule(settings_.AutoChangeSender(),
                            [this](const void* sender) { SaveSlideSettings(sender); });
 }
 
 void TSlideShow::tmrSlideTimer() {
     if (host_.SettingsInProgress() || host_.IntervalEditing()) return;
-    if (Checked(pages_.chkChangeDuringSaver) || !ScreenSaverRunning()) ShowNextSlide();
+    if (settings_.ChangeDuringSaver() || !ScreenSaverRunning()) ShowNextSlide();
 }
 
 bool TSlideShow::IsScreenSaverRunning() {
@@ -193,8 +134,8 @@ void TSlideShow::RestartSlideCountdown() {
 }
 
 std::string TSlideShow::SlideIntervalText() const {
-    return pictavo::SlideIntervalText(SpinPosition(pages_.updHrs), SpinPosition(pages_.updMins),
-                                      SpinPosition(pages_.updSecs));
+    return pictavo::SlideIntervalText(settings_.SlideHours(), settings_.SlideMinutes(),
+                                      settings_.SlideSeconds());
 }
 
 void TSlideShow::GenericSlideTimerChange(HWND sender) {

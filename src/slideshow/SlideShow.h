@@ -1,18 +1,19 @@
 #pragma once
-// The slideshow: which picture comes next (random picks, then list order,
-// under the eligibility rules, dropping pictures whose files are gone) and
-// when (the slide timer, its interval, the screen-saver test).
+// The slideshow: showing the next picture (SlideSelection chooses it; this
+// traces, reports and applies what it says) and when (the slide timer, its
+// interval, the screen-saver test).
 #include <windows.h>
 
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "platform/InputTimeout.h"
-#include "app/SettingsPages.h"
 #include "desktop/DesktopWallpaper.h"
 #include "inventory/InventoryStore.h"
+#include "platform/InputTimeout.h"
 #include "platform/Timer.h"
+#include "slideshow/SlideSelection.h"
+#include "slideshow/SlideSettings.h"
 
 namespace pictavo {
 
@@ -35,7 +36,7 @@ public:
 
 class TSlideShow {
 public:
-    static constexpr int kRandomTries = 500;
+    static constexpr int kRandomTries = kRandomSlideTries;
 
     struct SlideInfo {
         std::string path;  // empty when nothing was found
@@ -43,11 +44,12 @@ public:
         bool persist = true;
     };
 
-    TSlideShow(TSettingsPages& pages, TInventoryStore& inventory, TDesktopWallpaper& desktop,
+    TSlideShow(ISlideSettings& settings, TInventoryStore& inventory, TDesktopWallpaper& desktop,
                TInputTimeout& inputTimeout, ITimerFactory& timers, ISlideShowHost& host);
 
-    // Seams: the random source (a number from 0 to n - 1) and the screen-saver test.
-    std::function<int(int n)> Random = [](int n) { return n > 0 ? std::rand() % n : 0; };
+    // Seams: the random source (a number from 0 to n - 1, uniform over the
+    // whole range, seeded at start) and the screen-saver test.
+    SlideRandom Random;
     std::function<bool()> ScreenSaverRunning = [] { return IsScreenSaverRunning(); };
 
     void ShowNextSlide();
@@ -68,11 +70,9 @@ public:
     bool SlideChangeInProgress() const { return slideChangeInProgress_; }
 
 private:
-    bool IsEligible(const InventoryRecord& record, bool fileExists) const;
-    // Deletes the slideshow cursor's picture, whose file is gone.
-    void DropVanished();
+    SlideOptions Options() const;
 
-    TSettingsPages& pages_;
+    ISlideSettings& settings_;
     TInventoryStore& inventory_;
     TDesktopWallpaper& desktop_;
     TInputTimeout& inputTimeout_;

@@ -76,6 +76,15 @@ void ListPictures(const Program& program, const std::vector<std::pair<std::strin
     WriteFile(program.TablePath(), pictavo::SerializeTable(table));
 }
 
+// A drive letter nothing is mapped to in the prefix, as after a disk was unplugged.
+std::string UnmappedDrive() {
+    const DWORD drives = ::GetLogicalDrives();
+    for (char letter = 'Y'; letter >= 'G'; --letter) {
+        if (!(drives & (1u << (letter - 'A')))) return std::string(1, letter) + ":";
+    }
+    return {};
+}
+
 }  // namespace
 
 TEST(Slideshow, ChangesTheWallpaperOnItsIntervalAndKeepsTheLastOneAtExit) {
@@ -127,4 +136,45 @@ TEST(Slideshow, AnEmptyListSwitchesTheSlideshowOffWithAMessage) {
     box->Press(IDOK);
     // The switch's own save follows 2.25 s later.
     EXPECT_TRUE(WaitFor([&] { return program.Ini("Slideshow", "AutoChange") == "0"; }));
+}
+
+TEST(Slideshow, PicturesOnADriveThatIsNotThereStayInTheList) {
+    const std::string drive = UnmappedDrive();
+    ASSERT_FALSE(drive.empty());
+    TraceCollector trace;
+    Program program;
+    program.QuietSettings();
+    program.SetIni("Slideshow", "ChangeOnStartup", "1");
+    program.SetIni("Slideshow", "AutoChange", "1");
+    program.SetIni("Slideshow", "Random", "1");
+    ::CreateDirectoryA(program.DataDir().c_str(), nullptr);
+    pictavo::InventoryTable table;
+    for (const char* name : {"Alpha.bmp", "Beta.bmp", "Gamma.bmp"}) {
+        pictavo::InventoryRecord record;
+        record.Enabled = true;
+        record.FileName = name;
+        record.Location = drive + "\\Pictures";
+        record.Size = 12342;
+        table.Append(record);
+    }
+    WriteFile(program.TablePath(), pictavo::SerializeTable(table));
+
+    // The start-up slide finds nothing it can show now: random tries, then one
+    // ordered pass, and the slideshow switches itself off.
+    program.Start();
+    auto box = program.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->text, "No images selected for slideshow!");
+    box->Press(IDOK);
+    EXPECT_TRUE(WaitFor([&] { return program.Ini("Slideshow", "AutoChange") == "0"; }));
+    EXPECT_TRUE(trace.Contains("FrmMain.GetNextSlideInfo: Passed over, not reachable: " +
+                               Lower(drive) + "\\pictures\\alpha.bmp"));
+
+    // Whatever the program saved on its way out still lists every picture.
+    program.Shutdown();
+    ASSERT_TRUE(program.WaitForExit());
+    const pictavo::TableParseResult saved = pictavo::ParseTable(ReadFile(program.TablePath()));
+    ASSERT_TRUE(saved.Ok()) << saved.Error;
+    ASSERT_EQ(saved.Records.size(), 3u);
+    for (const auto& record : saved.Records) EXPECT_TRUE(record.Enabled) << record.FileName;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -401,6 +402,133 @@ TEST(SlideShow, SwitchingTheSlideshowOnShowsASlideAtOnceAndOffStopsIt) {
     rig.clock.Advance(600000);
     EXPECT_EQ(rig.wallpaper.Applied(), 2u);
     EXPECT_EQ(rig.host.settingsSaves, 3);
+}
+
+// ---------------------------------------------------------------------------
+// Faults of the first design
+
+// A drive letter nothing is mapped to, as after a disk was unplugged.
+std::string UnmappedDrive() {
+    const DWORD drives = ::GetLogicalDrives();
+    for (char letter = 'Y'; letter >= 'G'; --letter) {
+        if (!(drives & (1u << (letter - 'A')))) return std::string(1, letter) + ":";
+    }
+    return {};
+}
+
+TEST(SlideShow, TheRandomSourceReachesEveryPictureOfALongList) {
+    SlideRig rig;
+    // The source the program runs with, not the rig's script.
+    TSlideShow fresh{rig.pages, rig.store, rig.desktop, rig.timeout, rig.clock, rig.host};
+    constexpr int kPictures = 100000, kDraws = 20000;
+    int beyond = 0;
+    for (int i = 0; i < kDraws; ++i) {
+        const int n = fresh.Random(kPictures);
+        ASSERT_GE(n, 0);
+        ASSERT_LT(n, kPictures);
+        if (n >= 32768) ++beyond;
+    }
+    // About two thirds of such a list lies past the first 32,768 pictures.
+    EXPECT_GT(beyond, kDraws / 2);
+}
+
+TEST(SlideShow, PicturesOnADriveOrShareThatIsNotThereAreKept) {
+    const std::string drive = UnmappedDrive();
+    ASSERT_FALSE(drive.empty());
+    for (bool random : {true, false}) {
+        SCOPED_TRACE(random ? "random" : "in order");
+        SlideRig rig;
+        SetChecked(rig.pages.chkRandom, random);
+        const std::string a = rig.AddRecord(drive + "\\Pics", "a.bmp");
+        const std::string b = rig.AddRecord(drive + "\\Pics\\Old", "b.bmp");
+        rig.slideShow.Random = [k = 0](int n) mutable { return n > 0 ? k++ % n : 0; };
+
+        rig.slideShow.ShowNextSlide();
+        EXPECT_EQ(rig.store.Table().Count(), 2u);
+        EXPECT_EQ(rig.inventoryHost.saves, 0);
+        EXPECT_EQ(rig.host.messages, Lines{"No images selected for slideshow!"});
+        EXPECT_EQ(rig.wallpaper.Applied(), 0u);
+        for (const std::string& path : {a, b}) {
+            EXPECT_EQ(std::count(rig.host.traces.begin(), rig.host.traces.end(),
+                                 kTrace + "Passed over, not reachable: " + path),
+                      1)
+                << path;
+        }
+    }
+}
+
+TEST(SlideShow, AnOrderedPassDropsTheVanishedKeepsTheUnreachableAndShowsThePresent) {
+    const std::string drive = UnmappedDrive();
+    ASSERT_FALSE(drive.empty());
+    SlideRig rig;
+    SetChecked(rig.pages.chkRandom, false);
+    const std::string gone = rig.AddPicture("b.bmp");
+    ASSERT_TRUE(::DeleteFileA(gone.c_str()));
+    rig.AddRecord(drive + "\\Pics", "c.bmp");
+    const std::string d = rig.AddPicture("d.bmp");
+    rig.AddPicture("a.bmp");
+    rig.PutSlideCursorOn("a.bmp");
+
+    rig.slideShow.ShowNextSlide();
+    EXPECT_EQ(rig.AppliedPaths(), Lines{d});
+    EXPECT_FALSE(rig.Listed("b.bmp"));
+    EXPECT_EQ(rig.store.Table().Count(), 3u);
+    EXPECT_TRUE(rig.host.messages.empty());
+}
+
+TEST(SlideShow, APathTooLongForTheWallpaperCallIsNeverChosen) {
+    for (bool random : {true, false}) {
+        SCOPED_TRACE(random ? "random" : "in order");
+        SlideRig rig;
+        SetChecked(rig.pages.chkRandom, random);
+        // Both fields at their stored widths: 258 characters together.
+        std::string folder = rig.dir.Path() + "\\";
+        folder += std::string(LocationWidth - 1 - folder.size(), 'd');
+        ASSERT_TRUE(::CreateDirectoryA(folder.c_str(), nullptr));
+        const std::string name = std::string(FileNameWidth - 4, 'a') + ".bmp";
+        const std::string longPath = LowerCase(folder + "\\" + name);
+        ASSERT_GT(longPath.size(), TDesktopWallpaper::kMaxWallpaperPath);
+        ASSERT_LT(longPath.size(), size_t{MAX_PATH});
+        {
+            HANDLE h = ::CreateFileA(longPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
+                                     nullptr);
+            ASSERT_NE(h, INVALID_HANDLE_VALUE);
+            ::CloseHandle(h);
+        }
+        rig.AddRecord(folder, name);
+        const std::string b = rig.AddPicture("b.bmp");
+        rig.PutSlideCursorOn("b.bmp");
+        rig.random.fallback = 0;  // always the long one
+        rig.SetInterval(0, 0, 10);
+
+        rig.clock.Advance(30000);
+        EXPECT_EQ(rig.AppliedPaths(), (Lines{b, b, b}));
+        EXPECT_TRUE(rig.host.errors.empty());
+        EXPECT_TRUE(rig.host.messages.empty());
+        EXPECT_EQ(rig.store.Table().Count(), 2u);
+    }
+}
+
+TEST(SlideShow, ARefusedTimerSaysTheIntervalIsTooLargeAndNeverTicks) {
+    SlideRig rig;
+    rig.AddPicture("a.bmp");
+    rig.AddPicture("b.bmp");
+    rig.SetInterval(0, 0, 10);
+    rig.clock.refuseFrom = 15000;
+    SetSpinPosition(rig.pages.updSecs, 20);  // applied with the deferred save
+    rig.clock.Advance(2250);
+    EXPECT_EQ(rig.host.messages, Lines{"Error: Interval is too large"});
+    EXPECT_FALSE(rig.slideShow.tmrSlide().Enabled());
+    rig.clock.Advance(60000);
+    EXPECT_EQ(rig.wallpaper.Applied(), 0u);
+
+    // Applied again with success, it counts.
+    rig.clock.refuseFrom = UINT64_MAX;
+    rig.slideShow.ApplySlideInterval();
+    EXPECT_TRUE(rig.slideShow.tmrSlide().Enabled());
+    rig.clock.Advance(20000);
+    EXPECT_EQ(rig.wallpaper.Applied(), 1u);
+    EXPECT_EQ(rig.host.messages.size(), 1u);
 }
 
 }  // namespace

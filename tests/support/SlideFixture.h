@@ -215,6 +215,16 @@ public:
         store.cdtData().Append(std::move(record));
         return LowerCase(path);
     }
+    // A record whose file is wherever the folder says, made by nobody.
+    std::string AddRecord(const std::string& folder, const std::string& name, bool enabled = true) {
+        InventoryRecord record;
+        record.FileName = name;
+        record.Location = folder;
+        record.Enabled = enabled;
+        record.Size = 58;
+        store.cdtData().Append(std::move(record));
+        return LowerCase(folder + "\\" + name);
+    }
     bool Listed(const std::string& name) {
         return store.Table().Seek(LowerCase(name), LowerCase(dir.Path())) != NoRecord;
     }

@@ -18,6 +18,9 @@ public:
 
     uint64_t Now() const { return now_; }
 
+    // The system refuses every timer to run this long or longer.
+    uint64_t refuseFrom = UINT64_MAX;
+
     // Moves the clock forward, running each tick at its due time, in order.
     void Advance(uint64_t milliseconds) {
         const uint64_t end = now_ + milliseconds;
@@ -46,16 +49,25 @@ private:
             auto& live = owner_.live_;
             live.erase(std::remove(live.begin(), live.end(), this), live.end());
         }
-        void SetEnabled(bool enabled) override {
+        bool SetEnabled(bool enabled) override {
             enabled_ = enabled;
-            due_ = owner_.now_ + interval_;
+            return Restart();
         }
         bool Enabled() const override { return enabled_; }
-        void SetInterval(uint32_t milliseconds) override {
+        bool SetInterval(uint32_t milliseconds) override {
             interval_ = milliseconds;
-            due_ = owner_.now_ + interval_;
+            return Restart();
         }
         uint32_t Interval() const override { return interval_; }
+
+        bool Restart() {
+            due_ = owner_.now_ + interval_;
+            if (enabled_ && interval_ > 0 && interval_ >= owner_.refuseFrom) {
+                enabled_ = false;
+                return false;
+            }
+            return true;
+        }
 
         VirtualTimers& owner_;
         bool enabled_ = false;

@@ -1,0 +1,71 @@
+#include "platform/FileProbe.h"
+
+#include <windows.h>
+
+namespace pictavo::FileProbe {
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+std::string LowerAscii(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+bool RootAnswers(const std::string& root) {
+    const DWORD attributes = ::GetFileAttributesA(root.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+std::string PathRoot(const std::string& path) {
+    if (path.size() >= 2 && IsLetter(path[0]) && path[1] == ':') return path.substr(0, 2) + "\\";
+    if (path.size() < 2 || !IsSeparator(path[0]) || !IsSeparator(path[1])) return {};
+    // \\server\share: both parts must be there and not empty.
+    const size_t server = 2;
+    size_t share = server;
+    while (share < path.size() && !IsSeparator(path[share])) ++share;
+    if (share == server || share + 1 >= path.size()) return {};
+    size_t end = share + 1;
+    while (end < path.size() && !IsSeparator(path[end])) ++end;
+    if (end == share + 1) return {};
+    return "\\\\" + path.substr(server, share - server) + "\\" +
+           path.substr(share + 1, end - share - 1) + "\\";
+}
+
+// A timer tick that looks at an empty removable drive gets an answer, not
+// the system's "There is no disk in the drive" box.
+Batch::Batch() : previousErrorMode_(::SetErrorMode(SEM_FAILCRITICALERRORS)) {
+    ::SetErrorMode(previousErrorMode_ | SEM_FAILCRITICALERRORS);
+}
+
+Batch::~Batch() { ::SetErrorMode(previousErrorMode_); }
+
+State Batch::Probe(const std::string& path) {
+    const std::string root = LowerAscii(PathRoot(path));
+    const auto known = rootAnswers_.find(root);
+    if (known != rootAnswers_.end() && !known->second) return State::Unreachable;
+
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        // A folder where the picture was: the picture is not there.
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? State::Vanished : State::Present;
+    }
+    const DWORD error = ::GetLastError();
+    // Only "not found" can mean gone, and only where the drive or share answers:
+    // an unmapped letter or a missing folder on a missing share say the same.
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return State::Unreachable;
+    if (root.empty()) return State::Unreachable;
+    const bool answers =
+        known != rootAnswers_.end() ? known->second : (rootAnswers_[root] = RootAnswers(root));
+    return answers ? State::Vanished : State::Unreachable;
+}
+
+State Probe(const std::string& path) { return Batch().Probe(path); }
+
+}  // namespace pictavo::FileProbe
