@@ -69,4 +69,20 @@ std::string MakeCaptureName(std::string_view dataDirectory, std::string_view fil
     }
 }
 
+std::vector<std::string> SplitSelectedFiles(std::string_view buffer) {
+    std::vector<std::string> parts;
+    size_t at = 0;
+    while (at < buffer.size() && buffer[at] != '\0') {
+        size_t end = buffer.find('\0', at);
+        if (end == std::string_view::npos) end = buffer.size();
+        parts.emplace_back(buffer.substr(at, end - at));
+        at = end + 1;
+    }
+    if (parts.size() <= 1) return parts;
+    std::vector<std::string> files;
+    const std::string folder(StripTrailingBackslashes(parts.front()));
+    for (size_t i = 1; i < parts.size(); ++i) files.push_back(folder + "\\" + parts[i]);
+    return files;
+}
+
 }  // namespace pictavo

@@ -52,4 +52,8 @@ uint8_t EnabledOption(uint8_t selected, uint8_t wanted, uint8_t enabledMask);
 std::string MakeCaptureName(std::string_view dataDirectory, std::string_view fileName,
                             const std::function<bool(const std::string&)>& exists);
 
+// The files an open dialog chose, from its buffer of names each ending in a
+// zero and the whole in two: one full path, or a folder and then names in it.
+std::vector<std::string> SplitSelectedFiles(std::string_view buffer);
+
 }  // namespace pictavo

@@ -85,5 +85,15 @@ TEST(AddRules, CaptureNamesTakeTheFirstFreeNumber) {
               "c:\\p\\images\\v1 of Other.bmp");
 }
 
+TEST(AddRules, TheOpenDialogsBufferGivesFullPathsInItsOrder) {
+    using namespace std::string_literals;
+    using Paths = std::vector<std::string>;
+    EXPECT_EQ(SplitSelectedFiles("C:\\Pics\\a.bmp\0\0"s), Paths{"C:\\Pics\\a.bmp"});
+    EXPECT_EQ(SplitSelectedFiles("C:\\Pics\0b.bmp\0a.bmp\0\0"s),
+              (Paths{"C:\\Pics\\b.bmp", "C:\\Pics\\a.bmp"}));
+    EXPECT_EQ(SplitSelectedFiles("C:\\\0a.bmp\0b.bmp\0\0"s), (Paths{"C:\\a.bmp", "C:\\b.bmp"}));
+    EXPECT_EQ(SplitSelectedFiles("\0\0"s), Paths{});
+}
+
 }  // namespace
 }  // namespace pictavo
