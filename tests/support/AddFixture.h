@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "detect/WallpaperDetector.h"
 #include "inventory/InventoryStore.h"
 #include "inventory/PictureAdder.h"
 #include "support/ScriptedPrompts.h"
@@ -93,10 +94,23 @@ struct ScriptedOpenDialog final : IOpenFilesDialog {
     }
 };
 
-struct FakeAddingSettings final : IAddingSettings {
+// The settings both adding and detection read, as plain values.
+struct FakeAddingSettings final : IAddingSettings, IDetectionSettings {
     std::string dataDirectory, importDir;
     bool promptForName = true, confirmAdditions = false;
     std::string pollFileName = "Netscape Wallpaper.bmp";
+    bool polling = true, tinkle = false, settingsTransfer = false;
+    int pollInterval = 5;
+    std::vector<const void*> settingsSaves;
+
+    bool PollingChecked() const override { return polling; }
+    int PollIntervalPosition() const override { return pollInterval; }
+    std::vector<std::string> FixedPollNames() const override {
+        return {"Netscape Wallpaper.bmp", "Internet Explorer Wallpaper.bmp"};
+    }
+    bool TinkleOnDetection() const override { return tinkle; }
+    bool SettingsTransfer() const override { return settingsTransfer; }
+    void GenericSettingsChange(const void* sender) override { settingsSaves.push_back(sender); }
 
     const std::string& DataDirectory() const override { return dataDirectory; }
     const std::string& ImportDir() const override { return importDir; }
