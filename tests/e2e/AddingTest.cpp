@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <thread>
 
 #include "harness/Desktop.h"
 #include "harness/Harness.h"
 #include "inventory/TableFile.h"
+#include "shell/StartupShortcut.h"
 
 using namespace e2e;
 
@@ -52,6 +54,23 @@ void SetTextOf(HWND control, const std::string& text) {
     DWORD_PTR result = 0;
     ::SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
                           SMTO_NORMAL, 5000, &result);
+}
+
+// Whether a control shows on the screen: a captioned button shows its dark
+// text once it has been painted.
+bool Drawn(HWND control) {
+    RECT r{};
+    if (!::GetWindowRect(control, &r)) return false;
+    HDC screen = ::GetDC(nullptr);
+    bool dark = false;
+    for (int y = r.top; y < r.bottom && !dark; ++y) {
+        for (int x = r.left; x < r.right && !dark; ++x) {
+            const COLORREF c = ::GetPixel(screen, x, y);
+            dark = c != CLR_INVALID && GetRValue(c) < 80 && GetGValue(c) < 80 && GetBValue(c) < 80;
+        }
+    }
+    ::ReleaseDC(nullptr, screen);
+    return dark;
 }
 
 std::vector<HWND> ChildrenOfClass(HWND parent, const std::string& className) {
@@ -222,6 +241,7 @@ TEST(Adding, AddFilesPicksFilesThroughTheOpenDialogAndLeavesMovesOrCopiesThemAsC
     EXPECT_TRUE(alpha.Checked(kLeave));
     EXPECT_TRUE(alpha.Enabled(kMove) && alpha.Enabled(kCopy));
     EXPECT_TRUE(alpha.Enabled("&Apply these options to all remaining files."));
+    ASSERT_TRUE(WaitFor([&] { return Drawn(FindChildByText(alpha.hwnd, "Cancel")); }));
     SaveScreenshot("add-wallpaper-dialog");
     alpha.Confirm();
 
@@ -281,4 +301,122 @@ TEST(Adding, APictureThatIsNotABitmapIsRefusedWithAMessage) {
     box->Press(IDOK);
     ASSERT_TRUE(WaitUntilHidden(box->hwnd));
     EXPECT_TRUE(FindChildByText(program.MainWindow(), "0 Pictures in List"));
+}
+
+namespace {
+
+std::string WindowsFolder() {
+    char folder[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(folder, MAX_PATH);
+    return folder;
+}
+
+// Files a test puts where they do not belong to it, removed again however the
+// test ends, with the desktop left without wallpaper.
+struct Leftovers {
+    std::vector<std::string> files;
+    ~Leftovers() {
+        for (const std::string& file : files) ::DeleteFileA(file.c_str());
+        SetDesktopWallpaper("", false);
+    }
+};
+
+}  // namespace
+
+TEST(Adding, ABrowserWallpaperIsCapturedWithinAPollIntervalAndStaysOnTheDesktop) {
+    Leftovers leftovers;
+    const std::string drop = WindowsFolder() + "\\Netscape Wallpaper.bmp";
+    leftovers.files.push_back(drop);
+    Program program;
+    program.QuietSettings();
+    program.Start();
+    ASSERT_TRUE(program.WaitUntilIdle());
+
+    // A browser saves a picture as wallpaper: its fixed name, no notice sent.
+    WriteFile(drop, Bitmap(200, 60, 30));
+    const Clock::time_point put = Clock::now();
+    SetDesktopWallpaper(drop, false);
+    AddWallpaperDialog dialog = AddWallpaperDialog::WaitFor(program, "v1 of netscape wallpaper");
+    ASSERT_NE(dialog.hwnd, nullptr);
+    std::printf("The dialog came %.1f s after the wallpaper changed (poll interval 5 s).\n",
+                std::chrono::duration<double>(Clock::now() - put).count());
+    EXPECT_EQ(Lower(TextOf(dialog.from)), Lower(program.DataDir()));
+    EXPECT_TRUE(dialog.Checked(kMove));
+    EXPECT_TRUE(dialog.Enabled(kMove));
+    EXPECT_FALSE(dialog.Enabled(kLeave));
+    EXPECT_FALSE(dialog.Enabled(kCopy));
+    EXPECT_FALSE(dialog.Enabled("&Apply these options to all remaining files."));
+    ASSERT_TRUE(WaitFor([&] { return Drawn(FindChildByText(dialog.hwnd, "Cancel")); }));
+    SaveScreenshot("add-wallpaper-captured");
+    dialog.Confirm();
+    ASSERT_TRUE(WaitUntilHidden(dialog.hwnd));
+
+    const std::string captured = program.DataDir() + "\\v1 of Netscape Wallpaper.bmp";
+    leftovers.files.push_back(captured);
+    EXPECT_TRUE(Exists(captured));
+    EXPECT_FALSE(Exists(drop));
+    EXPECT_TRUE(WaitFor([&] { return Lower(DesktopValue("Wallpaper")) == Lower(captured); }));
+    EXPECT_TRUE(WaitFor([&] { return IsListed(ListedPictures(program), captured); }));
+    EXPECT_TRUE(WaitFor([&] {
+        return FindChildByText(program.MainWindow(), "1 Pictures in List") != nullptr;
+    }));
+
+    program.Shutdown();
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(Lower(DesktopValue("Wallpaper")), Lower(captured));
+    EXPECT_EQ(Lower(program.Ini("Slideshow", "LastWallpaper")), Lower(captured));
+}
+
+TEST(Adding, TheFirstRunAddsTheBitmapsOfTheWindowsDirectoryInOneBatch) {
+    Leftovers leftovers;
+    const std::string windows = WindowsFolder();
+    for (const char* name : {"pictavo-first-run-a.bmp", "pictavo-first-run-b.bmp"}) {
+        leftovers.files.push_back(windows + "\\" + name);
+        WriteFile(leftovers.files.back(), Bitmap(20, 90, 160));
+    }
+    const std::string shortcut =
+        pictavo::CommonStartupFolder() + "\\" + pictavo::kStartupShortcutName;
+    struct RemoveShortcut {
+        std::string path;
+        ~RemoveShortcut() { ::DeleteFileA(path.c_str()); }
+    } removeShortcut{shortcut};
+    size_t bitmaps = 0;
+    {
+        WIN32_FIND_DATAA data{};
+        HANDLE find = ::FindFirstFileA((windows + "\\*.bmp").c_str(), &data);
+        ASSERT_NE(find, INVALID_HANDLE_VALUE);
+        do {
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++bitmaps;
+        } while (::FindNextFileA(find, &data));
+        ::FindClose(find);
+    }
+
+    // No settings file: the first run on this machine.
+    Program program;
+    program.Start();
+    auto welcome = program.WaitForMessageBox();
+    ASSERT_TRUE(welcome.has_value());
+    EXPECT_EQ(welcome->text.rfind("Slideshow will change your wallpaper every 5 minutes.", 0), 0u);
+    welcome->Press(IDOK);
+    ASSERT_TRUE(WaitUntilHidden(welcome->hwnd));
+
+    AddWallpaperDialog dialog;
+    ASSERT_TRUE(WaitFor([&] {
+        dialog.hwnd = WaitForWindow(program, "TfrmItemInfo", "Add Wallpaper", 1s);
+        return dialog.hwnd != nullptr;
+    }));
+    EXPECT_TRUE(dialog.Enabled("&Apply these options to all remaining files."));
+    dialog.Choose("&Apply these options to all remaining files.");
+    dialog.Confirm();
+    ASSERT_TRUE(WaitUntilHidden(dialog.hwnd));
+    ASSERT_TRUE(program.WaitUntilIdle());
+    EXPECT_TRUE(FindChildByText(program.MainWindow(),
+                                std::to_string(bitmaps) + " Pictures in List") != nullptr);
+    EXPECT_FALSE(::IsWindowVisible(dialog.hwnd));
+
+    program.Shutdown();
+    ASSERT_TRUE(program.WaitForExit());
+    const auto listed = ListedPictures(program);
+    EXPECT_EQ(listed.size(), bitmaps);
+    for (size_t i = 0; i < 2; ++i) EXPECT_TRUE(IsListed(listed, leftovers.files[i]));
 }
