@@ -40,12 +40,12 @@ PollSignature ReadPollSignature(const std::string& path) {
     if (!::GetFileSizeEx(file.Get(), &size) ||
         !::GetFileTime(file.Get(), nullptr, nullptr, &written)) {
         const DWORD code = ::GetLastError();
-        throw FileError("Unable to read the size and date of " + path + ": " +
-                            SystemErrorText(code),
-                        code);
+        throw FileError(
+            "Unable to read the size and date of " + path + ": " + SystemErrorText(code), code);
     }
-    return PollSignature{(static_cast<uint64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime,
-                         static_cast<uint64_t>(size.QuadPart)};
+    return PollSignature{
+        (static_cast<uint64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime,
+        static_cast<uint64_t>(size.QuadPart)};
 }
 
 TWallpaperDetector::TWallpaperDetector(Services services)

@@ -63,8 +63,8 @@ uint8_t EnabledOption(uint8_t selected, uint8_t wanted, uint8_t enabledMask) {
 std::string MakeCaptureName(std::string_view dataDirectory, std::string_view fileName,
                             const std::function<bool(const std::string&)>& exists) {
     for (unsigned n = 1;; ++n) {
-        std::string candidate = std::string(dataDirectory) + "\\v" + std::to_string(n) + " of " +
-                                std::string(fileName);
+        std::string candidate =
+            std::string(dataDirectory) + "\\v" + std::to_string(n) + " of " + std::string(fileName);
         if (!exists(candidate)) return candidate;
     }
 }

@@ -6,8 +6,8 @@ namespace pictavo {
 namespace {
 
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_DLGMODALFRAME |
-                           WS_EX_CONTROLPARENT;
+constexpr DWORD kExStyle =
+    WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr int kClientWidth = 346;
 constexpr int kClientHeight = 236;
 // Asks the dialog to come to the front again, once the activation change it
@@ -34,12 +34,12 @@ TfrmItemInfo::TfrmItemInfo(HWND owner) : owner_(owner) {
     ControlBuilder b(self);
     lblFromFolder = b.Label("From:", 10, 14, 44);
     // Shown like a label, but its text can be selected and scrolled.
-    edtFromDir = CreateControl(self, "EDIT", "", WS_VISIBLE | ES_READONLY | ES_AUTOHSCROLL, 60,
-                               14, 276, 16);
+    edtFromDir =
+        CreateControl(self, "EDIT", "", WS_VISIBLE | ES_READONLY | ES_AUTOHSCROLL, 60, 14, 276, 16);
     Label2 = b.Label("Name:", 10, 42, 44);
-    edtFileName = CreateControl(self, "EDIT", "",
-                                WS_VISIBLE | WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, 60, 38, 236,
-                                21, idFileName, WS_EX_CLIENTEDGE);
+    edtFileName =
+        CreateControl(self, "EDIT", "", WS_VISIBLE | WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, 60, 38,
+                      236, 21, idFileName, WS_EX_CLIENTEDGE);
     Label1 = b.Label(".bmp", 300, 42, 36);
     Label3 = b.Label("Display:", 10, 70, 44);
     rdoTiled = b.Radio("&Tile", idTiled, 60, 68, 70, true, true);
@@ -47,13 +47,14 @@ TfrmItemInfo::TfrmItemInfo(HWND owner) : owner_(owner) {
     gbxCopyMode = b.Group(" Copy Option ", 10, 94, 326, 84);
     rdoLeave = b.Radio("&Leave the file in its current folder", idLeave, 22, 112, 300, true, true);
     rdoMove = b.Radio("&Move the file to Pictavo's own folder", idMove, 22, 132, 300, false, false);
-    rdoCopy = b.Radio("Make a &copy of the file in Pictavo's folder", idCopy, 22, 152, 300, false,
-                      false);
+    rdoCopy =
+        b.Radio("Make a &copy of the file in Pictavo's folder", idCopy, 22, 152, 300, false, false);
     chkApplyToAll = CreateControl(self, "BUTTON", "&Apply these options to all remaining files.",
                                   WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, 10, 186,
                                   326, 17, idApplyToAll);
-    btnOK = CreateControl(self, "BUTTON", "OK", WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON,
-                          180, 206, 75, 25, IDOK);
+    btnOK =
+        CreateControl(self, "BUTTON", "OK", WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON,
+                      180, 206, 75, 25, IDOK);
     btnCancel = CreateControl(self, "BUTTON", "Cancel", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
                               261, 206, 75, 25, IDCANCEL);
 }

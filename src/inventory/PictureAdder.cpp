@@ -37,10 +37,9 @@ void TPictureAdder::mnuAdd1Click() {
 }
 
 void TPictureAdder::AddPictureFiles(const std::vector<std::string>& paths, bool confirm) {
-    if (confirm &&
-        s_.prompts.Show(s_.ui.MainWindow(),
-                        "Add " + std::to_string(paths.size()) + " files to list?",
-                        MB_YESNOCANCEL | MB_ICONQUESTION) != IDYES) {
+    if (confirm && s_.prompts.Show(s_.ui.MainWindow(),
+                                   "Add " + std::to_string(paths.size()) + " files to list?",
+                                   MB_YESNOCANCEL | MB_ICONQUESTION) != IDYES) {
         return;
     }
     // Earlier values come back at the end: a batch run inside a capture (a
@@ -190,8 +189,8 @@ bool TPictureAdder::AskWallpaperOptions(const std::string& title, std::string& p
                 }
                 candidate = std::string(FolderPart(path)) + "\\" + name + ".bmp";
             } else {
-                candidate = (leave ? state_.fromDir : s_.settings.DataDirectory()) + "\\" + name +
-                            ".bmp";
+                candidate =
+                    (leave ? state_.fromDir : s_.settings.DataDirectory()) + "\\" + name + ".bmp";
                 if (candidate == path) {
                     accepted = path;
                     break;
@@ -252,7 +251,8 @@ bool TPictureAdder::IsSupportedFile(const std::string& path) const {
 }
 
 bool TPictureAdder::IsInputFileName(const std::string& path) const {
-    return pictavo::IsInputFileName(path, s_.settings.RenameFileNames(), s_.settings.PollFileName());
+    return pictavo::IsInputFileName(path, s_.settings.RenameFileNames(),
+                                    s_.settings.PollFileName());
 }
 
 std::string TPictureAdder::MakeCaptureName(const std::string& fileName) const {

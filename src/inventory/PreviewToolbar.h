@@ -1,8 +1,8 @@
 #pragma once
 // The toolbar of the "&Preview" page, tbrMainToolbar: flat 25 by 25 pixel
 // buttons with hints. It holds "Add files to list" (tbnAddFiles).
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include "inventory/PictureAdder.h"
 

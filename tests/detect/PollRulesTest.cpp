@@ -1,7 +1,7 @@
 // The rules of watching for wallpaper, on plain values.
-#include "detect/PollRules.h"
-
 #include <gtest/gtest.h>
+
+#include "detect/PollRules.h"
 
 namespace pictavo {
 namespace {
@@ -33,7 +33,7 @@ TEST(PollRules, SignaturesDifferForAnyNewWriteTimeOrSize) {
     EXPECT_TRUE(table.Changed(path, first));
     table.Store(path, first);
     EXPECT_FALSE(table.Changed(path, first));
-    EXPECT_TRUE(table.Changed(path, {first.writeTime + 1, 58}));      // 100 ns later
+    EXPECT_TRUE(table.Changed(path, {first.writeTime + 1, 58}));  // 100 ns later
     EXPECT_TRUE(table.Changed(path, {first.writeTime, 59}));
     EXPECT_TRUE(table.Changed(path, {first.writeTime, 58 + (1ull << 32)}));  // past 4 GB
     table.Store(path, {first.writeTime + 1, 58});

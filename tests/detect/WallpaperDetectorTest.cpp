@@ -1,11 +1,10 @@
 // Detection on virtual time: the poll timer over a folder standing in for the
 // Windows directory, the settings-change notice, and the capture, with the
 // dialog and the message boxes answered from scripts.
-#include "detect/WallpaperDetector.h"
-
 #include <gtest/gtest.h>
 
 #include "desktop/DesktopWallpaper.h"
+#include "detect/WallpaperDetector.h"
 #include "support/AddFixture.h"
 #include "support/FakeWallpaper.h"
 #include "support/VirtualTimers.h"
@@ -50,8 +49,8 @@ public:
     DesktopHost desktopHost;
     TDesktopWallpaper desktop{wallpaper, store, desktopHost, "Pictavo"};
     DetectionHost host;
-    TWallpaperDetector detector{{store, desktop, adder, ui, flags, timeout, clock, settings, host,
-                                 windows}};
+    TWallpaperDetector detector{
+        {store, desktop, adder, ui, flags, timeout, clock, settings, host, windows}};
 
     DetectRig() {
         ::CreateDirectoryA(windows.c_str(), nullptr);
@@ -171,8 +170,8 @@ TEST(WallpaperDetector, TheSettingsChangeNoticeOffersOnlyANewWallpaperWhileNothi
     struct Case {
         Setup setup;
         size_t dialogs;
-    } cases[] = {{kNew, 1},      {kSection, 0}, {kListed, 0}, {kOtherTile, 1},
-                 {kOtherTileSilent, 0}, {kExiting, 0},  {kBusy, 0},   {kGone, 0}};
+    } cases[] = {{kNew, 1},     {kSection, 0}, {kListed, 0}, {kOtherTile, 1}, {kOtherTileSilent, 0},
+                 {kExiting, 0}, {kBusy, 0},    {kGone, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.setup));
         DetectRig rig;

@@ -19,8 +19,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // A visible top-level window of the program with this class and caption.
-HWND WaitForWindow(const Program& program, const std::string& className,
-                   const std::string& caption, Duration deadline = kDeadline) {
+HWND WaitForWindow(const Program& program, const std::string& className, const std::string& caption,
+                   Duration deadline = kDeadline) {
     HWND found = nullptr;
     WaitFor(
         [&] {
@@ -221,7 +221,8 @@ void StartWithPictures(Program& program, const std::vector<std::string>& names) 
     }
     program.Start(":");
     ASSERT_TRUE(program.WaitUntilIdle());
-    ASSERT_TRUE(WaitFor([&] { return FindChildByText(program.MainWindow(), "0 Pictures in List"); }));
+    ASSERT_TRUE(
+        WaitFor([&] { return FindChildByText(program.MainWindow(), "0 Pictures in List"); }));
 }
 
 }  // namespace
@@ -255,8 +256,7 @@ TEST(Adding, AddFilesPicksFilesThroughTheOpenDialogAndLeavesMovesOrCopiesThemAsC
 
     // The table is written once the quiet time after the last file is over.
     ASSERT_TRUE(WaitFor([&] { return !table.Writes().empty(); }));
-    const double delay =
-        std::chrono::duration<double>(table.Writes().front() - lastAnswer).count();
+    const double delay = std::chrono::duration<double>(table.Writes().front() - lastAnswer).count();
     EXPECT_GT(delay, 1.8);
     EXPECT_LT(delay, 10.0);
     auto listed = ListedPictures(program);
@@ -357,9 +357,8 @@ TEST(Adding, ABrowserWallpaperIsCapturedWithinAPollIntervalAndStaysOnTheDesktop)
     EXPECT_FALSE(Exists(drop));
     EXPECT_TRUE(WaitFor([&] { return Lower(DesktopValue("Wallpaper")) == Lower(captured); }));
     EXPECT_TRUE(WaitFor([&] { return IsListed(ListedPictures(program), captured); }));
-    EXPECT_TRUE(WaitFor([&] {
-        return FindChildByText(program.MainWindow(), "1 Pictures in List") != nullptr;
-    }));
+    EXPECT_TRUE(WaitFor(
+        [&] { return FindChildByText(program.MainWindow(), "1 Pictures in List") != nullptr; }));
 
     program.Shutdown();
     ASSERT_TRUE(program.WaitForExit());

@@ -1,9 +1,9 @@
 // The rules of adding, on plain values.
-#include "inventory/AddRules.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
+
+#include "inventory/AddRules.h"
 
 namespace pictavo {
 namespace {
@@ -16,10 +16,10 @@ TEST(AddRules, OnlyBitmapsAreSupported) {
         const char* path;
         bool supported;
     } cases[] = {
-        {"C:\\Pics\\a.bmp", true},     {"C:\\Pics\\A.BMP", true},
+        {"C:\\Pics\\a.bmp", true},        {"C:\\Pics\\A.BMP", true},
         {"C:\\Pics\\my.photo.bmp", true}, {"C:\\Pics\\x.jpg", false},
         {"C:\\Pics\\noextension", false}, {"C:\\Pics.bmp\\noextension", false},
-        {"C:\\Pics\\a.bmp.txt", false}, {"C:\\Pics\\a.bmpx", false},
+        {"C:\\Pics\\a.bmp.txt", false},   {"C:\\Pics\\a.bmpx", false},
     };
     for (const Case& c : cases) EXPECT_EQ(IsSupportedFileName(c.path), c.supported) << c.path;
 }

@@ -1,11 +1,10 @@
 // The real "Add Wallpaper" dialog: its controls show the entries, the user's
 // changes come back, and OK, Cancel and Escape end it.
-#include "inventory/FrmItemInfo.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
 
+#include "inventory/FrmItemInfo.h"
 #include "platform/Controls.h"
 #include "platform/Window.h"
 
@@ -68,10 +67,10 @@ TEST(FrmItemInfo, ShowsTheEntriesAndGivesBackTheUsersChoice) {
     EXPECT_TRUE(state.applyToAll);
 
     // Reused: Cancel, and Escape in the name box, decline.
-    for (auto decline : {std::function<void()>([&] { ::SendMessageA(dialog.btnCancel, BM_CLICK, 0, 0); }),
-                         std::function<void()>([&] {
-                             ::PostMessageA(dialog.edtFileName, WM_KEYDOWN, VK_ESCAPE, 0);
-                         })}) {
+    for (auto decline :
+         {std::function<void()>([&] { ::SendMessageA(dialog.btnCancel, BM_CLICK, 0, 0); }),
+          std::function<void()>(
+              [&] { ::PostMessageA(dialog.edtFileName, WM_KEYDOWN, VK_ESCAPE, 0); })}) {
         owner.work = decline;
         owner.Post();
         EXPECT_FALSE(dialog.ShowModal(state));

@@ -1,10 +1,9 @@
 // Adding pictures with the "Add Wallpaper" dialog and the message boxes
 // answered from scripts, over real files.
-#include "inventory/PictureAdder.h"
-
 #include <gtest/gtest.h>
 
 #include "inventory/ListingLimits.h"
+#include "inventory/PictureAdder.h"
 #include "support/AddFixture.h"
 
 namespace pictavo {
@@ -108,8 +107,9 @@ TEST(PictureAdder, ApplyToAllRepeatsTheChosenOptionForFilesFromAnyFolder) {
         EXPECT_TRUE(rig.dialog.shown[0].applyToAllEnabled);
         EXPECT_EQ(rig.store.Table().Count(), 3u);
         for (const std::string& source : sources) {
-            const std::string target =
-                option == kOptionLeave ? source : rig.data + "\\" + std::string(FileNamePart(source));
+            const std::string target = option == kOptionLeave
+                                           ? source
+                                           : rig.data + "\\" + std::string(FileNamePart(source));
             EXPECT_TRUE(rig.Listed(target)) << target;
             EXPECT_FALSE(rig.Record(target).Tile);
             EXPECT_TRUE(AddRig::Exists(target));
@@ -207,10 +207,10 @@ TEST(PictureAdder, ATransferThatFailsIsToldWithSourceAndTargetAndNothingIsStored
         rig.adder.AddPictureFiles({a}, false);
 
         ASSERT_EQ(rig.ui.errors.size(), 1u);
-        EXPECT_EQ(rig.ui.errors[0].rfind(std::string("Error: Unable to ") + c.verb + " " + a +
-                                             " to " + target + " (",
-                                         0),
-                  0u)
+        EXPECT_EQ(
+            rig.ui.errors[0].rfind(
+                std::string("Error: Unable to ") + c.verb + " " + a + " to " + target + " (", 0),
+            0u)
             << rig.ui.errors[0];
         EXPECT_EQ(rig.store.Table().Count(), 0u);
         EXPECT_TRUE(AddRig::Exists(a));

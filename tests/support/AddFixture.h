@@ -6,8 +6,8 @@
 
 #include <deque>
 #include <fstream>
-#include <sstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -180,9 +180,7 @@ public:
     static bool Exists(const std::string& path) {
         return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
     }
-    bool Listed(const std::string& path) {
-        return store.Table().Seek(KeyOfPath(path)) != NoRecord;
-    }
+    bool Listed(const std::string& path) { return store.Table().Seek(KeyOfPath(path)) != NoRecord; }
     const InventoryRecord& Record(const std::string& path) {
         return store.Table().Record(store.Table().Seek(KeyOfPath(path)));
     }
