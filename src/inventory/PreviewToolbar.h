@@ -1,8 +1,9 @@
 #pragma once
 // The toolbar of the "&Preview" page, tbrMainToolbar: flat 25 by 25 pixel
 // buttons with hints. It holds "Add files to list" (tbnAddFiles).
-#include <commctrl.h>
 #include <windows.h>
+// commctrl.h needs the types of windows.h.
+#include <commctrl.h>
 
 #include "inventory/PictureAdder.h"
 
