@@ -50,6 +50,10 @@ TFrmMain::TFrmMain(Services services)
     HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PICTAVO));
     Create("TFrmMain", kExStyle, kStyle, "Pictavo", 0, 0, size.cx, size.cy, nullptr, icon);
     CreateControls();
+    frmItemInfo_ = std::make_unique<TfrmItemInfo>(Handle());
+    AdjustFormScaling(frmItemInfo_->Handle(), TfrmItemInfo::kFontHeight);
+    dlgOpenImport_ = std::make_unique<TOpenImportDialog>(services_.prompts);
+    addProgress_ = std::make_unique<TAddProgress>(pbrProgress, lblHints);
     desktop_ = std::make_unique<TDesktopWallpaper>(services_.wallpaper, Inventory,
                                                    static_cast<IDesktopHost&>(*this), "Pictavo");
     slideShow_ = std::make_unique<TSlideShow>(*pages_, Inventory, *desktop_, InputTimeout1,
@@ -146,6 +150,13 @@ void TFrmMain::FormCreate() {
     settings_ = std::make_unique<TSettings>(ChangeFileExt(exePath, ".INI"), ExtractFileDir(exePath),
                                             *pages_, InputTimeout1,
                                             static_cast<ISettingsHost&>(*this));
+    adder_ = std::make_unique<TPictureAdder>(TPictureAdder::Services{
+        Inventory, *this, flags_, services_.prompts, *frmItemInfo_, *dlgOpenImport_, *settings_,
+        *addProgress_});
+    previewToolbar_ = std::make_unique<TPreviewToolbar>(tsPreview->Handle(), 193, *adder_);
+    detector_ = std::make_unique<TWallpaperDetector>(TWallpaperDetector::Services{
+        Inventory, *desktop_, *adder_, *this, flags_, InputTimeout1, services_.timers, *settings_,
+        static_cast<IDetectionHost&>(*this), WindowsDirectory()});
     services_.application.HelpFile = ChangeFileExt(exePath, ".hlp");
     ::SetWindowContextHelpId(Handle(), 1);
     // A program that has never saved its settings here has never run here.
@@ -161,7 +172,7 @@ void TFrmMain::FormCreate() {
     try {
         ShowPage(0);
         settings_->LoadSaveSettings(TSettings::Direction::Load);
-        BuildPollFileList();
+        detector_->BuildPollFileList();
 
         try {
             Inventory.CreateTable();
@@ -209,7 +220,7 @@ void TFrmMain::FormCreate() {
                               : "Slideshow will change your wallpaper every " +
                                     std::to_string(seconds) + " seconds.\r" +
                                     "You can change this interval on the Options page.");
-            ScanFoldersForBitmaps();
+            detector_->ScanFoldersForBitmaps({detector_->WindowsDir()});
             if (FileExists(services_.application.HelpFile)) {
                 OpenHelp(HELP_CONTENTS, 0);
                 OpenHelp(HELP_CONTEXT, 2);
@@ -340,6 +351,7 @@ void TFrmMain::CloseProcessing() {
             form.CloseStartupForm();
         }
     } done{*this};
+    closing_ = true;
     ShowStartupForm("Shutting Down Pictavo");
     // Each step runs whatever the one before met: a settings file that cannot
     // be written must not keep the wallpaper from being kept, nor the program
@@ -491,7 +503,10 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return WMQueryEndSession(message) ? TRUE : FALSE;
         case WM_ENDSESSION:
             // The session goes on after all: closing the window hides it again.
-            if (!wParam) booCloseWindows = false;
+            if (!wParam) booCloseWindows = closing_ = false;
+            return 0;
+        case WM_SETTINGCHANGE:
+            if (detector_) detector_->WMSettingChange(reinterpret_cast<const char*>(lParam));
             return 0;
         case WM_RELEASE:
             ::DestroyWindow(Handle());
@@ -517,6 +532,9 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                                                   reinterpret_cast<HWND>(lParam))) {
                 return 0;
             }
+            if (previewToolbar_ && previewToolbar_->OnCommand(LOWORD(wParam), HIWORD(wParam))) {
+                return 0;
+            }
             switch (LOWORD(wParam)) {
                 case IDOK:
                     btnOKClick(btnOK);
@@ -529,6 +547,7 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_NOTIFY: {
             auto* header = reinterpret_cast<NMHDR*>(lParam);
             if (settings_ && settings_->OnNotify(*header)) return 0;
+            if (previewToolbar_ && previewToolbar_->OnNotify(*header)) return 0;
             if (header->hwndFrom == pgMain && header->code == TCN_SELCHANGE) {
                 ShowPage(static_cast<int>(::SendMessageA(pgMain, TCM_GETCURSEL, 0, 0)));
                 return 0;

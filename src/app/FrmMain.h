@@ -10,6 +10,12 @@
 #include "app/Settings.h"
 #include "app/SettingsPages.h"
 #include "desktop/DesktopWallpaper.h"
+#include "detect/WallpaperDetector.h"
+#include "inventory/AddProgress.h"
+#include "inventory/FrmItemInfo.h"
+#include "inventory/OpenImportDialog.h"
+#include "inventory/PictureAdder.h"
+#include "inventory/PreviewToolbar.h"
 #include "shell/FrmTray.h"
 #include "slideshow/SlideShow.h"
 #include "inventory/InventoryStore.h"
@@ -29,7 +35,8 @@ class TFrmMain : public Window,
                  private ISettingsHost,
                  private IDesktopHost,
                  private ISlideShowHost,
-                 private ITrayHost {
+                 private ITrayHost,
+                 private IDetectionHost {
 public:
     struct Services {
         TApplication& application;
@@ -66,6 +73,9 @@ public:
     TSettings& Settings() { return *settings_; }
     TDesktopWallpaper& Desktop() { return *desktop_; }
     TSlideShow& SlideShow() { return *slideShow_; }
+    TPictureAdder& Adder() { return *adder_; }
+    TWallpaperDetector& Detector() { return *detector_; }
+    TfrmItemInfo& frmItemInfo() { return *frmItemInfo_; }
     void RunSlideshow1Click() override;
 
 protected:
@@ -83,6 +93,13 @@ private:
     std::unique_ptr<TSettings> settings_;
     std::unique_ptr<TDesktopWallpaper> desktop_;
     std::unique_ptr<TSlideShow> slideShow_;
+    // The "Add Wallpaper" dialog, made once and reused; adding and detection.
+    std::unique_ptr<TfrmItemInfo> frmItemInfo_;
+    std::unique_ptr<TOpenImportDialog> dlgOpenImport_;
+    std::unique_ptr<TAddProgress> addProgress_;
+    std::unique_ptr<TPictureAdder> adder_;
+    std::unique_ptr<TPreviewToolbar> previewToolbar_;
+    std::unique_ptr<TWallpaperDetector> detector_;
 
     void CreateControls();
     void ShowPage(int index);
@@ -113,8 +130,6 @@ private:
     void EnsureDataDirectory(const std::string& directory);
 
     // Steps of start-up and shutdown whose work belongs to subsystems still to come.
-    void BuildPollFileList() {}
-    void ScanFoldersForBitmaps() {}
     void ShowClickToPreview() {}
     void RefreshInventoryColumns() {}
 
@@ -130,7 +145,7 @@ private:
     RECT MainWindowBounds() const override;
     void MoveMainWindow(int left, int top) override;
     void ApplySlideInterval() override { slideShow_->ApplySlideInterval(); }
-    void ApplyPollSettings() override {}
+    void ApplyPollSettings() override { detector_->ApplyPollSettings(); }
     void SyncStartupShortcut() override;
     void RecomputeTooBig() override {}
     void SetToolbarHints(bool) override {}
@@ -138,8 +153,8 @@ private:
     void GenericSlideTimerChange(HWND sender) override {
         slideShow_->GenericSlideTimerChange(sender);
     }
-    void chkPollForChangeClick() override {}
-    void edtPollFileNameChange() override {}
+    void chkPollForChangeClick() override { detector_->chkPollForChangeClick(); }
+    void edtPollFileNameChange() override { detector_->edtPollFileNameChange(); }
     void btnSelectEditorClick() override {}
 
     // IDesktopHost
@@ -150,8 +165,15 @@ private:
     void RestartSlideCountdown() override { slideShow_->RestartSlideCountdown(); }
     void ShowNextSlide() override { slideShow_->ShowNextSlide(); }
     void ScheduleInventorySave(const void* sender) override;
-    std::string LastCapturedSource() const override { return {}; }
-    std::string LastCapturedDestination() const override { return {}; }
+    std::string LastCapturedSource() const override {
+        return detector_ ? detector_->LastCapturedSource() : std::string();
+    }
+    std::string LastCapturedDestination() const override {
+        return detector_ ? detector_->LastCapturedDestination() : std::string();
+    }
+
+    // IDetectionHost (RestartSlideCountdown above serves both)
+    bool ExitUnderway() const override { return booCloseFromMenu || booCloseWindows || closing_; }
 
     // ISlideShowHost
     bool SettingsInProgress() const override { return flags_.settingsInProgress; }
@@ -182,6 +204,7 @@ private:
     std::string baseTitle_;
     std::string formerDataDirectory_;
     bool firstRun_ = false;
+    bool closing_ = false;  // CloseProcessing has begun
     ProgramFlags flags_;
     int listWidth_ = 0;
 };

@@ -7,6 +7,22 @@
 #include "platform/FlagScope.h"
 
 namespace pictavo {
+namespace {
+
+std::vector<std::string> ListBoxItems(HWND list) {
+    std::vector<std::string> items;
+    const LRESULT count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        std::string item(static_cast<size_t>(::SendMessageA(list, LB_GETTEXTLEN, i, 0)) + 1, '\0');
+        item.resize(static_cast<size_t>(
+            ::SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
+}  // namespace
+
 POINT ClampWindowPosition(int left, int top, int width, int height, int screenWidth,
                           int screenHeight) {
     if (screenHeight < top) top = screenHeight - height;
@@ -166,6 +182,26 @@ void TSettings::ClampMainWindowPosition() {
                                    ::GetSystemMetrics(SM_CYSCREEN));
     host_.MoveMainWindow(at.x, at.y);
 }
+
+bool TSettings::PromptForName() const { return Checked(pages_.chkPromptNameForNewWP); }
+
+bool TSettings::ConfirmAdditions() const { return Checked(pages_.chkConfirmAdditions); }
+
+std::vector<std::string> TSettings::RenameFileNames() const {
+    return ListBoxItems(pages_.lbxNORenames);
+}
+
+std::string TSettings::PollFileName() const { return ControlText(pages_.edtPollFileName); }
+
+bool TSettings::PollingChecked() const { return Checked(pages_.chkPollForChange); }
+
+int TSettings::PollIntervalPosition() const { return SpinPosition(pages_.updPollInterval); }
+
+std::vector<std::string> TSettings::FixedPollNames() const {
+    return ListBoxItems(pages_.lbxNOPollFiles);
+}
+
+bool TSettings::TinkleOnDetection() const { return Checked(pages_.chkTinkle); }
 
 std::string TSettings::ReadLastWallpaper() const {
     return file_.ReadString("Slideshow", "LastWallpaper", "");

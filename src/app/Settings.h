@@ -9,6 +9,8 @@
 #include "platform/InputTimeout.h"
 #include "app/SettingsFile.h"
 #include "app/SettingsPages.h"
+#include "detect/WallpaperDetector.h"
+#include "inventory/PictureAdder.h"
 
 namespace pictavo {
 
@@ -38,7 +40,7 @@ public:
 POINT ClampWindowPosition(int left, int top, int width, int height, int screenWidth,
                           int screenHeight);
 
-class TSettings {
+class TSettings : public IAddingSettings, public IDetectionSettings {
 public:
     TSettings(std::string path, const std::string& programFolder, TSettingsPages& pages,
               TInputTimeout& inputTimeout, ISettingsHost& host);
@@ -54,7 +56,7 @@ public:
     bool OnCommand(int id, int code, HWND control);
     bool OnNotify(const NMHDR& header);
 
-    void GenericSettingsChange(const void* sender);
+    void GenericSettingsChange(const void* sender) override;
     void StartupSettingsChange(const void* sender);
     void chkLimitImageSizeClick(const void* sender);
     void chkToolbarHintsClick(const void* sender);
@@ -66,14 +68,24 @@ public:
     void WriteLastWallpaper(const std::string& path) const;
 
     // The data directory as loaded (lower case) and the table file's name.
-    const std::string& DataDirectory() const { return dataDirectory_; }
+    const std::string& DataDirectory() const override { return dataDirectory_; }
     void SetDataDirectory(const std::string& directory) { dataDirectory_ = directory; }
     const std::string& DefaultDataDirectory() const { return defaultDataDirectory_; }
     const std::string& TableFileName() const { return tableFileName_; }
-    const std::string& ImportDir() const { return importDir_; }
-    void SetImportDir(const std::string& folder) { importDir_ = folder; }
+    const std::string& ImportDir() const override { return importDir_; }
+    void SetImportDir(const std::string& folder) override { importDir_ = folder; }
 
-    bool SettingsTransfer() const { return settingsTransfer_; }
+    // Settings read from their controls by adding and detection.
+    bool PromptForName() const override;
+    bool ConfirmAdditions() const override;
+    std::vector<std::string> RenameFileNames() const override;
+    std::string PollFileName() const override;
+    bool PollingChecked() const override;
+    int PollIntervalPosition() const override;
+    std::vector<std::string> FixedPollNames() const override;
+    bool TinkleOnDetection() const override;
+
+    bool SettingsTransfer() const override { return settingsTransfer_; }
     bool IntervalEditing() const { return intervalEditing_; }
     void SetIntervalEditing(bool editing) { intervalEditing_ = editing; }
 

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "inventory/ListingLimits.h"
 #include "inventory/TableFile.h"
 #include "platform/Files.h"
 
@@ -181,10 +182,8 @@ bool TInventoryStore::StorePictureRecord(const std::string& source, const std::s
                                          bool keepTile, bool enabled, bool tile) {
     const std::string fileName = ExtractFileName(destination);
     const std::string folder = ExtractFileDir(destination);
-    if (fileName.size() > FileNameWidth || folder.size() > LocationWidth) {
-        // Cutting the name would leave a record that points nowhere.
-        host_.ShowError("Unable to list " + destination +
-                        ": its name or folder is longer than 129 characters.");
+    if (const std::string refusal = ListingRefusal(destination); !refusal.empty()) {
+        host_.ShowError(refusal);
         return false;
     }
     // Read before touching the table, so a failure leaves no half-filled record.

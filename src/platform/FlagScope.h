@@ -14,4 +14,19 @@ private:
     bool& flag_;
 };
 
+// Sets a flag for the length of a scope and then gives it back its earlier
+// value: when holders nest, an inner one's end must not free what an outer
+// one still holds.
+class FlagHold {
+public:
+    explicit FlagHold(bool& flag) : flag_(flag), earlier_(flag) { flag_ = true; }
+    ~FlagHold() { flag_ = earlier_; }
+    FlagHold(const FlagHold&) = delete;
+    FlagHold& operator=(const FlagHold&) = delete;
+
+private:
+    bool& flag_;
+    bool earlier_;
+};
+
 }  // namespace pictavo

@@ -1,0 +1,96 @@
+#pragma once
+// Bringing picture files into the inventory: the files a user picks, a list of
+// files at once, one file, and the "Add Wallpaper" question with the file
+// transfer its answer asks for. Detection, the clipboard and moving use the
+// question and the transfer too.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "inventory/AddProgress.h"
+#include "inventory/InventoryStore.h"
+#include "inventory/WallpaperOptions.h"
+#include "platform/Prompts.h"
+#include "platform/UserInterface.h"
+
+namespace pictavo {
+
+// The settings adding reads; the settings side implements it.
+class IAddingSettings {
+public:
+    virtual ~IAddingSettings() = default;
+    virtual const std::string& DataDirectory() const = 0;
+    // Initial folder of the open dialog, and where the last pick is remembered.
+    virtual const std::string& ImportDir() const = 0;
+    virtual void SetImportDir(const std::string& folder) = 0;
+    // "Always prompt for name of new wallpaper".
+    virtual bool PromptForName() const = 0;
+    // "When addi&ng records": ask before a bulk addition from the open dialog.
+    virtual bool ConfirmAdditions() const = 0;
+    // The browsers' fixed wallpaper names and the user's poll file name.
+    virtual std::vector<std::string> RenameFileNames() const = 0;
+    virtual std::string PollFileName() const = 0;
+};
+
+// The open dialog dlgOpenImport; unit tests answer it from a script.
+class IOpenFilesDialog {
+public:
+    virtual ~IOpenFilesDialog() = default;
+    // The chosen files in the order the dialog lists them; false when cancelled.
+    virtual bool Execute(HWND owner, const std::string& initialDir,
+                         std::vector<std::string>& files) = 0;
+};
+
+class TPictureAdder {
+public:
+    struct Services {
+        TInventoryStore& inventory;
+        IUserInterface& ui;
+        ProgramFlags& flags;
+        IPrompts& prompts;
+        IWallpaperOptionsDialog& dialog;
+        IOpenFilesDialog& openDialog;
+        IAddingSettings& settings;
+        IAddProgress& progress;
+    };
+
+    explicit TPictureAdder(Services services);
+
+    // "Add files to list": the open dialog, then the files it chose.
+    void mnuAdd1Click();
+    void AddPictureFiles(const std::vector<std::string>& paths, bool confirm);
+    void AddPictureFile(const std::string& path, bool tile);
+    void BeginAddBatch(bool severalFiles);
+    // The "Add Wallpaper" question. On true the path is where the file is to
+    // go, and the copy and tile flags are the user's.
+    bool AskWallpaperOptions(const std::string& title, std::string& path, bool tileChoice,
+                             bool fromClipboard, uint8_t selectedMask, uint8_t enabledMask,
+                             bool& copy, bool& tile);
+    bool TransferPictureFile(const std::string& source, const std::string& destination,
+                             bool keepSource);
+    bool ConfirmOverwrite(const std::string& path);
+    bool IsSupportedFile(const std::string& path) const;
+    bool IsInputFileName(const std::string& path) const;
+    std::string MakeCaptureName(const std::string& fileName) const;
+
+    // The dialog's entries as they stand between showings.
+    const WallpaperOptionsState& DialogState() const { return state_; }
+
+private:
+    void PrepareDialog(const std::string& title, const std::string& path, bool tileChoice,
+                       bool fromClipboard, uint8_t selectedMask, uint8_t enabledMask, bool tile);
+    // Asks, transfers and stores one file going to the given destination.
+    void AskAndStore(const std::string& path, std::string destination, uint8_t selectedMask,
+                     uint8_t enabledMask, bool tile);
+
+    Services s_;
+    WallpaperOptionsState state_;
+    bool severalFiles_ = false;
+    bool firstOfBatch_ = true;
+    bool cancelledInBatch_ = false;
+    bool asking_ = false;
+};
+
+}  // namespace pictavo

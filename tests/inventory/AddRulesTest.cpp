@@ -1,0 +1,99 @@
+// The rules of adding, on plain values.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "inventory/AddRules.h"
+
+namespace pictavo {
+namespace {
+
+const std::vector<std::string> kRenames = {"Internet Explorer Wallpaper.bmp",
+                                           "Netscape Wallpaper.bmp"};
+
+TEST(AddRules, OnlyBitmapsAreSupported) {
+    struct Case {
+        const char* path;
+        bool supported;
+    } cases[] = {
+        {"C:\\Pics\\a.bmp", true},        {"C:\\Pics\\A.BMP", true},
+        {"C:\\Pics\\my.photo.bmp", true}, {"C:\\Pics\\x.jpg", false},
+        {"C:\\Pics\\noextension", false}, {"C:\\Pics.bmp\\noextension", false},
+        {"C:\\Pics\\a.bmp.txt", false},   {"C:\\Pics\\a.bmpx", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(IsSupportedFileName(c.path), c.supported) << c.path;
+}
+
+TEST(AddRules, InputFileNamesAreTheFixedRenamesAndThePollFileName) {
+    struct Case {
+        const char* path;
+        const char* pollFileName;
+        bool input;
+    } cases[] = {
+        {"c:\\windows\\netscape wallpaper.bmp", "", true},
+        {"C:\\WINDOWS\\INTERNET EXPLORER WALLPAPER.BMP", "", true},
+        {"c:\\windows\\mine.bmp", "  Mine.BMP ", true},
+        {"c:\\windows\\mine.bmp", "other.bmp", false},
+        {"c:\\windows\\", "", false},  // an empty name matches no empty poll name
+        {"c:\\windows\\v1 of netscape wallpaper.bmp", "", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsInputFileName(c.path, kRenames, c.pollFileName), c.input) << c.path;
+    }
+}
+
+// The proposal runs to the last ".", so "my.photo.bmp" keeps its name and two
+// dated names stay apart.
+TEST(AddRules, TheNameBoxProposesTheNameUpToItsLastDot) {
+    EXPECT_EQ(ProposedName("my.photo.bmp"), "my.photo");
+    EXPECT_EQ(ProposedName("2024.01.05.bmp"), "2024.01.05");
+    EXPECT_NE(ProposedName("2024.01.05.bmp"), ProposedName("2024.01.06.bmp"));
+    EXPECT_EQ(ProposedName("Plain.bmp"), "Plain");
+    EXPECT_EQ(ProposedName("noextension"), "");
+}
+
+TEST(AddRules, TypedNamesMustBeNonEmptyAndFreeOfReservedCharacters) {
+    for (const char* good : {"a", "my.photo", "with blank", "ümlaut"}) {
+        EXPECT_TRUE(IsAcceptableName(good)) << good;
+    }
+    for (const char* bad : {"", "a\\b", "a/b", "c:", "a*", "a?", "say\"", "<a", "a>", "a|b"}) {
+        EXPECT_FALSE(IsAcceptableName(bad)) << bad;
+    }
+    EXPECT_EQ(TrimBlanks("  name \t"), "name");
+}
+
+TEST(AddRules, ConfirmedFilesGoToTheirOwnFolderOnlyWithLeave) {
+    EXPECT_EQ(TargetFolder(kOptionLeave, "C:\\Pics", "C:\\P\\images"), "C:\\Pics");
+    EXPECT_EQ(TargetFolder(kOptionMove, "C:\\Pics", "C:\\P\\images"), "C:\\P\\images");
+    EXPECT_EQ(TargetFolder(kOptionCopy, "C:\\Pics", "C:\\P\\images"), "C:\\P\\images");
+}
+
+TEST(AddRules, ASelectedOptionThatIsNotEnabledGivesWayToAnEnabledOne) {
+    EXPECT_EQ(EnabledOption(kOptionCopy, kOptionLeave, 7), kOptionCopy);
+    EXPECT_EQ(EnabledOption(kOptionLeave, kOptionMove, kOptionMove), kOptionMove);
+    EXPECT_EQ(EnabledOption(kOptionLeave, kOptionLeave, kOptionMove | kOptionCopy), kOptionMove);
+}
+
+TEST(AddRules, CaptureNamesTakeTheFirstFreeNumber) {
+    std::set<std::string> taken = {"c:\\p\\images\\v1 of Netscape Wallpaper.bmp",
+                                   "c:\\p\\images\\v2 of Netscape Wallpaper.bmp",
+                                   "c:\\p\\images\\v4 of Netscape Wallpaper.bmp"};
+    auto exists = [&](const std::string& path) { return taken.count(path) > 0; };
+    EXPECT_EQ(MakeCaptureName("c:\\p\\images", "Netscape Wallpaper.bmp", exists),
+              "c:\\p\\images\\v3 of Netscape Wallpaper.bmp");
+    EXPECT_EQ(MakeCaptureName("c:\\p\\images", "Other.bmp", exists),
+              "c:\\p\\images\\v1 of Other.bmp");
+}
+
+TEST(AddRules, TheOpenDialogsBufferGivesFullPathsInItsOrder) {
+    using namespace std::string_literals;
+    using Paths = std::vector<std::string>;
+    EXPECT_EQ(SplitSelectedFiles("C:\\Pics\\a.bmp\0\0"s), Paths{"C:\\Pics\\a.bmp"});
+    EXPECT_EQ(SplitSelectedFiles("C:\\Pics\0b.bmp\0a.bmp\0\0"s),
+              (Paths{"C:\\Pics\\b.bmp", "C:\\Pics\\a.bmp"}));
+    EXPECT_EQ(SplitSelectedFiles("C:\\\0a.bmp\0b.bmp\0\0"s), (Paths{"C:\\a.bmp", "C:\\b.bmp"}));
+    EXPECT_EQ(SplitSelectedFiles("\0\0"s), Paths{});
+}
+
+}  // namespace
+}  // namespace pictavo
