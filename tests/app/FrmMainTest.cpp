@@ -19,10 +19,14 @@ namespace {
 constexpr char kExitQuestion[] =
     "Exiting Pictavo will disable Slideshow and Wallpaper Detection.\rExit Now?";
 
-// The window reads its settings beside the running program: the test program here.
+// The window reads its settings beside the running program, and keeps its
+// picture list in Images there: beside the test program here.
 class FrmMainTest : public ::testing::Test {
 protected:
     const std::string ini = ChangeFileExt(ExePath(), ".INI");
+    const std::string images = ExtractFileDir(ExePath()) + "\\Images";
+    // The window makes Images the current directory, which holds the folder.
+    const std::string formerDirectory = CurrentDirectory();
     testing::VirtualTimers clock;
     testing::ScriptedPrompts prompts;
     TApplication application;
@@ -34,6 +38,8 @@ protected:
         ::DeleteFileA(ini.c_str());
         ::WritePrivateProfileStringA("General", "Verbose", "0", ini.c_str());
         ::WritePrivateProfileStringA("Slideshow", "ChangeOnStartup", "0", ini.c_str());
+        // No shortcut to the test program in the prefix's start-up folder.
+        ::WritePrivateProfileStringA("General", "StartWithWindows", "0", ini.c_str());
         ::WritePrivateProfileStringA("Confirmation", "ConfirmExit", confirmExit ? "1" : "0",
                                      ini.c_str());
         tray = std::make_unique<TFrmTray>();
@@ -46,6 +52,14 @@ protected:
         main.reset();
         tray.reset();
         ::DeleteFileA(ini.c_str());
+        ::DeleteFileA((images + "\\GDB.CDS").c_str());
+        ::SetCurrentDirectoryA(formerDirectory.c_str());
+        ::RemoveDirectoryA(images.c_str());
+    }
+    static std::string CurrentDirectory() {
+        char path[MAX_PATH] = {};
+        ::GetCurrentDirectoryA(MAX_PATH, path);
+        return path;
     }
     bool Closed() {
         application.ProcessMessages();

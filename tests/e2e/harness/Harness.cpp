@@ -1,5 +1,6 @@
 #include "harness/Harness.h"
 
+#include <gtest/gtest.h>
 #include <shellapi.h>
 
 #include <fstream>
@@ -7,6 +8,7 @@
 #include <stdexcept>
 
 #include "platform/TraceRecord.h"
+#include "shell/StartupShortcut.h"
 
 namespace e2e {
 
@@ -68,11 +70,16 @@ TempFolder::TempFolder() {
 TempFolder::~TempFolder() {
     // Double-zero-terminated, as the shell wants it.
     std::string from = path_ + '\0';
-    SHFILEOPSTRUCTA op{};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    ::SHFileOperationA(&op);
+    // A program that has just ended may still hold its file for a moment under
+    // Wine, and then nothing at all is deleted: try again until the folder is gone.
+    WaitFor([&] {
+        SHFILEOPSTRUCTA op{};
+        op.wFunc = FO_DELETE;
+        op.pFrom = from.c_str();
+        op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+        ::SHFileOperationA(&op);
+        return !Exists(path_);
+    });
 }
 
 // ---------------------------------------------------------------------------
@@ -161,6 +168,10 @@ void TraceCollector::Clear() {
 void MessageBoxWindow::Press(int id) const {
     HWND button = ::GetDlgItem(hwnd, id);
     ::PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    // Until the box has gone, the next wait for a message box would find this one again.
+    if (!WaitFor([&] { return !::IsWindow(hwnd) || !::IsWindowVisible(hwnd); })) {
+        ADD_FAILURE() << "The message box \"" << text << "\" is still open after pressing " << id;
+    }
 }
 
 std::string SaveScreenshot(const std::string& name) {
@@ -274,6 +285,10 @@ HWND FindChildByText(HWND parent, const std::string& text) {
 Program::Program() {
     // Every test starts from a desktop without wallpaper: the program shows
     // the current wallpaper's name, and an earlier test may have left one.
+    char previous[MAX_PATH * 2] = {};
+    ::SystemParametersInfoA(SPI_GETDESKWALLPAPER, sizeof(previous), previous, 0);
+    previousWallpaper_ = previous;
+    hadStartupShortcut_ = Exists(StartupShortcut());
     char none[] = "";
     ::SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, none, SPIF_UPDATEINIFILE);
     const std::string source = BuiltProgram();
@@ -289,6 +304,17 @@ Program::~Program() {
         if (!WaitForExit(10s)) Kill();
     }
     if (process_) ::CloseHandle(process_);
+    // A program started without settings starts with Windows: its shortcut goes with it.
+    if (!hadStartupShortcut_ && !StartupShortcut().empty()) {
+        ::DeleteFileA(StartupShortcut().c_str());
+    }
+    // The program keeps its last wallpaper at exit; the prefix gets its own back.
+    ::SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, previousWallpaper_.data(), SPIF_UPDATEINIFILE);
+}
+
+std::string Program::StartupShortcut() {
+    const std::string folder = pictavo::CommonStartupFolder();
+    return folder.empty() ? folder : folder + "\\" + pictavo::kStartupShortcutName;
 }
 
 void Program::SetIni(const char* section, const char* key, const std::string& value) {
@@ -376,12 +402,12 @@ bool Program::WaitUntilIdle(Duration deadline) const {
                                  static_cast<DWORD>(deadline.count()), &result) != 0;
 }
 
-std::optional<MessageBoxWindow> Program::WaitForMessageBox(Duration deadline) const {
+std::optional<MessageBoxWindow> WaitForMessageBox(DWORD processId, Duration deadline) {
     MessageBoxWindow box;
     // A box counts once it shows and its text is in place (it is filled while being created).
     bool found = WaitFor(
         [&] {
-            for (HWND hwnd : TopLevelWindows(processId_)) {
+            for (HWND hwnd : TopLevelWindows(processId)) {
                 if (ClassOf(hwnd) != "#32770" || !::IsWindowVisible(hwnd)) continue;
                 // The message text is the static control 0xFFFF of a message box.
                 char text[4096] = {};
@@ -397,6 +423,10 @@ std::optional<MessageBoxWindow> Program::WaitForMessageBox(Duration deadline) co
     if (!found) return std::nullopt;
     box.caption = Caption(box.hwnd);
     return box;
+}
+
+std::optional<MessageBoxWindow> Program::WaitForMessageBox(Duration deadline) const {
+    return e2e::WaitForMessageBox(processId_, deadline);
 }
 
 void Program::Shutdown() { Broadcast("ShutdownPictavo"); }
