@@ -25,7 +25,8 @@ TEST(LeftoverGuard, NamesAFileAndARunningProgramAndEndsTheProgram) {
     const std::string file = std::string(temp) + "pictavo-leftover-probe.txt";
     UniqueHandle(::CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     // A copy of this program that never runs a single instruction, but runs.
-    std::string commandLine = "\"" + ExePath() + "\"";
+    std::string commandLine = "\"";
+    commandLine.append(ExePath()).append("\"");
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION child{};
