@@ -22,6 +22,13 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     wine reg add "HKCU\\Software\\Wine\\Explorer\\Desktops" /v Default /d 1024x768 /f >/dev/null 2>&1 || true
     wineserver -w
   fi
+  # One wineserver for the whole command: otherwise it ends with each program,
+  # and every test program of a run would wait for Wine to start up again.
+  wineserver -p
+  # Wine starts its services and the virtual desktop with the first program,
+  # and they keep that program'"'"'s output open: ctest would wait on a finished
+  # test for as long as they run. Started here, they hold no one'"'"'s output.
+  wine explorer.exe /desktop=Default,1024x768 </dev/null >/dev/null 2>&1 &
   status=0
   "$@" || status=$?
   wineserver -k 2>/dev/null || true

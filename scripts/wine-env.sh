@@ -12,5 +12,6 @@ chmod +x "$build/winebin/wine"
 export PATH="$build/winebin:$PATH"
 export WINEPREFIX="$build/wine"
 export WINEDEBUG="${WINEDEBUG:--all}"
-# No Mono or Gecko installer dialogs in a fresh prefix.
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# No Mono or Gecko installer dialogs in a fresh prefix, and no menu entries on
+# the Linux desktop for the shortcuts programs write.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"

@@ -19,10 +19,14 @@ namespace {
 constexpr char kExitQuestion[] =
     "Exiting Pictavo will disable Slideshow and Wallpaper Detection.\rExit Now?";
 
-// The window reads its settings beside the running program: the test program here.
+// The window reads its settings beside the running program, and keeps its
+// picture list in Images there: beside the test program here.
 class FrmMainTest : public ::testing::Test {
 protected:
     const std::string ini = ChangeFileExt(ExePath(), ".INI");
+    const std::string images = ExtractFileDir(ExePath()) + "\\Images";
+    // The window makes Images the current directory, which holds the folder.
+    const std::string formerDirectory = CurrentDirectory();
     testing::VirtualTimers clock;
     testing::ScriptedPrompts prompts;
     TApplication application;
@@ -49,6 +53,14 @@ protected:
         tray.reset();
         ::SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
         ::DeleteFileA(ini.c_str());
+        ::DeleteFileA((images + "\\GDB.CDS").c_str());
+        ::SetCurrentDirectoryA(formerDirectory.c_str());
+        ::RemoveDirectoryA(images.c_str());
+    }
+    static std::string CurrentDirectory() {
+        char path[MAX_PATH] = {};
+        ::GetCurrentDirectoryA(MAX_PATH, path);
+        return path;
     }
     void MakeSettingsReadOnly() { ::SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_READONLY); }
     std::string WriteFailure() const { return "Unable to write to " + ini; }

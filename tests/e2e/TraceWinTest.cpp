@@ -51,12 +51,16 @@ public:
     Viewer& operator=(const Viewer&) = delete;
 
     // The viewer's window, found by its exact title among this process's windows
-    // (not by FindWindowA alone: a test's own trace collector has the same title).
+    // (not by FindWindowA alone: a test's own trace collector has the same title),
+    // once it has its list: the window is found while it is still being created.
     HWND Window() {
         if (window_) return window_;
         WaitFor([&] {
             for (HWND hwnd : TopLevelWindows(processId_)) {
-                if (Caption(hwnd) == pictavo::kTraceWindowTitle) window_ = hwnd;
+                if (Caption(hwnd) == pictavo::kTraceWindowTitle &&
+                    ::FindWindowExA(hwnd, nullptr, "ListBox", nullptr)) {
+                    window_ = hwnd;
+                }
             }
             return window_ != nullptr;
         });

@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "platform/TraceRecord.h"
+#include "shell/StartupShortcut.h"
 
 namespace e2e {
 
@@ -69,11 +70,16 @@ TempFolder::TempFolder() {
 TempFolder::~TempFolder() {
     // Double-zero-terminated, as the shell wants it.
     std::string from = path_ + '\0';
-    SHFILEOPSTRUCTA op{};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    ::SHFileOperationA(&op);
+    // A program that has just ended may still hold its file for a moment under
+    // Wine, and then nothing at all is deleted: try again until the folder is gone.
+    WaitFor([&] {
+        SHFILEOPSTRUCTA op{};
+        op.wFunc = FO_DELETE;
+        op.pFrom = from.c_str();
+        op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+        ::SHFileOperationA(&op);
+        return !Exists(path_);
+    });
 }
 
 // ---------------------------------------------------------------------------
@@ -279,6 +285,10 @@ HWND FindChildByText(HWND parent, const std::string& text) {
 Program::Program() {
     // Every test starts from a desktop without wallpaper: the program shows
     // the current wallpaper's name, and an earlier test may have left one.
+    char previous[MAX_PATH * 2] = {};
+    ::SystemParametersInfoA(SPI_GETDESKWALLPAPER, sizeof(previous), previous, 0);
+    previousWallpaper_ = previous;
+    hadStartupShortcut_ = Exists(StartupShortcut());
     char none[] = "";
     ::SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, none, SPIF_UPDATEINIFILE);
     const std::string source = BuiltProgram();
@@ -294,6 +304,17 @@ Program::~Program() {
         if (!WaitForExit(10s)) Kill();
     }
     if (process_) ::CloseHandle(process_);
+    // A program started without settings starts with Windows: its shortcut goes with it.
+    if (!hadStartupShortcut_ && !StartupShortcut().empty()) {
+        ::DeleteFileA(StartupShortcut().c_str());
+    }
+    // The program keeps its last wallpaper at exit; the prefix gets its own back.
+    ::SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, previousWallpaper_.data(), SPIF_UPDATEINIFILE);
+}
+
+std::string Program::StartupShortcut() {
+    const std::string folder = pictavo::CommonStartupFolder();
+    return folder.empty() ? folder : folder + "\\" + pictavo::kStartupShortcutName;
 }
 
 void Program::SetIni(const char* section, const char* key, const std::string& value) {
@@ -381,12 +402,12 @@ bool Program::WaitUntilIdle(Duration deadline) const {
                                  static_cast<DWORD>(deadline.count()), &result) != 0;
 }
 
-std::optional<MessageBoxWindow> Program::WaitForMessageBox(Duration deadline) const {
+std::optional<MessageBoxWindow> WaitForMessageBox(DWORD processId, Duration deadline) {
     MessageBoxWindow box;
     // A box counts once it shows and its text is in place (it is filled while being created).
     bool found = WaitFor(
         [&] {
-            for (HWND hwnd : TopLevelWindows(processId_)) {
+            for (HWND hwnd : TopLevelWindows(processId)) {
                 if (ClassOf(hwnd) != "#32770" || !::IsWindowVisible(hwnd)) continue;
                 // The message text is the static control 0xFFFF of a message box.
                 char text[4096] = {};
@@ -410,6 +431,10 @@ bool Program::MessageBoxOpen() const {
         if (ClassOf(hwnd) == "#32770" && ::GetDlgItem(hwnd, 0xFFFF)) return true;
     }
     return false;
+}
+
+std::optional<MessageBoxWindow> Program::WaitForMessageBox(Duration deadline) const {
+    return e2e::WaitForMessageBox(processId_, deadline);
 }
 
 void Program::Shutdown() { Broadcast("ShutdownPictavo"); }

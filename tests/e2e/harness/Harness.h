@@ -85,6 +85,9 @@ struct MessageBoxWindow {
     bool Press(int id) const;
 };
 
+// The next message box of the process that appears within the deadline.
+std::optional<MessageBoxWindow> WaitForMessageBox(DWORD processId, Duration deadline = kDeadline);
+
 // Saves a picture of the whole screen (Wine's virtual desktop) as a bitmap file
 // in the build's artifacts folder; returns its path.
 std::string SaveScreenshot(const std::string& name);
@@ -117,6 +120,8 @@ public:
     std::string IniPath() const { return folder_ / "pictavo.INI"; }
     std::string DataDir() const { return folder_ / "Images"; }
     std::string TablePath() const { return DataDir() + "\\GDB.CDS"; }
+    // Where "Start with Windows" keeps its shortcut (for every user of the prefix).
+    static std::string StartupShortcut();
 
     // Settings written before the start. A program folder with settings is not a first run.
     void SetIni(const char* section, const char* key, const std::string& value);
@@ -147,6 +152,8 @@ public:
 
 private:
     TempFolder folder_;
+    std::string previousWallpaper_;
+    bool hadStartupShortcut_ = false;
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
 };
