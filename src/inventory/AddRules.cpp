@@ -18,7 +18,7 @@ std::string TrimBlanks(std::string_view text) {
 }
 
 bool IsSupportedFileName(std::string_view path) {
-    const std::string_view name = ExtractFileName(path);
+    const std::string name = ExtractFileName(path);
     const size_t dot = name.find_last_of('.');
     return dot != std::string_view::npos && LowerCase(name.substr(dot)) == ".bmp";
 }
