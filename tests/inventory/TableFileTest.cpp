@@ -168,6 +168,24 @@ TEST(TableFileTest, WritesTheDocumentedLayout) {
     EXPECT_EQ(SerializeTable(table), FileOf(4, payload));
 }
 
+// The program writes records in index order and folders without trailing backslashes; a file
+// made otherwise still loads, stored as the program would have stored its records.
+TEST(TableFileTest, LoadsRecordsOutOfOrderAndFoldersWithTrailingBackslashes) {
+    const std::vector<InventoryRecord> written = {
+        Rec("C:\\A", "z.bmp"), Rec("C:\\B\\\\", "b.bmp"), Rec("C:\\A", "a.bmp"), Rec("D:", "b.bmp")};
+    std::string payload;
+    for (const InventoryRecord& r : written) payload += RecordBytes(r);
+    InventoryTable loaded;
+    ASSERT_EQ(LoadTable(FileOf(4, payload), loaded), "");
+
+    InventoryTable appended;
+    for (const InventoryRecord& r : written) appended.Append(r);
+    EXPECT_EQ(InOrder(loaded), InOrder(appended));
+    EXPECT_EQ(loaded.Record(loaded.At(1)).Location, "C:\\B");
+    EXPECT_NE(loaded.Seek("b.bmp", "c:\\b"), NoRecord);
+    EXPECT_EQ(SerializeTable(loaded), SerializeTable(appended));
+}
+
 TEST(TableFileTest, EmptyTableRoundTrips) {
     InventoryTable empty;
     InventoryTable target;
