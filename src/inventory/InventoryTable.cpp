@@ -59,25 +59,46 @@ int CompareKey(std::string_view aName, std::string_view aLocation, std::string_v
 // be quick, and it needs no resistance to crafted input.
 constexpr std::uint64_t HashMultiplier = 0x9E3779B97F4A7C15ull;
 
+std::uint64_t Word64(const char* p) noexcept {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    return w;
+}
+
+std::uint64_t Word32(const char* p) noexcept {
+    std::uint32_t w;
+    std::memcpy(&w, p, 4);
+    return w;
+}
+
+std::uint64_t Mix(std::uint64_t h, std::uint64_t w) noexcept {
+    h = (h ^ w) * HashMultiplier;
+    return h ^ (h >> 29);
+}
+
+// The bytes after whole words are read as one word that ends with the string, overlapping bytes
+// already taken: no byte loop, and the same string always gives the same words.
 std::uint64_t HashBytes(std::uint64_t h, std::string_view s) noexcept {
     const char* p = s.data();
-    std::size_t n = s.size();
-    for (; n >= 8; n -= 8, p += 8) {
-        std::uint64_t w;
-        std::memcpy(&w, p, 8);
-        h = (h ^ w) * HashMultiplier;
-        h ^= h >> 29;
+    const std::size_t n = s.size();
+    if (n >= 8) {
+        for (std::size_t i = 0; i + 8 < n; i += 8) h = Mix(h, Word64(p + i));
+        return Mix(h, Word64(p + n - 8));
     }
-    std::uint64_t w = 0;
-    for (std::size_t i = 0; i < n; ++i) w |= std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
-    h = (h ^ w ^ (std::uint64_t{n} << 59)) * HashMultiplier;
-    return h ^ (h >> 32);
+    if (n >= 4) return Mix(h, Word32(p) | Word32(p + n - 4) << 32);
+    if (n > 0) {
+        const auto byte = [p](std::size_t i) { return std::uint64_t{static_cast<unsigned char>(p[i])}; };
+        return Mix(h, byte(0) | byte(n / 2) << 8 | byte(n - 1) << 16);
+    }
+    return h;
 }
 
 std::uint32_t HashKey(std::string_view lcFilename, std::string_view lcLocation) noexcept {
-    std::uint64_t h = HashBytes(lcFilename.size(), lcFilename);
-    h = HashBytes(h ^ (std::uint64_t{lcLocation.size()} << 32), lcLocation);
-    return static_cast<std::uint32_t>(h ^ (h >> 29));
+    // Both lengths go in first, so ("ab", "c") and ("a", "bc") part at once.
+    std::uint64_t h = Mix(lcFilename.size() | std::uint64_t{lcLocation.size()} << 8, 0);
+    h = HashBytes(HashBytes(h, lcFilename), lcLocation);
+    h *= HashMultiplier;
+    return static_cast<std::uint32_t>(h >> 32);
 }
 
 // Inline rather than memcmp: a seek compares one short key, and a library call costs more than

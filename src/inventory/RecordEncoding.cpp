@@ -10,11 +10,47 @@ char* PutString(char* p, std::string_view s) {
     return p + s.size();
 }
 
-bool IsLowerCaseOf(std::string_view lower, std::string_view text) {
-    // Two lengths are equal here; no early exit, so the loop vectorises.
+// Eight bytes lower-cased at once: 0x20 added to each byte from 'A' to 'Z', nothing else.
+std::uint64_t LowerWord(std::uint64_t x) noexcept {
+    constexpr std::uint64_t ones = 0x0101010101010101ull;
+    const std::uint64_t seven = x & (0x7F * ones);  // no carry leaves a byte below
+    const std::uint64_t atLeastA = seven + (0x80 - 'A') * ones;
+    const std::uint64_t pastZ = seven + (0x80 - 'Z' - 1) * ones;
+    const std::uint64_t upper = atLeastA & ~pastZ & ~x & (0x80 * ones);
+    return x | (upper >> 2);
+}
+
+std::uint64_t Word64(const char* p) noexcept {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    return w;
+}
+
+std::uint64_t Word32(const char* p) noexcept {
+    std::uint32_t w;
+    std::memcpy(&w, p, 4);
+    return w;
+}
+
+// Loading checks every stored lower-case copy, about fifty bytes a record, so a word at a
+// time; the last word ends with the string and may overlap the one before.
+bool IsLowerCaseOf(std::string_view lower, std::string_view text) noexcept {
+    const char* a = lower.data();
+    const char* b = text.data();
+    const std::size_t n = text.size();
+    if (n >= 8) {
+        std::uint64_t differ = 0;
+        for (std::size_t i = 0; i + 8 < n; i += 8) differ |= Word64(a + i) ^ LowerWord(Word64(b + i));
+        differ |= Word64(a + n - 8) ^ LowerWord(Word64(b + n - 8));
+        return differ == 0;
+    }
+    if (n >= 4) {
+        const std::uint64_t x = Word32(a) | Word32(a + n - 4) << 32;
+        const std::uint64_t y = Word32(b) | Word32(b + n - 4) << 32;
+        return x == LowerWord(y);
+    }
     unsigned differ = 0;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        differ |= static_cast<unsigned char>(lower[i] ^ LowerChar(text[i]));
+    for (std::size_t i = 0; i < n; ++i) differ |= static_cast<unsigned char>(a[i] ^ LowerChar(b[i]));
     return differ == 0;
 }
 

@@ -186,6 +186,26 @@ TEST(TableFileTest, LoadsRecordsOutOfOrderAndFoldersWithTrailingBackslashes) {
     EXPECT_EQ(SerializeTable(loaded), SerializeTable(appended));
 }
 
+// Loading compares the stored lower-case copies a word at a time: every byte value, at the
+// start and at the end of names of every length class, must pass exactly when it is right.
+TEST(TableFileTest, TheLowerCaseCheckAcceptsExactlyTheLowerCaseCopy) {
+    for (std::size_t length : {1, 3, 4, 5, 7, 8, 9, 15, 16, 17, 129}) {
+        for (std::size_t pos : {std::size_t{0}, length - 1}) {
+            for (int b = 0; b < 256; ++b) {
+                InventoryRecord r = Rec("C:\\P", std::string(length, 'N'));
+                r.FileName[pos] = static_cast<char>(b);
+                r.LCFilename = LowerCase(r.FileName);
+                InventoryTable table;
+                ASSERT_EQ(LoadTable(FileOf(1, RecordBytes(r)), table), "")
+                    << length << " " << pos << " " << b;
+                r.LCFilename[pos] = static_cast<char>(r.LCFilename[pos] ^ 0x20);
+                ASSERT_NE(LoadTable(FileOf(1, RecordBytes(r)), table), "")
+                    << length << " " << pos << " " << b;
+            }
+        }
+    }
+}
+
 TEST(TableFileTest, EmptyTableRoundTrips) {
     InventoryTable empty;
     InventoryTable target;
