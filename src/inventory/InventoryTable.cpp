@@ -94,10 +94,11 @@ std::uint64_t HashBytes(std::uint64_t h, std::string_view s) noexcept {
 }
 
 std::uint32_t HashKey(std::string_view lcFilename, std::string_view lcLocation) noexcept {
-    // Both lengths go in first, so ("ab", "c") and ("a", "bc") part at once.
-    std::uint64_t h = Mix(lcFilename.size() | std::uint64_t{lcLocation.size()} << 8, 0);
-    h = HashBytes(HashBytes(h, lcFilename), lcLocation);
-    h *= HashMultiplier;
+    // Name and folder in two independent chains, which the processor runs side by side; each
+    // starts from its own length, so ("ab", "c") and ("a", "bc") part at once.
+    const std::uint64_t name = HashBytes(lcFilename.size(), lcFilename);
+    const std::uint64_t folder = HashBytes(std::uint64_t{lcLocation.size()} << 32 | 1, lcLocation);
+    const std::uint64_t h = Mix(name, folder) * HashMultiplier;
     return static_cast<std::uint32_t>(h >> 32);
 }
 

@@ -80,9 +80,6 @@ using RecordId = std::uint32_t;
 inline constexpr RecordId NoRecord = 0xFFFFFFFFu;
 
 class InventoryCursor;
-namespace encoding {
-struct Lengths;
-}
 
 // Records in index order (LCFilename, then LCLocation, byte-wise ascending; equal keys in
 // insertion order). Positions are 0-based.
