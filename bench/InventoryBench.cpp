@@ -96,8 +96,30 @@ std::vector<std::string> MakePaths(std::size_t n, std::mt19937& rng) {
     return paths;
 }
 
-void Row(const char* what, double value, const char* unit, const char* budget) {
-    std::printf("%-44s %12.3f %-6s %s\n", what, value, unit, budget);
+void Row(const char* what, double value, const char* unit, const char* budget = "") {
+    std::printf("%-46s %12.3f %-6s %s\n", what, value, unit, budget);
+}
+
+// The whole file into memory, as the program reads its table file.
+std::string ReadFile(const std::filesystem::path& file) {
+#ifdef _WIN32
+    return ReadWholeFile(file.string());
+#else
+    std::string bytes(static_cast<std::size_t>(std::filesystem::file_size(file)), '\0');
+    std::ifstream in(file, std::ios::binary);
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
+#endif
+}
+
+void WriteFile(const std::filesystem::path& file, const std::string& bytes) {
+#ifdef _WIN32
+    WriteFileAtomically(file.string(), bytes);
+#else
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out.flush()) std::printf("!! could not write %s\n", file.string().c_str());
+#endif
 }
 
 }  // namespace
@@ -115,7 +137,7 @@ int main() {
 #else
     std::printf("target: native (%u-bit)\n", static_cast<unsigned>(sizeof(void*) * 8));
 #endif
-    std::printf("records: %zu, sizeof(InventoryRecord) = %zu\n\n", N, sizeof(InventoryRecord));
+    std::printf("records: %zu\n\n", N);
 
     // Add-or-update as the program does it: key of the path, seek, not found, append.
     const long long memBefore = MemoryInUse();
@@ -133,112 +155,111 @@ int main() {
         r.Location = ExtractFileDir(paths[i]);
         r.Size = static_cast<std::int32_t>(20'000 + i * 37 % 3'000'000);
         r.Timestamp = 127'000'000'000'000'000 + static_cast<std::int64_t>(i) * 10'000'000;
-        r.LCFilename = std::move(key.LCFilename);
-        r.LCLocation = std::move(key.LCLocation);
         data.Append(std::move(r));
         ++appended;
     }
     const double appendMs = MsSince(start);
-    const long long memAfter = MemoryInUse();
-    Row("append 100,000 (key, seek miss, append)", appendMs, "ms", "budget 1000 ms total");
-    Row("  per append", appendMs * 1000.0 / static_cast<double>(appended), "us", "");
-    Row("memory per record (growth / records)",
-        static_cast<double>(memAfter - memBefore) / static_cast<double>(table->Count()), "bytes",
-        "budget 512 bytes (i686)");
+    const double memoryPerRecord =
+        static_cast<double>(MemoryInUse() - memBefore) / static_cast<double>(table->Count());
+    Row("append 100,000 (key, seek miss, append)", appendMs, "ms", "budget 1000 ms");
+    Row("  per append", appendMs * 1000.0 / static_cast<double>(appended), "us");
+    Row("memory per record (growth / records)", memoryPerRecord, "bytes",
+        memoryPerRecord <= 250 ? "budget 250 bytes: met" : "budget 250 bytes: OVER");
 
-    // Key seeks in random order, hits and misses.
+    // Key seeks in random order, hits and misses. The keys are laid out in the order they are
+    // asked, as a key the program builds from a path is at hand: the figure is the table's.
     std::vector<std::size_t> order(N);
     for (std::size_t i = 0; i < N; ++i) order[i] = i;
     std::shuffle(order.begin(), order.end(), rng);
+    std::vector<InventoryKey> asked;
+    asked.reserve(N);
+    for (std::size_t i : order) asked.push_back(keys[i]);
     constexpr int SeekRounds = 10;
     std::size_t found = 0;
     start = Clock::now();
     for (int round = 0; round < SeekRounds; ++round)
-        for (std::size_t i : order) found += table->Seek(keys[i]) != NoRecord;
-    const double seekMs = MsSince(start);
-    Row("seek, existing key (average)", seekMs * 1e6 / (SeekRounds * static_cast<double>(N)), "ns",
-        "budget 10000 ns");
+        for (const InventoryKey& key : asked) found += table->Seek(key) != NoRecord;
+    const double seekNs = MsSince(start) * 1e6 / (SeekRounds * static_cast<double>(N));
+    Row("seek, existing key (average)", seekNs, "ns",
+        seekNs <= 300 ? "budget 300 ns: met" : "budget 300 ns: OVER");
+    std::vector<InventoryKey> missing = asked;
+    for (InventoryKey& key : missing) key.LCFilename += '~';
     start = Clock::now();
-    for (std::size_t i : order)
-        found += table->Seek(keys[i].LCFilename + "~", keys[i].LCLocation) != NoRecord;
-    Row("seek, missing key (average, incl. key copy)",
-        MsSince(start) * 1e6 / static_cast<double>(N), "ns", "");
+    for (const InventoryKey& key : missing) found += table->Seek(key) != NoRecord;
+    Row("seek, missing key (average)", MsSince(start) * 1e6 / static_cast<double>(N), "ns");
     if (found != SeekRounds * N) std::printf("!! seeks found %zu of %zu\n", found, SeekRounds * N);
 
     // The virtual list view asks rows by number, and the grid's cursor asks its row back.
     std::size_t checksum = 0;
     start = Clock::now();
-    for (std::size_t i : order) checksum += table->Record(table->At(i)).Size;
-    Row("row lookup At(i) + Record (random rows)", MsSince(start) * 1e6 / static_cast<double>(N),
-        "ns", "");
+    for (std::size_t i : order) checksum += table->View(table->At(i)).Size;
+    Row("row lookup At(i) + View (random rows)", MsSince(start) * 1e6 / static_cast<double>(N),
+        "ns");
+    start = Clock::now();
+    for (std::size_t i : order) checksum += table->Record(table->At(i)).FileName.size();
+    Row("row lookup At(i) + Record copy (random rows)",
+        MsSince(start) * 1e6 / static_cast<double>(N), "ns");
     std::vector<RecordId> ids;
     ids.reserve(N);
     for (std::size_t i : order) ids.push_back(table->At(i));
     start = Clock::now();
     for (RecordId id : ids) checksum += table->PositionOf(id);
-    Row("PositionOf (random records)", MsSince(start) * 1e6 / static_cast<double>(N), "ns", "");
+    Row("PositionOf (random records)", MsSince(start) * 1e6 / static_cast<double>(N), "ns");
 
-    // Save and load with file I/O: on Windows the program's own atomic write
-    // (temporary file, flush, swap) and whole-file read; elsewhere plain streams.
+    // Save and load with file I/O, as the program does them: on Windows its atomic write
+    // (temporary file, flush, swap) and whole-file read. Loading is compared with a plain read
+    // of the same file; each figure is the best of five.
     const std::filesystem::path file = std::filesystem::temp_directory_path() / "pictavo-bench.tbl";
-    double serializeMs = 1e9, writeMs = 1e9, readMs = 1e9, parseMs = 1e9;
+    double serializeMs = 1e9, writeMs = 1e9, readMs = 1e9, loadMs = 1e9, parseMs = 1e9;
     std::size_t fileBytes = 0;
-    InventoryTable loaded;
-    for (int attempt = 0; attempt < 3; ++attempt) {
+    std::size_t loadedCount = 0;
+    for (int attempt = 0; attempt < 5; ++attempt) {
         start = Clock::now();
         std::string bytes = SerializeTable(*table);
         serializeMs = std::min(serializeMs, MsSince(start));
         fileBytes = bytes.size();
 
         start = Clock::now();
-#ifdef _WIN32
-        WriteFileAtomically(file.string(), bytes);
-#else
-        {
-            std::ofstream out(file, std::ios::binary | std::ios::trunc);
-            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-            out.flush();
-            if (!out) std::printf("!! could not write %s\n", file.string().c_str());
-        }
-#endif
+        WriteFile(file, bytes);
         writeMs = std::min(writeMs, MsSince(start));
+        bytes = std::string();
 
         start = Clock::now();
-#ifdef _WIN32
-        std::string read = ReadWholeFile(file.string());
-#else
-        std::string read;
-        {
-            std::ifstream in(file, std::ios::binary);
-            read.resize(static_cast<std::size_t>(std::filesystem::file_size(file)));
-            in.read(read.data(), static_cast<std::streamsize>(read.size()));
-        }
-#endif
+        std::string raw = ReadFile(file);
         readMs = std::min(readMs, MsSince(start));
+        checksum += raw.size();
+        raw = std::string();
 
+        InventoryTable loaded;
         start = Clock::now();
-        std::string error = LoadTable(read, loaded);
-        parseMs = std::min(parseMs, MsSince(start));
+        std::string read = ReadFile(file);
+        const auto parseStart = Clock::now();
+        std::string error = LoadTable(std::move(read), loaded);
+        loadMs = std::min(loadMs, MsSince(start));
+        parseMs = std::min(parseMs, MsSince(parseStart));
         if (!error.empty()) std::printf("!! load refused: %s\n", error.c_str());
+        loadedCount = loaded.Count();
     }
     std::filesystem::remove(file);
+    const double ratio = loadMs / readMs;
     std::printf("\ntable file: %zu bytes (%.1f per record)\n", fileBytes,
                 static_cast<double>(fileBytes) / static_cast<double>(N));
-    Row("save: serialize", serializeMs, "ms", "");
-    Row("save: write file", writeMs, "ms", "");
+    Row("save: serialize", serializeMs, "ms");
+    Row("save: write file", writeMs, "ms");
     Row("save total", serializeMs + writeMs, "ms", "budget 300 ms");
-    Row("load: read file", readMs, "ms", "");
-    Row("load: parse + assign", parseMs, "ms", "");
-    Row("load total", readMs + parseMs, "ms", "budget 200 ms");
-    if (loaded.Count() != table->Count())
-        std::printf("!! loaded %zu of %zu records\n", loaded.Count(), table->Count());
+    Row("read the file alone", readMs, "ms");
+    Row("load: read, check and take over", loadMs, "ms");
+    Row("  of which check and take over", parseMs, "ms");
+    Row("load / read", ratio, "x", ratio <= 4 ? "budget 4x: met" : "budget 4x: OVER");
+    if (loadedCount != table->Count())
+        std::printf("!! loaded %zu of %zu records\n", loadedCount, table->Count());
 
     // Removal of a tenth of the pictures, one at a time.
     std::vector<RecordId> victims(ids.begin(), ids.begin() + N / 10);
     start = Clock::now();
     for (RecordId id : victims) table->Delete(id);
     Row("delete 10,000 random records (average)",
-        MsSince(start) * 1000.0 / static_cast<double>(victims.size()), "us", "");
+        MsSince(start) * 1000.0 / static_cast<double>(victims.size()), "us");
 
     std::printf("\n(checksum %zu)\n", checksum);
     return 0;

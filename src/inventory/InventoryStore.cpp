@@ -78,7 +78,8 @@ void TInventoryStore::LoadInventory() {
         }
     }
 
-    std::string refusal = LoadTable(content, table_);
+    // Taken over as the table's storage when accepted; left as it was when refused.
+    std::string refusal = LoadTable(std::move(content), table_);
     if (!refusal.empty()) {
         KeepUnreadableFile(path, content, refusal);
         if (!fileProtected_) {
@@ -136,7 +137,7 @@ void TInventoryStore::RelocateRecords(const std::string& formerDirectory) {
     // Moving a record to the new folder changes its key and so its place in the
     // index; collect the records first rather than walk an order that shifts.
     std::vector<RecordId> moved;
-    table_.ForEachInOrder([&](RecordId id, const InventoryRecord& record) {
+    table_.ForEachInOrder([&](RecordId id, const RecordView& record) {
         if (record.LCLocation == formerDirectory) moved.push_back(id);
     });
     const std::string lowerDirectory = LowerCase(dataDirectory_);

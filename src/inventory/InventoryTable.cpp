@@ -1,36 +1,136 @@
 #include "inventory/InventoryTable.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <numeric>
 #include <stdexcept>
+
+#include "inventory/RecordEncoding.h"
 
 namespace pictavo {
 
 namespace {
 
+using encoding::Lengths;
+
 void CutTo(std::string& text, std::size_t width) {
     if (text.size() > width) text.resize(width);
 }
 
-// In place, reusing the target's buffer: loading passes records that already hold the value.
+// In place, reusing the target's buffer.
 void AssignLowerCase(std::string& target, const std::string& source) {
     target.resize(source.size());
     std::transform(source.begin(), source.end(), target.begin(), LowerChar);
 }
 
-// std::string_view compares as unsigned bytes (char_traits<char> follows memcmp).
-int CompareKey(std::string_view aName, std::string_view aLocation, std::string_view bName,
-               std::string_view bLocation) noexcept {
-    if (int c = aName.compare(bName)) return c;
-    return aLocation.compare(bLocation);
+// Byte-wise as unsigned bytes, as std::string_view::compare, eight bytes at a time: keys are
+// short, and loading compares every record with the one before.
+int CompareBytes(std::string_view a, std::string_view b) noexcept {
+    const std::size_t n = std::min(a.size(), b.size());
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (x != y) {
+            if constexpr (std::endian::native == std::endian::little) {
+                x = __builtin_bswap64(x);
+                y = __builtin_bswap64(y);
+            }
+            return x < y ? -1 : 1;
+        }
+    }
+    for (; i < n; ++i) {
+        const auto x = static_cast<unsigned char>(a[i]);
+        const auto y = static_cast<unsigned char>(b[i]);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
-int CompareKey(const InventoryRecord& a, const InventoryRecord& b) noexcept {
-    return CompareKey(a.LCFilename, a.LCLocation, b.LCFilename, b.LCLocation);
+int CompareKey(std::string_view aName, std::string_view aLocation, std::string_view bName,
+               std::string_view bLocation) noexcept {
+    if (int c = CompareBytes(aName, bName)) return c;
+    return CompareBytes(aLocation, bLocation);
+}
+
+// A 64-bit multiplicative hash over 8-byte words; the key is hashed on every Seek, so it must
+// be quick, and it needs no resistance to crafted input.
+constexpr std::uint64_t HashMultiplier = 0x9E3779B97F4A7C15ull;
+
+std::uint64_t Word64(const char* p) noexcept {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    return w;
+}
+
+std::uint64_t Word32(const char* p) noexcept {
+    std::uint32_t w;
+    std::memcpy(&w, p, 4);
+    return w;
+}
+
+std::uint64_t Mix(std::uint64_t h, std::uint64_t w) noexcept {
+    h = (h ^ w) * HashMultiplier;
+    return h ^ (h >> 29);
+}
+
+// The bytes after whole words are read as one word that ends with the string, overlapping bytes
+// already taken: no byte loop, and the same string always gives the same words.
+std::uint64_t HashBytes(std::uint64_t h, std::string_view s) noexcept {
+    const char* p = s.data();
+    const std::size_t n = s.size();
+    if (n >= 8) {
+        for (std::size_t i = 0; i + 8 < n; i += 8) h = Mix(h, Word64(p + i));
+        return Mix(h, Word64(p + n - 8));
+    }
+    if (n >= 4) return Mix(h, Word32(p) | Word32(p + n - 4) << 32);
+    if (n > 0) {
+        const auto byte = [p](std::size_t i) { return std::uint64_t{static_cast<unsigned char>(p[i])}; };
+        return Mix(h, byte(0) | byte(n / 2) << 8 | byte(n - 1) << 16);
+    }
+    return h;
+}
+
+std::uint32_t HashKey(std::string_view lcFilename, std::string_view lcLocation) noexcept {
+    // Name and folder in two independent chains, which the processor runs side by side; each
+    // starts from its own length, so ("ab", "c") and ("a", "bc") part at once.
+    const std::uint64_t name = HashBytes(lcFilename.size(), lcFilename);
+    const std::uint64_t folder = HashBytes(std::uint64_t{lcLocation.size()} << 32 | 1, lcLocation);
+    const std::uint64_t h = Mix(name, folder) * HashMultiplier;
+    return static_cast<std::uint32_t>(h >> 32);
+}
+
+// Inline rather than memcmp: a seek compares one short key, and a library call costs more than
+// the comparison (the Windows C runtime compares byte by byte).
+bool EqualBytes(const char* a, const char* b, std::size_t n) noexcept {
+    std::uint64_t differ = 0;
+    for (; n >= 8; n -= 8, a += 8, b += 8) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a, 8);
+        std::memcpy(&y, b, 8);
+        differ |= x ^ y;
+    }
+    for (; n > 0; --n) differ |= static_cast<unsigned char>(*a++ ^ *b++);
+    return differ == 0;
+}
+
+// Does the key at `key` (as HashEntry::key) equal the given one?
+bool KeyMatches(const char* key, std::string_view lcFilename, std::string_view lcLocation) noexcept {
+    const auto* k = reinterpret_cast<const unsigned char*>(key);
+    const std::size_t locationLength = k[0];
+    return locationLength == lcLocation.size() && k[1 + locationLength] == lcFilename.size() &&
+           EqualBytes(key + 2 + locationLength, lcFilename.data(), lcFilename.size()) &&
+           EqualBytes(key + 1, lcLocation.data(), locationLength);
 }
 
 constexpr std::uint32_t PageBits = 10;
 constexpr std::uint32_t PageSize = 1u << PageBits;
+// Appended records are packed into chunks of this size.
+constexpr std::size_t ChunkSize = 64 * 1024;
+// Replaced and deleted records are reclaimed once they take more room than the live ones.
+constexpr std::size_t CompactAfter = 1 << 20;
 
 }  // namespace
 
@@ -46,6 +146,29 @@ std::string KeyPath(const InventoryRecord& record) {
     return JoinPath(record.LCLocation, record.LCFilename);
 }
 
+std::string FullPath(const RecordView& record) {
+    return JoinPath(record.Location, record.FileName);
+}
+
+std::string KeyPath(const RecordView& record) {
+    return JoinPath(record.LCLocation, record.LCFilename);
+}
+
+InventoryRecord RecordView::ToRecord() const {
+    InventoryRecord r;
+    r.Enabled = Enabled;
+    r.Tile = Tile;
+    r.FileName = FileName;
+    r.Location = Location;
+    r.Size = Size;
+    r.Timestamp = Timestamp;
+    r.Group = Group;
+    r.Order = Order;
+    r.LCLocation = LCLocation;
+    r.LCFilename = LCFilename;
+    return r;
+}
+
 void NormalizeRecord(InventoryRecord& record) {
     CutTo(record.FileName, FileNameWidth);
     CutTo(record.Location, LocationWidth);
@@ -59,8 +182,22 @@ void NormalizeRecord(InventoryRecord& record) {
 // ---------------------------------------------------------------------------------------------
 // Table
 
+struct InventoryTable::Slot {
+    char* bytes = nullptr;  // the record's encoding; nullptr while the slot is free
+    Block* block = nullptr;
+    Lengths lengths;
+};
+
+// Where the encodings live: a loaded file taken over whole, and chunks for later records.
+struct InventoryTable::Storage {
+    std::string loaded;
+    std::vector<std::unique_ptr<char[]>> chunks;
+    char* free = nullptr;  // the unused end of the last chunk
+    std::size_t freeBytes = 0;
+};
+
 InventoryTable::InventoryTable(std::size_t blockCapacity)
-    : blockCapacity_(std::max<std::size_t>(blockCapacity, 4)) {}
+    : blockCapacity_(std::max<std::size_t>(blockCapacity, 4)), storage_(std::make_unique<Storage>()) {}
 
 InventoryTable::~InventoryTable() {
     for (InventoryCursor* cursor : cursors_) {
@@ -78,7 +215,7 @@ const InventoryTable::Slot& InventoryTable::SlotOf(RecordId id) const noexcept {
 }
 
 bool InventoryTable::Contains(RecordId id) const noexcept {
-    return id < slotCount_ && SlotOf(id).block != nullptr;
+    return id < slotCount_ && SlotOf(id).bytes != nullptr;
 }
 
 const InventoryTable::Slot& InventoryTable::LiveSlot(RecordId id) const {
@@ -87,7 +224,99 @@ const InventoryTable::Slot& InventoryTable::LiveSlot(RecordId id) const {
     return SlotOf(id);
 }
 
-const InventoryRecord& InventoryTable::Record(RecordId id) const { return LiveSlot(id).record; }
+RecordView InventoryTable::ViewOf(RecordId id) const {
+    const Slot& slot = SlotOf(id);
+    return encoding::View(slot.bytes, slot.lengths);
+}
+
+RecordView InventoryTable::View(RecordId id) const {
+    LiveSlot(id);
+    return ViewOf(id);
+}
+
+InventoryRecord InventoryTable::Record(RecordId id) const { return View(id).ToRecord(); }
+
+std::string_view InventoryTable::KeyName(RecordId id) const noexcept {
+    const Slot& slot = SlotOf(id);
+    return encoding::LCFilename(slot.bytes, slot.lengths);
+}
+
+std::string_view InventoryTable::KeyLocation(RecordId id) const noexcept {
+    const Slot& slot = SlotOf(id);
+    return encoding::LCLocation(slot.bytes, slot.lengths);
+}
+
+int InventoryTable::CompareTo(RecordId id, std::string_view lcFilename,
+                              std::string_view lcLocation) const noexcept {
+    return CompareKey(KeyName(id), KeyLocation(id), lcFilename, lcLocation);
+}
+
+int InventoryTable::CompareKeys(RecordId a, RecordId b) const noexcept {
+    return CompareTo(a, KeyName(b), KeyLocation(b));
+}
+
+// --- storage of the encodings
+
+char* InventoryTable::AllocateBytes(std::size_t n) {
+    Storage& s = *storage_;
+    if (s.freeBytes < n) {
+        const std::size_t size = std::max(ChunkSize, n);
+        s.chunks.push_back(std::make_unique<char[]>(size));
+        deadBytes_ += s.freeBytes;  // the rest of the previous chunk stays unused
+        s.free = s.chunks.back().get();
+        s.freeBytes = size;
+    }
+    char* p = s.free;
+    s.free += n;
+    s.freeBytes -= n;
+    return p;
+}
+
+void InventoryTable::StoreEncoded(RecordId id, const InventoryRecord& normalized) {
+    Slot& slot = SlotOf(id);
+    const Lengths lengths = encoding::LengthsOf(normalized);
+    const std::size_t size = encoding::SizeOf(lengths);
+    // The same lengths fit where the record is (a changed flag, size or date, a case change).
+    if (slot.bytes == nullptr || encoding::SizeOf(slot.lengths) != size) {
+        ReleaseBytes(id);
+        slot.bytes = AllocateBytes(size);
+        liveBytes_ += size;
+    }
+    slot.lengths = lengths;
+    encoding::Encode(normalized, slot.bytes);
+}
+
+void InventoryTable::ReleaseBytes(RecordId id) {
+    Slot& slot = SlotOf(id);
+    if (slot.bytes == nullptr) return;
+    const std::size_t size = encoding::SizeOf(slot.lengths);
+    liveBytes_ -= size;
+    deadBytes_ += size;
+    slot.bytes = nullptr;
+}
+
+// Copies the live records, in index order, into one block of their exact size.
+void InventoryTable::CompactIfWasteful() {
+    if (deadBytes_ < CompactAfter || deadBytes_ < liveBytes_) return;
+    auto fresh = std::make_unique<Storage>();
+    if (liveBytes_ > 0) {
+        fresh->chunks.push_back(std::make_unique<char[]>(liveBytes_));
+        char* out = fresh->chunks.back().get();
+        for (const auto& block : blocks_) {
+            for (RecordId id : block->ids) {
+                Slot& slot = SlotOf(id);
+                const std::size_t size = encoding::SizeOf(slot.lengths);
+                std::memcpy(out, slot.bytes, size);
+                slot.bytes = out;
+                out += size;
+            }
+        }
+    }
+    storage_ = std::move(fresh);
+    deadBytes_ = 0;
+    for (HashEntry& e : hash_)
+        if (e.id != NoRecord) e.key = KeyAt(e.id);
+}
 
 RecordId InventoryTable::AllocateSlot() {
     if (!freeIds_.empty()) {
@@ -101,20 +330,88 @@ RecordId InventoryTable::AllocateSlot() {
     return slotCount_++;
 }
 
-void InventoryTable::FreeSlot(RecordId id) {
-    Slot& slot = SlotOf(id);
-    slot.record = InventoryRecord{};  // releases the strings now
-    slot.block = nullptr;
-    freeIds_.push_back(id);
+// --- the hash of the keys
+
+const char* InventoryTable::KeyAt(RecordId id) const noexcept {
+    const Slot& slot = SlotOf(id);
+    return slot.bytes + encoding::LCLocationAt(slot.lengths) - 1;
 }
+
+// The index of the record's entry.
+std::size_t InventoryTable::HashFind(RecordId id) const noexcept {
+    const std::size_t mask = hash_.size() - 1;
+    std::size_t i = HashKey(KeyName(id), KeyLocation(id)) & mask;
+    while (hash_[i].id != id) i = (i + 1) & mask;
+    return i;
+}
+
+void InventoryTable::HashPlace(std::uint32_t hash, RecordId id) noexcept {
+    const std::size_t mask = hash_.size() - 1;
+    std::size_t i = hash & mask;
+    while (hash_[i].id != NoRecord) i = (i + 1) & mask;
+    hash_[i] = {KeyAt(id), hash, id};
+}
+
+void InventoryTable::HashRebuild(std::size_t capacity) {
+    std::vector<HashEntry> old(capacity, HashEntry{nullptr, 0, NoRecord});
+    hash_.swap(old);
+    const std::size_t mask = capacity - 1;
+    for (const HashEntry& e : old) {
+        if (e.id == NoRecord) continue;
+        std::size_t i = e.hash & mask;
+        while (hash_[i].id != NoRecord) i = (i + 1) & mask;
+        hash_[i] = e;
+    }
+}
+
+void InventoryTable::HashRepoint(RecordId id) noexcept { hash_[HashFind(id)].key = KeyAt(id); }
+
+void InventoryTable::HashInsert(RecordId id) {
+    // At most three quarters full, so probe runs stay short.
+    if ((count_ + 1) * 4 > hash_.size() * 3) HashRebuild(std::max<std::size_t>(16, hash_.size() * 2));
+    HashPlace(HashKey(KeyName(id), KeyLocation(id)), id);
+}
+
+void InventoryTable::HashErase(RecordId id) {
+    const std::size_t mask = hash_.size() - 1;
+    std::size_t i = HashFind(id);
+    // Backward shift: move later entries of the run into the hole when their home allows it,
+    // so lookups never need tombstones.
+    for (std::size_t j = (i + 1) & mask;; j = (j + 1) & mask) {
+        if (hash_[j].id == NoRecord) break;
+        const std::size_t home = hash_[j].hash & mask;
+        // j may move to i unless its home lies cyclically within (i, j].
+        const bool homeAfterHole = i <= j ? (home > i && home <= j) : (home > i || home <= j);
+        if (!homeAfterHole) {
+            hash_[i] = hash_[j];
+            i = j;
+        }
+    }
+    hash_[i] = {nullptr, 0, NoRecord};
+}
+
+RecordId InventoryTable::Seek(std::string_view lcFilename, std::string_view lcLocation) const {
+    if (count_ == 0) return NoRecord;
+    const std::uint32_t hash = HashKey(lcFilename, lcLocation);
+    const std::size_t mask = hash_.size() - 1;
+    RecordId found = NoRecord;
+    for (std::size_t i = hash & mask; hash_[i].id != NoRecord; i = (i + 1) & mask) {
+        const HashEntry& e = hash_[i];
+        if (e.hash != hash || !KeyMatches(e.key, lcFilename, lcLocation)) continue;
+        // Equal keys are allowed: the first in index order wins.
+        if (found == NoRecord || PositionOf(e.id) < PositionOf(found)) found = e.id;
+    }
+    return found;
+}
+
+// --- the ordered index
 
 // Ordinal of the block where the key belongs: the first block whose last record is not below
 // the key (afterEqual = false) or is above it (afterEqual = true). blocks_.size() when none.
 std::size_t InventoryTable::BlockFor(std::string_view lcFilename, std::string_view lcLocation,
                                      bool afterEqual) const {
     auto it = std::partition_point(blocks_.begin(), blocks_.end(), [&](const auto& block) {
-        const InventoryRecord& last = SlotOf(block->ids.back()).record;
-        int c = CompareKey(last.LCFilename, last.LCLocation, lcFilename, lcLocation);
+        int c = CompareTo(block->ids.back(), lcFilename, lcLocation);
         return afterEqual ? c <= 0 : c < 0;
     });
     return static_cast<std::size_t>(it - blocks_.begin());
@@ -127,7 +424,8 @@ void InventoryTable::Renumber(std::size_t fromBlock) {
 
 void InventoryTable::InsertIntoIndex(RecordId id) {
     Slot& slot = SlotOf(id);
-    const InventoryRecord& rec = slot.record;
+    const std::string_view name = KeyName(id);
+    const std::string_view location = KeyLocation(id);
     std::size_t b = 0;
     if (blocks_.empty()) {
         auto block = std::make_unique<Block>();
@@ -136,11 +434,11 @@ void InventoryTable::InsertIntoIndex(RecordId id) {
         starts_.push_back(0);
     } else {
         // Behind every equal key: ties stay in insertion order without a sequence number.
-        b = std::min(BlockFor(rec.LCFilename, rec.LCLocation, true), blocks_.size() - 1);
+        b = std::min(BlockFor(name, location, true), blocks_.size() - 1);
     }
     Block& block = *blocks_[b];
     auto pos = std::partition_point(block.ids.begin(), block.ids.end(), [&](RecordId other) {
-        return CompareKey(SlotOf(other).record, rec) <= 0;
+        return CompareTo(other, name, location) <= 0;
     });
     block.ids.insert(pos, id);
     slot.block = &block;
@@ -196,12 +494,54 @@ void InventoryTable::MergeAfterRemoval(std::size_t b) {
     EraseBlock(left + 1);
 }
 
+// Blocks filled to three quarters (room to grow) with the live slots, in the given order or
+// in id order; then the hash, from the keys' hashes by id when given.
+void InventoryTable::BuildIndex(const std::vector<RecordId>* order,
+                                const std::vector<std::uint32_t>* hashes) {
+    const std::size_t n = slotCount_;
+    const std::size_t fill = std::max<std::size_t>(1, blockCapacity_ * 3 / 4);
+    blocks_.reserve((n + fill - 1) / fill);
+    starts_.reserve(blocks_.capacity());
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i % fill == 0) {
+            auto block = std::make_unique<Block>();
+            block->ids.reserve(blockCapacity_ + 1);
+            block->ordinal = static_cast<std::uint32_t>(blocks_.size());
+            blocks_.push_back(std::move(block));
+            starts_.push_back(static_cast<std::uint32_t>(i));
+        }
+        const RecordId id = order ? (*order)[i] : static_cast<RecordId>(i);
+        SlotOf(id).block = blocks_.back().get();
+        blocks_.back()->ids.push_back(id);
+    }
+    count_ = n;
+    std::size_t capacity = 16;
+    while (capacity * 3 < n * 4 + 4) capacity *= 2;
+    hash_.assign(capacity, HashEntry{nullptr, 0, NoRecord});
+    std::vector<std::uint32_t> computed;
+    if (!hashes) {
+        computed.resize(n);
+        for (RecordId id = 0; id < n; ++id) computed[id] = HashKey(KeyName(id), KeyLocation(id));
+        hashes = &computed;
+    }
+    // Each entry lands at a random place in a table of megabytes: ask for the place a few
+    // records ahead, so the memory is on its way when the entry is written.
+    constexpr std::size_t Ahead = 16;
+    const std::size_t mask = capacity - 1;
+    for (RecordId id = 0; id < n; ++id) {
+        if (id + Ahead < n) __builtin_prefetch(&hash_[(*hashes)[id + Ahead] & mask], 1);
+        HashPlace((*hashes)[id], id);
+    }
+}
+
+// --- changes
+
 RecordId InventoryTable::Append(InventoryRecord record) {
     NormalizeRecord(record);
     RecordId id = AllocateSlot();
-    Slot& slot = SlotOf(id);
-    slot.record = std::move(record);
+    StoreEncoded(id, record);
     InsertIntoIndex(id);
+    HashInsert(id);
     for (InventoryCursor* cursor : cursors_)
         if (cursor->id_ == NoRecord) cursor->Land(id);
     return id;
@@ -210,14 +550,17 @@ RecordId InventoryTable::Append(InventoryRecord record) {
 void InventoryTable::Replace(RecordId id, InventoryRecord record) {
     LiveSlot(id);
     NormalizeRecord(record);
-    Slot& slot = SlotOf(id);
-    if (CompareKey(slot.record, record) == 0) {
-        slot.record = std::move(record);
-        return;
+    if (KeyName(id) == record.LCFilename && KeyLocation(id) == record.LCLocation) {
+        StoreEncoded(id, record);
+        HashRepoint(id);
+    } else {
+        HashErase(id);
+        RemoveFromIndex(id);
+        StoreEncoded(id, record);
+        InsertIntoIndex(id);
+        HashInsert(id);
     }
-    RemoveFromIndex(id);
-    slot.record = std::move(record);
-    InsertIntoIndex(id);
+    CompactIfWasteful();
 }
 
 void InventoryTable::Delete(RecordId id) {
@@ -231,8 +574,11 @@ void InventoryTable::Delete(RecordId id) {
         following = At(pos + 1);
         preceding = pos > 0 ? At(pos - 1) : NoRecord;
     }
+    HashErase(id);
     RemoveFromIndex(id);
-    FreeSlot(id);
+    ReleaseBytes(id);
+    freeIds_.push_back(id);
+    CompactIfWasteful();
     if (!anyOnIt) return;
     for (InventoryCursor* cursor : cursors_) {
         if (cursor->id_ != id) continue;
@@ -248,84 +594,137 @@ void InventoryTable::Delete(RecordId id) {
     }
 }
 
+void InventoryTable::TakeContentOf(InventoryTable& other) noexcept {
+    storage_.swap(other.storage_);
+    pages_.swap(other.pages_);
+    std::swap(slotCount_, other.slotCount_);
+    freeIds_.swap(other.freeIds_);
+    blocks_.swap(other.blocks_);
+    starts_.swap(other.starts_);
+    std::swap(count_, other.count_);
+    std::swap(liveBytes_, other.liveBytes_);
+    std::swap(deadBytes_, other.deadBytes_);
+    hash_.swap(other.hash_);
+}
+
 void InventoryTable::Clear() {
-    blocks_.clear();
-    starts_.clear();
-    pages_.clear();
-    freeIds_.clear();
-    slotCount_ = 0;
-    count_ = 0;
+    InventoryTable empty(blockCapacity_);
+    TakeContentOf(empty);
     ResetCursors();
 }
 
 void InventoryTable::Assign(std::vector<InventoryRecord> records) {
     if (records.size() >= NoRecord) throw std::length_error("too many inventory records");
-    for (InventoryRecord& record : records) NormalizeRecord(record);
-
-    // A saved table comes in index order; only other input needs the sort.
-    std::vector<std::uint32_t> order;
-    bool sorted = true;
-    for (std::size_t i = 1; i < records.size() && sorted; ++i)
-        sorted = CompareKey(records[i - 1], records[i]) <= 0;
-    if (!sorted) {
-        order.resize(records.size());
-        std::iota(order.begin(), order.end(), 0u);
-        std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-            return CompareKey(records[a], records[b]) < 0;
-        });
+    std::size_t total = 0;
+    for (InventoryRecord& record : records) {
+        NormalizeRecord(record);
+        total += encoding::SizeOf(encoding::LengthsOf(record));
     }
 
     // Built aside and swapped in, so a failure leaves the table as it was.
     InventoryTable fresh(blockCapacity_);
-    const auto n = static_cast<std::uint32_t>(records.size());
-    fresh.pages_.reserve((n + PageSize - 1) / PageSize);
-    const std::size_t fill = std::max<std::size_t>(1, blockCapacity_ * 3 / 4);  // room to grow
-    fresh.blocks_.reserve((n + fill - 1) / fill);
-    fresh.starts_.reserve(fresh.blocks_.capacity());
-    // Ids follow index order, so walking the index walks memory in order.
-    for (std::uint32_t id = 0; id < n; ++id) {
-        if (id % fill == 0) {
-            auto block = std::make_unique<Block>();
-            block->ids.reserve(blockCapacity_ + 1);
-            block->ordinal = static_cast<std::uint32_t>(fresh.blocks_.size());
-            fresh.blocks_.push_back(std::move(block));
-            fresh.starts_.push_back(id);
-        }
-        if (id % PageSize == 0) fresh.pages_.push_back(std::make_unique<Slot[]>(PageSize));
-        Slot& slot = fresh.SlotOf(id);
-        slot.record = std::move(records[sorted ? id : order[id]]);
-        slot.block = fresh.blocks_.back().get();
-        slot.block->ids.push_back(id);
+    if (total > 0) {
+        fresh.storage_->chunks.push_back(std::make_unique<char[]>(total));
+        fresh.storage_->free = fresh.storage_->chunks.back().get();
+        fresh.storage_->freeBytes = total;
     }
-    fresh.slotCount_ = n;
-    fresh.count_ = n;
+    for (const InventoryRecord& record : records) fresh.StoreEncoded(fresh.AllocateSlot(), record);
+    records.clear();
 
-    blocks_.swap(fresh.blocks_);
-    starts_.swap(fresh.starts_);
-    pages_.swap(fresh.pages_);
-    freeIds_.swap(fresh.freeIds_);
-    std::swap(slotCount_, fresh.slotCount_);
-    std::swap(count_, fresh.count_);
+    std::vector<RecordId> order;
+    for (RecordId id = 1; id < fresh.slotCount_ && order.empty(); ++id) {
+        if (fresh.CompareKeys(id - 1, id) > 0) {
+            order.resize(fresh.slotCount_);
+            std::iota(order.begin(), order.end(), RecordId{0});
+            std::stable_sort(order.begin(), order.end(),
+                             [&](RecordId a, RecordId b) { return fresh.CompareKeys(a, b) < 0; });
+        }
+    }
+    fresh.BuildIndex(order.empty() ? nullptr : &order, nullptr);
+    TakeContentOf(fresh);
     ResetCursors();
+}
+
+std::string InventoryTable::AssignEncoded(std::string&& bytes, std::size_t begin, std::size_t end,
+                                          std::size_t count) {
+    if (begin > end || end > bytes.size()) throw std::out_of_range("encoded records out of range");
+    if (count >= NoRecord) return "too many records (" + std::to_string(count) + ")";
+    InventoryTable fresh(blockCapacity_);
+    fresh.pages_.reserve((count + PageSize - 1) / PageSize);
+    std::vector<std::uint32_t> hashes(count);  // by id, taken while the record is at hand
+
+    // Check every record before the buffer is taken over, so a refusal leaves it alone.
+    char* p = bytes.data() + begin;
+    char* const stop = bytes.data() + end;
+    bool sorted = true;
+    bool normalize = false;
+    for (std::size_t i = 0; i < count; ++i) {
+        Lengths lengths;
+        const auto available = static_cast<std::size_t>(stop - p);
+        if (!encoding::Check(p, available, lengths))
+            return encoding::Explain(p, available, i + 1);
+        const RecordId id = fresh.AllocateSlot();
+        Slot& slot = fresh.SlotOf(id);
+        slot.bytes = p;
+        slot.lengths = lengths;
+        const std::size_t size = encoding::SizeOf(lengths);
+        fresh.liveBytes_ += size;
+        hashes[id] = HashKey(encoding::LCFilename(p, lengths), encoding::LCLocation(p, lengths));
+        if (id > 0 && sorted) sorted = fresh.CompareKeys(id - 1, id) <= 0;
+        if (lengths.location > 0 && p[encoding::LocationAt(lengths) + lengths.location - 1] == '\\')
+            normalize = true;
+        p += size;
+    }
+    if (p != stop)
+        return "record count mismatch (" + std::to_string(stop - p) +
+               " bytes of record data left after " + std::to_string(count) + " records)";
+
+    fresh.storage_->loaded = std::move(bytes);
+    if (normalize) {
+        // Locations with a trailing backslash (written by hand, never by the program) are
+        // stored as Append would store them.
+        for (RecordId id = 0; id < fresh.slotCount_; ++id) {
+            const Slot& slot = fresh.SlotOf(id);
+            const std::string_view location{slot.bytes + encoding::LocationAt(slot.lengths),
+                                             slot.lengths.location};
+            if (location.empty() || location.back() != '\\') continue;
+            InventoryRecord record = fresh.ViewOf(id).ToRecord();
+            NormalizeRecord(record);
+            fresh.StoreEncoded(id, record);
+            hashes[id] = HashKey(record.LCFilename, record.LCLocation);
+            sorted = false;
+        }
+    }
+    std::vector<RecordId> order;
+    if (!sorted) {
+        order.resize(fresh.slotCount_);
+        std::iota(order.begin(), order.end(), RecordId{0});
+        std::stable_sort(order.begin(), order.end(),
+                         [&](RecordId a, RecordId b) { return fresh.CompareKeys(a, b) < 0; });
+    }
+    fresh.BuildIndex(sorted ? nullptr : &order, &hashes);
+    TakeContentOf(fresh);
+    ResetCursors();
+    return {};
 }
 
 void InventoryTable::ResetCursors() {
     for (InventoryCursor* cursor : cursors_) cursor->First();
 }
 
-RecordId InventoryTable::Seek(std::string_view lcFilename, std::string_view lcLocation) const {
-    std::size_t b = BlockFor(lcFilename, lcLocation, false);
-    if (b == blocks_.size()) return NoRecord;
-    const auto& ids = blocks_[b]->ids;
-    auto it = std::partition_point(ids.begin(), ids.end(), [&](RecordId id) {
-        const InventoryRecord& rec = SlotOf(id).record;
-        return CompareKey(rec.LCFilename, rec.LCLocation, lcFilename, lcLocation) < 0;
-    });
-    // The block's last record is not below the key, so it is never the end here.
-    const InventoryRecord& found = SlotOf(*it).record;
-    return CompareKey(found.LCFilename, found.LCLocation, lcFilename, lcLocation) == 0 ? *it
-                                                                                       : NoRecord;
+char* InventoryTable::WriteEncoded(char* out) const {
+    for (const auto& block : blocks_) {
+        for (RecordId id : block->ids) {
+            const Slot& slot = SlotOf(id);
+            const std::size_t size = encoding::SizeOf(slot.lengths);
+            std::memcpy(out, slot.bytes, size);
+            out += size;
+        }
+    }
+    return out;
 }
+
+// --- positions
 
 RecordId InventoryTable::At(std::size_t position) const {
     if (position >= count_) return NoRecord;
@@ -373,7 +772,9 @@ void InventoryCursor::Land(RecordId id) noexcept {
     bof_ = eof_ = false;
 }
 
-const InventoryRecord& InventoryCursor::Record() const { return table_->Record(RequireRecord()); }
+InventoryRecord InventoryCursor::Record() const { return table_->Record(RequireRecord()); }
+
+RecordView InventoryCursor::View() const { return table_->View(RequireRecord()); }
 
 void InventoryCursor::First() {
     id_ = Attached().At(0);

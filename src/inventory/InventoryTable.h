@@ -55,6 +55,26 @@ std::string KeyPath(const InventoryRecord& record);
 // their widths, LCFilename and LCLocation derived from FileName and Location.
 void NormalizeRecord(InventoryRecord& record);
 
+// A record as the table holds it: views into the table's own storage, valid until the table
+// changes (any append, post, delete or load). Copy it into an InventoryRecord to keep it.
+struct RecordView {
+    bool Enabled = false;
+    bool Tile = true;
+    std::string_view FileName;
+    std::string_view Location;
+    std::int32_t Size = 0;
+    std::int64_t Timestamp = 0;
+    std::string_view Group;
+    std::int32_t Order = 0;
+    std::string_view LCLocation;
+    std::string_view LCFilename;
+
+    InventoryRecord ToRecord() const;
+};
+
+std::string FullPath(const RecordView& record);
+std::string KeyPath(const RecordView& record);
+
 // Stable for the life of a record; a deleted record's id may be reused later.
 using RecordId = std::uint32_t;
 inline constexpr RecordId NoRecord = 0xFFFFFFFFu;
@@ -62,8 +82,12 @@ inline constexpr RecordId NoRecord = 0xFFFFFFFFu;
 class InventoryCursor;
 
 // Records in index order (LCFilename, then LCLocation, byte-wise ascending; equal keys in
-// insertion order). Positions are 0-based. The index is a list of bounded sorted blocks, so
-// insert, delete, seek, At and PositionOf all stay cheap at 100,000 records.
+// insertion order). Positions are 0-based.
+//
+// Each record is kept as its table-file encoding (RecordEncoding.h) in a few large blocks of
+// memory, so a loaded file is taken over as it is and a save copies bytes. A hash of the key
+// answers Seek; a list of bounded sorted blocks of ids gives the order, so insert, delete, At
+// and PositionOf stay cheap at 100,000 records.
 class InventoryTable {
 public:
     static constexpr std::size_t DefaultBlockCapacity = 512;
@@ -84,11 +108,16 @@ public:
     // Cursors on the record move to the following one (see InventoryCursor).
     void Delete(RecordId id);
     void Clear();
-    // Replaces the whole content; O(n) when the records already come in index order.
-    // Every cursor goes to the first record.
+    // Replaces the whole content; every cursor goes to the first record.
     void Assign(std::vector<InventoryRecord> records);
+    // Replaces the whole content with `count` records encoded back to back in
+    // bytes[begin, end), as the table file holds them, taking the buffer over rather than
+    // copying it. Every record is checked first: on a fault the table and the buffer stay as
+    // they were and the reason is returned; empty on success.
+    std::string AssignEncoded(std::string&& bytes, std::size_t begin, std::size_t end,
+                              std::size_t count);
 
-    // First record with exactly this key, or NoRecord.
+    // First record (in index order) with exactly this key, or NoRecord.
     RecordId Seek(std::string_view lcFilename, std::string_view lcLocation) const;
     RecordId Seek(const InventoryKey& key) const { return Seek(key.LCFilename, key.LCLocation); }
 
@@ -96,34 +125,53 @@ public:
     RecordId At(std::size_t position) const;
     std::size_t PositionOf(RecordId id) const;
     bool Contains(RecordId id) const noexcept;
-    // Throws std::out_of_range for an id not in the table. The reference stays valid until
-    // the record is deleted (Replace changes its content in place).
-    const InventoryRecord& Record(RecordId id) const;
+    // Both throw std::out_of_range for an id not in the table.
+    InventoryRecord Record(RecordId id) const;
+    RecordView View(RecordId id) const;
 
-    // Calls f(RecordId, const InventoryRecord&) in index order; f must not change the table.
+    // Calls f(RecordId, const RecordView&) in index order; f must not change the table.
     template <class F>
     void ForEachInOrder(F&& f) const {
         for (const auto& block : blocks_)
-            for (RecordId id : block->ids) f(id, SlotOf(id).record);
+            for (RecordId id : block->ids) f(id, ViewOf(id));
     }
+
+    // The records' encodings, back to back in index order: EncodedSize() bytes to out.
+    std::size_t EncodedSize() const noexcept { return liveBytes_; }
+    char* WriteEncoded(char* out) const;
 
 private:
     friend class InventoryCursor;
-
     struct Block {
         std::vector<RecordId> ids;
         std::uint32_t ordinal = 0;  // index in blocks_
     };
-    struct Slot {
-        InventoryRecord record;
-        Block* block = nullptr;  // nullptr while the slot is free
-    };
+    struct Slot;
+    struct Storage;
 
     Slot& SlotOf(RecordId id) noexcept;
     const Slot& SlotOf(RecordId id) const noexcept;
     const Slot& LiveSlot(RecordId id) const;
+    RecordView ViewOf(RecordId id) const;
+    std::string_view KeyName(RecordId id) const noexcept;
+    std::string_view KeyLocation(RecordId id) const noexcept;
+    int CompareKeys(RecordId a, RecordId b) const noexcept;
+    int CompareTo(RecordId id, std::string_view lcFilename, std::string_view lcLocation) const noexcept;
+
+    char* AllocateBytes(std::size_t n);
     RecordId AllocateSlot();
-    void FreeSlot(RecordId id);
+    void StoreEncoded(RecordId id, const InventoryRecord& normalized);
+    void ReleaseBytes(RecordId id);
+    void CompactIfWasteful();
+
+    const char* KeyAt(RecordId id) const noexcept;
+    std::size_t HashFind(RecordId id) const noexcept;
+    void HashPlace(std::uint32_t hash, RecordId id) noexcept;
+    void HashInsert(RecordId id);
+    void HashRepoint(RecordId id) noexcept;
+    void HashErase(RecordId id);
+    void HashRebuild(std::size_t capacity);
+
     std::size_t BlockFor(std::string_view lcFilename, std::string_view lcLocation,
                          bool afterEqual) const;
     void InsertIntoIndex(RecordId id);
@@ -132,15 +180,28 @@ private:
     void MergeAfterRemoval(std::size_t b);
     void EraseBlock(std::size_t b);
     void Renumber(std::size_t fromBlock);
+    void BuildIndex(const std::vector<RecordId>* order, const std::vector<std::uint32_t>* hashes);
+    void TakeContentOf(InventoryTable& other) noexcept;
     void ResetCursors();
 
     std::size_t blockCapacity_;
-    std::vector<std::unique_ptr<Slot[]>> pages_;  // pages never move, so records do not either
+    std::unique_ptr<Storage> storage_;
+    std::vector<std::unique_ptr<Slot[]>> pages_;  // pages never move, so slots do not either
     std::uint32_t slotCount_ = 0;
     std::vector<RecordId> freeIds_;
     std::vector<std::unique_ptr<Block>> blocks_;  // in index order
     std::vector<std::uint32_t> starts_;           // position of each block's first record
     std::size_t count_ = 0;
+    std::size_t liveBytes_ = 0;  // encoded bytes of the records in the table
+    std::size_t deadBytes_ = 0;  // encoded bytes of replaced and deleted records not yet reclaimed
+    // The key's place in the record's bytes, kept here so that a seek reads the entry and the
+    // key and nothing else.
+    struct HashEntry {
+        const char* key;  // the LCLocation length byte; LCFilename follows LCLocation
+        std::uint32_t hash;
+        RecordId id;  // NoRecord: empty
+    };
+    std::vector<HashEntry> hash_;  // open addressing, linear probing; size a power of two
     std::vector<InventoryCursor*> cursors_;
 };
 
@@ -163,8 +224,10 @@ public:
 
     bool HasRecord() const noexcept { return id_ != NoRecord; }
     RecordId Id() const noexcept { return id_; }
-    // Throws std::logic_error when there is no current record.
-    const InventoryRecord& Record() const;
+    // Both throw std::logic_error when there is no current record. A view is valid until the
+    // table changes.
+    InventoryRecord Record() const;
+    RecordView View() const;
 
     void First();
     void Last();

@@ -2,9 +2,8 @@
 //
 //   magic "PCTVINV\x1A" | u32 version | u32 record count | u32 payload bytes | payload | u32 CRC-32
 //
-// The CRC covers everything before it. The payload holds the records in index order, each as
-// its ten stored fields in column order: booleans as one byte 0/1, integers little-endian,
-// strings as a one-byte length and the bytes (no terminator).
+// The CRC covers everything before it; integers are little-endian. The payload holds the
+// records in index order, each as its ten stored fields in column order (RecordEncoding.h).
 #pragma once
 
 #include <cstddef>
@@ -38,7 +37,10 @@ struct TableParseResult {
 TableParseResult ParseTable(std::string_view bytes);
 
 // Parses, and replaces the table's content only when the bytes are accepted (cursors then go
-// to the first record). Returns the refusal reason, empty on success.
+// to the first record). Returns the refusal reason, empty on success. The first form keeps
+// the bytes themselves as the table's storage instead of copying them; a refused file leaves
+// them as they were.
+std::string LoadTable(std::string&& bytes, InventoryTable& table);
 std::string LoadTable(std::string_view bytes, InventoryTable& table);
 
 }  // namespace pictavo

@@ -175,6 +175,44 @@ TEST(InventoryTableTest, AssignSortsUnorderedInputStablyAndKeepsOrderedInput) {
     EXPECT_EQ(reloaded.PositionOf(late), 4u);
 }
 
+// Replaced and deleted records leave their old bytes behind until the table reclaims them;
+// several megabytes of churn make it do so more than once.
+TEST(InventoryTableTest, EveryRecordStaysWholeAndFindableThroughHeavyChurn) {
+    InventoryTable table;
+    InventoryCursor cursor(table);
+    std::vector<RecordId> ids;
+    for (int i = 0; i < 50; ++i)
+        ids.push_back(table.Append(Rec("C:\\Pics", "pic" + std::to_string(i) + ".bmp")));
+    for (int round = 0; round < 3000; ++round) {
+        for (int i = round % 3; i < 50; i += 3) {
+            InventoryRecord r = Rec(round % 2 ? "D:\\Wallpapers\\Nature" : "C:\\Pics",
+                                    "pic" + std::to_string(i) + ".bmp");
+            r.Size = round;
+            r.Group = std::string(static_cast<std::size_t>(round % 5), 'g');
+            table.Replace(ids[i], r);
+        }
+        // Deleted and appended again, so freed ids and bytes are reused along the way.
+        table.Delete(ids[round % 50]);
+        ids[round % 50] = table.Append(Rec("E:\\New", "pic" + std::to_string(round % 50) + ".bmp"));
+        for (RecordId id : ids) {
+            const RecordView v = table.View(id);
+            ASSERT_EQ(table.Seek(v.LCFilename, v.LCLocation), id) << "round " << round;
+        }
+    }
+    ASSERT_EQ(table.Count(), 50u);
+    std::size_t encoded = 0;
+    for (int i = 0; i < 50; ++i) {
+        const InventoryRecord r = table.Record(ids[i]);
+        EXPECT_EQ(r.LCFilename, "pic" + std::to_string(i) + ".bmp");
+        EXPECT_EQ(table.Seek(r.LCFilename, r.LCLocation), ids[i]);
+        encoded += 23 + 2 * r.FileName.size() + 2 * r.Location.size() + r.Group.size();
+    }
+    EXPECT_EQ(table.EncodedSize(), encoded);
+    for (std::size_t i = 1; i < table.Count(); ++i)
+        EXPECT_LT(table.View(table.At(i - 1)).LCFilename, table.View(table.At(i)).LCFilename);
+    EXPECT_TRUE(cursor.HasRecord());
+}
+
 TEST(InventoryTableTest, UnknownIdsAreRejected) {
     InventoryTable table;
     RecordId id = table.Append(Rec("C:", "a.bmp"));

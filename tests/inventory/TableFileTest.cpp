@@ -121,6 +121,30 @@ TEST(TableFileTest, Crc32MatchesTheStandardCheckValues) {
     EXPECT_EQ(Crc32("The quick brown fox jumps over the lazy dog"), 0x414FA339u);
 }
 
+// Long inputs take a faster road than short ones, on processors that have it: every length
+// and alignment around its edges must agree with the plain bit-by-bit definition.
+TEST(TableFileTest, Crc32AgreesWithTheDefinitionAtEveryLengthAndAlignment) {
+    auto reference = [](std::string_view bytes) {
+        std::uint32_t c = 0xFFFFFFFFu;
+        for (unsigned char b : bytes) {
+            c ^= b;
+            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        }
+        return c ^ 0xFFFFFFFFu;
+    };
+    std::string data(4096 + 16, '\0');
+    std::uint32_t x = 12345;
+    for (char& ch : data) ch = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
+    for (std::size_t offset = 0; offset < 16; ++offset)
+        for (std::size_t n = 0; n <= 300; ++n)
+            ASSERT_EQ(Crc32(std::string_view(data).substr(offset, n)),
+                      reference(std::string_view(data).substr(offset, n)))
+                << n << " bytes at offset " << offset;
+    EXPECT_EQ(Crc32(std::string_view(data).substr(3, 4096)),
+              reference(std::string_view(data).substr(3, 4096)));
+    EXPECT_EQ(Crc32(std::string(1000, '\xFF')), reference(std::string(1000, '\xFF')));
+}
+
 TEST(TableFileTest, RoundTripKeepsAllTenFieldsInIndexOrder) {
     InventoryTable table;
     for (const InventoryRecord& r : SampleRecords()) table.Append(r);
@@ -142,6 +166,44 @@ TEST(TableFileTest, WritesTheDocumentedLayout) {
     for (const InventoryRecord& r : SampleRecords()) table.Append(r);
     for (const InventoryRecord& r : InOrder(table)) payload += RecordBytes(r);
     EXPECT_EQ(SerializeTable(table), FileOf(4, payload));
+}
+
+// The program writes records in index order and folders without trailing backslashes; a file
+// made otherwise still loads, stored as the program would have stored its records.
+TEST(TableFileTest, LoadsRecordsOutOfOrderAndFoldersWithTrailingBackslashes) {
+    const std::vector<InventoryRecord> written = {
+        Rec("C:\\A", "z.bmp"), Rec("C:\\B\\\\", "b.bmp"), Rec("C:\\A", "a.bmp"), Rec("D:", "b.bmp")};
+    std::string payload;
+    for (const InventoryRecord& r : written) payload += RecordBytes(r);
+    InventoryTable loaded;
+    ASSERT_EQ(LoadTable(FileOf(4, payload), loaded), "");
+
+    InventoryTable appended;
+    for (const InventoryRecord& r : written) appended.Append(r);
+    EXPECT_EQ(InOrder(loaded), InOrder(appended));
+    EXPECT_EQ(loaded.Record(loaded.At(1)).Location, "C:\\B");
+    EXPECT_NE(loaded.Seek("b.bmp", "c:\\b"), NoRecord);
+    EXPECT_EQ(SerializeTable(loaded), SerializeTable(appended));
+}
+
+// Loading compares the stored lower-case copies a word at a time: every byte value, at the
+// start and at the end of names of every length class, must pass exactly when it is right.
+TEST(TableFileTest, TheLowerCaseCheckAcceptsExactlyTheLowerCaseCopy) {
+    for (std::size_t length : {1, 3, 4, 5, 7, 8, 9, 15, 16, 17, 129}) {
+        for (std::size_t pos : {std::size_t{0}, length - 1}) {
+            for (int b = 0; b < 256; ++b) {
+                InventoryRecord r = Rec("C:\\P", std::string(length, 'N'));
+                r.FileName[pos] = static_cast<char>(b);
+                r.LCFilename = LowerCase(r.FileName);
+                InventoryTable table;
+                ASSERT_EQ(LoadTable(FileOf(1, RecordBytes(r)), table), "")
+                    << length << " " << pos << " " << b;
+                r.LCFilename[pos] = static_cast<char>(r.LCFilename[pos] ^ 0x20);
+                ASSERT_NE(LoadTable(FileOf(1, RecordBytes(r)), table), "")
+                    << length << " " << pos << " " << b;
+            }
+        }
+    }
 }
 
 TEST(TableFileTest, EmptyTableRoundTrips) {
