@@ -22,6 +22,14 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     wine reg add "HKCU\\Software\\Wine\\Explorer\\Desktops" /v Default /d 1024x768 /f >/dev/null 2>&1 || true
     wineserver -w
   fi
+  # Wine'"'"'s own fonts (Marlett draws the title-bar buttons and menu check
+  # marks, Tahoma is the dialog font) come in fonts-wine under
+  # /usr/share/wine/fonts, where this Wine build does not look: without them
+  # the buttons show the letters "0 1 r". The prefix'"'"'s Fonts folder is seen.
+  if [ -d /usr/share/wine/fonts ]; then
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  fi
   # One wineserver for the whole command: otherwise it ends with each program,
   # and every test program of a run would wait for Wine to start up again.
   wineserver -p

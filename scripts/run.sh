@@ -19,6 +19,13 @@ if ! "$root/scripts/can-run-32bit.sh"; then
 fi
 PICTAVO_TESTS=OFF "$root/scripts/build.sh" "$build"
 source "$root/scripts/wine-env.sh"
+# Wine's own fonts into the prefix, where this Wine build looks for them
+# (without Marlett the title-bar buttons show "0 1 r").
+[ -f "$WINEPREFIX/system.reg" ] || wine wineboot.exe -i >/dev/null 2>&1 || true
+if [ -d /usr/share/wine/fonts ]; then
+  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+  cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+fi
 # The program keeps its settings and pictures beside itself: give it a folder of its own.
 mkdir -p "$build/run"
 cp "$build/pictavo.exe" "$build/run/pictavo.exe"

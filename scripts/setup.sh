@@ -8,6 +8,8 @@ command -v cmake >/dev/null || need+=(cmake)
 command -v wine >/dev/null || need+=(wine)
 [ -x /usr/lib/wine/wine64 ] || need+=(wine64)
 dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine32:i386)
+# Wine's own fonts (title-bar buttons, menu check marks, dialog font); only recommended by wine.
+[ -f /usr/share/wine/fonts/marlett.ttf ] || need+=(fonts-wine)
 command -v xvfb-run >/dev/null || need+=(xvfb)
 command -v xauth >/dev/null || need+=(xauth)
 command -v import >/dev/null || need+=(imagemagick)

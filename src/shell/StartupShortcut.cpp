@@ -55,25 +55,6 @@ std::wstring Wide(const std::string& text) {
 
 }  // namespace
 
-ShortcutContents ReadShortcut(const std::string& path) {
-    ShortcutContents contents;
-    ComPtr<IShellLinkA> link;
-    ComPtr<IPersistFile> file;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                  reinterpret_cast<void**>(&link.p))) ||
-        FAILED(link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p))) ||
-        FAILED(file.p->Load(Wide(path).c_str(), STGM_READ))) {
-        return contents;
-    }
-    char target[MAX_PATH] = {}, directory[MAX_PATH] = {};
-    link.p->GetPath(target, MAX_PATH, nullptr, 0);
-    link.p->GetWorkingDirectory(directory, MAX_PATH);
-    contents.read = true;
-    contents.target = target;
-    contents.workingDirectory = directory;
-    return contents;
-}
-
 std::string SyncStartupShortcut(bool wanted, const std::string& programPath) {
     const std::string folder = CommonStartupFolder();
     // Without the folder the path would land at the root of the current drive.

@@ -16,12 +16,4 @@ std::string CommonStartupFolder();
 // Without a known start-up folder nothing is done.
 std::string SyncStartupShortcut(bool wanted, const std::string& programPath);
 
-// What a shortcut file points at, read back through the shell's link object.
-struct ShortcutContents {
-    bool read = false;
-    std::string target;
-    std::string workingDirectory;
-};
-ShortcutContents ReadShortcut(const std::string& path);
-
 }  // namespace pictavo

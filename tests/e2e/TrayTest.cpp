@@ -3,8 +3,11 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <thread>
+
 #include "harness/Harness.h"
 #include "shell/StartupShortcut.h"
+#include "support/Shortcut.h"
 
 using namespace e2e;
 
@@ -77,6 +80,48 @@ std::string ShellTipAt(POINT at, HWND taskbar, const std::string& expected) {
     return text;
 }
 
+// A stand-in for the shell's Program Manager, the window that holds the
+// desktop icons (Wine has none): a top-level window of that class and title,
+// on a thread of its own that answers the program's show and hide.
+class ProgramManager {
+public:
+    ProgramManager() {
+        HANDLE ready = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        thread_ = std::thread([this, ready] {
+            WNDCLASSA wc{};
+            wc.lpfnWndProc = ::DefWindowProcA;
+            wc.hInstance = ::GetModuleHandleA(nullptr);
+            wc.lpszClassName = "Progman";
+            ::RegisterClassA(&wc);
+            // Out of the way of screenshots, yet shown.
+            hwnd_ = ::CreateWindowExA(WS_EX_TOOLWINDOW, "Progman", "Program Manager",
+                                      WS_POPUP | WS_VISIBLE, 0, 0, 1, 1, nullptr, nullptr,
+                                      wc.hInstance, nullptr);
+            threadId_ = ::GetCurrentThreadId();
+            ::SetEvent(ready);
+            MSG msg;
+            while (::GetMessageA(&msg, nullptr, 0, 0) > 0) ::DispatchMessageA(&msg);
+            ::DestroyWindow(hwnd_);
+        });
+        ::WaitForSingleObject(ready, INFINITE);
+        ::CloseHandle(ready);
+    }
+    ~ProgramManager() {
+        ::PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
+        thread_.join();
+    }
+    ProgramManager(const ProgramManager&) = delete;
+    ProgramManager& operator=(const ProgramManager&) = delete;
+
+    HWND Handle() const { return hwnd_; }
+    bool Visible() const { return ::IsWindowVisible(hwnd_) != FALSE; }
+
+private:
+    std::thread thread_;
+    HWND hwnd_ = nullptr;
+    DWORD threadId_ = 0;
+};
+
 }  // namespace
 
 TEST(Tray, RightClickOpensTheMenuAndRunSlideshowSwitchesTheSlideshowOff) {
@@ -134,13 +179,13 @@ TEST(Tray, StartWithWindowsKeepsAShortcutToTheProgram) {
         pictavo::CommonStartupFolder() + "\\" + pictavo::kStartupShortcutName;
     ::DeleteFileA(shortcut.c_str());
     Program program;
-    program.SetIni("General", "Verbose", "0");
-    program.SetIni("Slideshow", "ChangeOnStartup", "0");
+    program.QuietSettings();
+    program.SetIni("General", "StartWithWindows", "1");
     program.Start(":");
     ASSERT_TRUE(program.WaitUntilIdle());
     ASSERT_TRUE(WaitFor([&] { return Exists(shortcut); }));
 
-    pictavo::ShortcutContents contents = pictavo::ReadShortcut(shortcut);
+    pictavo::testing::ShortcutContents contents = pictavo::testing::ReadShortcut(shortcut);
     ASSERT_TRUE(contents.read);
     EXPECT_EQ(Lower(contents.target), Lower(program.ExePath()));
 
@@ -217,4 +262,30 @@ TEST(Tray, TheIconsTipFollowsTheCaption) {
     if (shown) SaveScreenshot("tray-tip");
     ::SetCursorPos(pointer.x, pointer.y);
     EXPECT_TRUE(shown) << "tips shown: " << ::testing::PrintToString(tips);
+}
+
+TEST(Tray, HiddenDesktopIconsComeBackWhenTheProgramEnds) {
+    ProgramManager progman;
+    ASSERT_EQ(::FindWindowA("Progman", "Program Manager"), progman.Handle());
+    Program program;
+    program.QuietSettings();
+    program.Start();
+    ASSERT_TRUE(program.WaitUntilIdle());
+    HWND icon = TrayIconWindow(program);
+
+    // "H&ide Desktop Icons" hides them, a second time shows them again.
+    ChooseFromTrayMenu(icon, 'i');
+    EXPECT_TRUE(WaitFor([&] { return !progman.Visible(); }));
+    ChooseFromTrayMenu(icon, 'i');
+    EXPECT_TRUE(WaitFor([&] { return progman.Visible(); }));
+    ChooseFromTrayMenu(icon, 'i');
+    ASSERT_TRUE(WaitFor([&] { return !progman.Visible(); }));
+
+    // "&Close", answered Yes: the icons are back once the program has ended.
+    ChooseFromTrayMenu(icon, 'c');
+    auto box = program.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    box->Press(IDYES);
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_TRUE(progman.Visible());
 }

@@ -9,6 +9,7 @@
 #include "shell/FrmTray.h"
 #include "shell/StartupShortcut.h"
 #include "support/FakeShell.h"
+#include "support/Shortcut.h"
 
 namespace pictavo {
 namespace {
@@ -196,12 +197,17 @@ TEST(StartupShortcut, WrittenPointingAtTheProgramAndDeletedWhenNotWanted) {
     ASSERT_FALSE(folder.empty());
     const std::string shortcut = folder + "\\Pictavo Tray Icon.lnk";
     const std::string program = ExePath();
+    // Also when an assertion ends the test early.
+    struct RemoveAtEnd {
+        const std::string& path;
+        ~RemoveAtEnd() { ::DeleteFileA(path.c_str()); }
+    } removeAtEnd{shortcut};
 
     for (int round = 0; round < 2; ++round) {  // the second replaces the first
         EXPECT_EQ(SyncStartupShortcut(true, program), "");
         ASSERT_TRUE(FileExists(shortcut));
     }
-    ShortcutContents contents = ReadShortcut(shortcut);
+    testing::ShortcutContents contents = testing::ReadShortcut(shortcut);
     ASSERT_TRUE(contents.read);
     EXPECT_STRCASEEQ(contents.target.c_str(), program.c_str());
     EXPECT_STRCASEEQ(contents.workingDirectory.c_str(), ExtractFileDir(program).c_str());

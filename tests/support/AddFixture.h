@@ -181,7 +181,7 @@ public:
         return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
     }
     bool Listed(const std::string& path) { return store.Table().Seek(KeyOfPath(path)) != NoRecord; }
-    const InventoryRecord& Record(const std::string& path) {
+    InventoryRecord Record(const std::string& path) {
         return store.Table().Record(store.Table().Seek(KeyOfPath(path)));
     }
 };
