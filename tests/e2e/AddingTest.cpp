@@ -353,8 +353,8 @@ TEST(Adding, ABrowserWallpaperIsCapturedWithinAPollIntervalAndStaysOnTheDesktop)
 
     const std::string captured = program.DataDir() + "\\v1 of Netscape Wallpaper.bmp";
     leftovers.files.push_back(captured);
-    EXPECT_TRUE(Exists(captured));
-    EXPECT_FALSE(Exists(drop));
+    // The move runs after the dialog has gone.
+    EXPECT_TRUE(WaitFor([&] { return Exists(captured) && !Exists(drop); }));
     EXPECT_TRUE(WaitFor([&] { return Lower(DesktopValue("Wallpaper")) == Lower(captured); }));
     EXPECT_TRUE(WaitFor([&] { return IsListed(ListedPictures(program), captured); }));
     EXPECT_TRUE(WaitFor(
