@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
     several.Append(Rec(true, false, "C:\\WINDOWS", "Clouds.BMP", 0, 0));
     several.Append(Rec(false, true, "C:", "Root.bmp", -1, -1));
     several.Append(Rec(true, true, "\\\\Server\\Share", "\xC9t\xC9.bmp", 0x7FFFFFFF, INT64_MAX));
-    several.Append(Rec(true, true, "D:\\Pics", "clouds.bmp", 42, 1));  // same name, other folder
+    several.Append(Rec(true, true, "D:\\Pics", "clouds.bmp", 42, 1));    // same name, other folder
     several.Append(Rec(true, true, "C:\\WINDOWS", "Clouds.BMP", 7, 2));  // same key twice
     InventoryRecord grouped = Rec(true, true, "E:\\Photos", "group.bmp", 5, 5);
     grouped.Group = "Holiday";
@@ -59,8 +59,8 @@ int main(int argc, char** argv) {
     ok &= Write(folder, "several", several);
 
     InventoryTable wide;
-    wide.Append(Rec(true, true, std::string(FileNameWidth, 'L'), std::string(LocationWidth, 'N'),
-                    1, 1));
+    wide.Append(
+        Rec(true, true, std::string(FileNameWidth, 'L'), std::string(LocationWidth, 'N'), 1, 1));
     ok &= Write(folder, "widths", wide);
 
     if (!ok) std::fprintf(stderr, "could not write the seeds into %s\n", folder.c_str());
