@@ -3,8 +3,8 @@
 // was accepted keeps the field rules and matches its parsed fields, and that an accepted table
 // saves and loads back to the same bytes.
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 

@@ -13,6 +13,8 @@ namespace pictavo {
 namespace {
 
 using encoding::Lengths;
+using encoding::Word32;
+using encoding::Word64;
 
 void CutTo(std::string& text, std::size_t width) {
     if (text.size() > width) text.resize(width);
@@ -59,18 +61,6 @@ int CompareKey(std::string_view aName, std::string_view aLocation, std::string_v
 // be quick, and it needs no resistance to crafted input.
 constexpr std::uint64_t HashMultiplier = 0x9E3779B97F4A7C15ull;
 
-std::uint64_t Word64(const char* p) noexcept {
-    std::uint64_t w;
-    std::memcpy(&w, p, 8);
-    return w;
-}
-
-std::uint64_t Word32(const char* p) noexcept {
-    std::uint32_t w;
-    std::memcpy(&w, p, 4);
-    return w;
-}
-
 std::uint64_t Mix(std::uint64_t h, std::uint64_t w) noexcept {
     h = (h ^ w) * HashMultiplier;
     return h ^ (h >> 29);
@@ -87,7 +77,9 @@ std::uint64_t HashBytes(std::uint64_t h, std::string_view s) noexcept {
     }
     if (n >= 4) return Mix(h, Word32(p) | Word32(p + n - 4) << 32);
     if (n > 0) {
-        const auto byte = [p](std::size_t i) { return std::uint64_t{static_cast<unsigned char>(p[i])}; };
+        const auto byte = [p](std::size_t i) {
+            return std::uint64_t{static_cast<unsigned char>(p[i])};
+        };
         return Mix(h, byte(0) | byte(n / 2) << 8 | byte(n - 1) << 16);
     }
     return h;
@@ -117,7 +109,8 @@ bool EqualBytes(const char* a, const char* b, std::size_t n) noexcept {
 }
 
 // Does the key at `key` (as HashEntry::key) equal the given one?
-bool KeyMatches(const char* key, std::string_view lcFilename, std::string_view lcLocation) noexcept {
+bool KeyMatches(const char* key, std::string_view lcFilename,
+                std::string_view lcLocation) noexcept {
     const auto* k = reinterpret_cast<const unsigned char*>(key);
     const std::size_t locationLength = k[0];
     return locationLength == lcLocation.size() && k[1 + locationLength] == lcFilename.size() &&
@@ -197,7 +190,8 @@ struct InventoryTable::Storage {
 };
 
 InventoryTable::InventoryTable(std::size_t blockCapacity)
-    : blockCapacity_(std::max<std::size_t>(blockCapacity, 4)), storage_(std::make_unique<Storage>()) {}
+    : blockCapacity_(std::max<std::size_t>(blockCapacity, 4)),
+      storage_(std::make_unique<Storage>()) {}
 
 InventoryTable::~InventoryTable() {
     for (InventoryCursor* cursor : cursors_) {
@@ -368,7 +362,8 @@ void InventoryTable::HashRepoint(RecordId id) noexcept { hash_[HashFind(id)].key
 
 void InventoryTable::HashInsert(RecordId id) {
     // At most three quarters full, so probe runs stay short.
-    if ((count_ + 1) * 4 > hash_.size() * 3) HashRebuild(std::max<std::size_t>(16, hash_.size() * 2));
+    if ((count_ + 1) * 4 > hash_.size() * 3)
+        HashRebuild(std::max<std::size_t>(16, hash_.size() * 2));
     HashPlace(HashKey(KeyName(id), KeyLocation(id)), id);
 }
 
@@ -661,8 +656,7 @@ std::string InventoryTable::AssignEncoded(std::string&& bytes, std::size_t begin
     for (std::size_t i = 0; i < count; ++i) {
         Lengths lengths;
         const auto available = static_cast<std::size_t>(stop - p);
-        if (!encoding::Check(p, available, lengths))
-            return encoding::Explain(p, available, i + 1);
+        if (!encoding::Check(p, available, lengths)) return encoding::Explain(p, available, i + 1);
         const RecordId id = fresh.AllocateSlot();
         Slot& slot = fresh.SlotOf(id);
         slot.bytes = p;
@@ -686,7 +680,7 @@ std::string InventoryTable::AssignEncoded(std::string&& bytes, std::size_t begin
         for (RecordId id = 0; id < fresh.slotCount_; ++id) {
             const Slot& slot = fresh.SlotOf(id);
             const std::string_view location{slot.bytes + encoding::LocationAt(slot.lengths),
-                                             slot.lengths.location};
+                                            slot.lengths.location};
             if (location.empty() || location.back() != '\\') continue;
             InventoryRecord record = fresh.ViewOf(id).ToRecord();
             NormalizeRecord(record);

@@ -156,7 +156,8 @@ private:
     std::string_view KeyName(RecordId id) const noexcept;
     std::string_view KeyLocation(RecordId id) const noexcept;
     int CompareKeys(RecordId a, RecordId b) const noexcept;
-    int CompareTo(RecordId id, std::string_view lcFilename, std::string_view lcLocation) const noexcept;
+    int CompareTo(RecordId id, std::string_view lcFilename,
+                  std::string_view lcLocation) const noexcept;
 
     char* AllocateBytes(std::size_t n);
     RecordId AllocateSlot();

@@ -20,18 +20,6 @@ std::uint64_t LowerWord(std::uint64_t x) noexcept {
     return x | (upper >> 2);
 }
 
-std::uint64_t Word64(const char* p) noexcept {
-    std::uint64_t w;
-    std::memcpy(&w, p, 8);
-    return w;
-}
-
-std::uint64_t Word32(const char* p) noexcept {
-    std::uint32_t w;
-    std::memcpy(&w, p, 4);
-    return w;
-}
-
 // Loading checks every stored lower-case copy, about fifty bytes a record, so a word at a
 // time; the last word ends with the string and may overlap the one before.
 bool IsLowerCaseOf(std::string_view lower, std::string_view text) noexcept {
@@ -40,7 +28,8 @@ bool IsLowerCaseOf(std::string_view lower, std::string_view text) noexcept {
     const std::size_t n = text.size();
     if (n >= 8) {
         std::uint64_t differ = 0;
-        for (std::size_t i = 0; i + 8 < n; i += 8) differ |= Word64(a + i) ^ LowerWord(Word64(b + i));
+        for (std::size_t i = 0; i + 8 < n; i += 8)
+            differ |= Word64(a + i) ^ LowerWord(Word64(b + i));
         differ |= Word64(a + n - 8) ^ LowerWord(Word64(b + n - 8));
         return differ == 0;
     }
@@ -50,7 +39,8 @@ bool IsLowerCaseOf(std::string_view lower, std::string_view text) noexcept {
         return x == LowerWord(y);
     }
     unsigned differ = 0;
-    for (std::size_t i = 0; i < n; ++i) differ |= static_cast<unsigned char>(a[i] ^ LowerChar(b[i]));
+    for (std::size_t i = 0; i < n; ++i)
+        differ |= static_cast<unsigned char>(a[i] ^ LowerChar(b[i]));
     return differ == 0;
 }
 
@@ -116,7 +106,8 @@ private:
 
 Lengths LengthsOf(const InventoryRecord& r) {
     return {static_cast<std::uint8_t>(r.FileName.size()),
-            static_cast<std::uint8_t>(r.Location.size()), static_cast<std::uint8_t>(r.Group.size())};
+            static_cast<std::uint8_t>(r.Location.size()),
+            static_cast<std::uint8_t>(r.Group.size())};
 }
 
 void Encode(const InventoryRecord& r, char* p) {

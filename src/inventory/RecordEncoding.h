@@ -34,9 +34,7 @@ constexpr std::size_t SizeAt(Lengths l) { return 4u + l.fileName + l.location; }
 constexpr std::size_t TimestampAt(Lengths l) { return 8u + l.fileName + l.location; }
 constexpr std::size_t GroupAt(Lengths l) { return 17u + l.fileName + l.location; }
 constexpr std::size_t OrderAt(Lengths l) { return 17u + l.fileName + l.location + l.group; }
-constexpr std::size_t LCLocationAt(Lengths l) {
-    return 22u + l.fileName + l.location + l.group;
-}
+constexpr std::size_t LCLocationAt(Lengths l) { return 22u + l.fileName + l.location + l.group; }
 constexpr std::size_t LCFilenameAt(Lengths l) {
     return 23u + l.fileName + 2u * l.location + l.group;
 }
@@ -48,6 +46,17 @@ inline std::uint32_t Load32(const char* p) noexcept {
 }
 inline std::uint64_t Load64(const char* p) noexcept {
     return std::uint64_t{Load32(p)} | std::uint64_t{Load32(p + 4)} << 32;
+}
+// Eight or four bytes in the machine's order, for hashing and comparing rather than for values.
+inline std::uint64_t Word64(const char* p) noexcept {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    return w;
+}
+inline std::uint64_t Word32(const char* p) noexcept {
+    std::uint32_t w;
+    std::memcpy(&w, p, 4);
+    return w;
 }
 inline char* Put32(char* p, std::uint32_t v) noexcept {
     p[0] = static_cast<char>(v);

@@ -24,7 +24,9 @@ std::string_view StripTrailingBackslashes(std::string_view path) {
     return path;
 }
 
-std::string ExtractFileName(std::string_view path) { return std::string(path.substr(NameStart(path))); }
+std::string ExtractFileName(std::string_view path) {
+    return std::string(path.substr(NameStart(path)));
+}
 
 std::string ExtractFileDir(std::string_view path) {
     return std::string(StripTrailingBackslashes(path.substr(0, NameStart(path))));
@@ -32,8 +34,8 @@ std::string ExtractFileDir(std::string_view path) {
 
 std::string ChangeFileExt(std::string_view path, std::string_view ext) {
     const std::size_t dot = path.find_last_of('.');
-    std::string result(dot == std::string_view::npos || dot < NameStart(path) ? path
-                                                                               : path.substr(0, dot));
+    std::string result(
+        dot == std::string_view::npos || dot < NameStart(path) ? path : path.substr(0, dot));
     return result.append(ext);
 }
 

@@ -171,8 +171,8 @@ TEST(TableFileTest, WritesTheDocumentedLayout) {
 // The program writes records in index order and folders without trailing backslashes; a file
 // made otherwise still loads, stored as the program would have stored its records.
 TEST(TableFileTest, LoadsRecordsOutOfOrderAndFoldersWithTrailingBackslashes) {
-    const std::vector<InventoryRecord> written = {
-        Rec("C:\\A", "z.bmp"), Rec("C:\\B\\\\", "b.bmp"), Rec("C:\\A", "a.bmp"), Rec("D:", "b.bmp")};
+    const std::vector<InventoryRecord> written = {Rec("C:\\A", "z.bmp"), Rec("C:\\B\\\\", "b.bmp"),
+                                                  Rec("C:\\A", "a.bmp"), Rec("D:", "b.bmp")};
     std::string payload;
     for (const InventoryRecord& r : written) payload += RecordBytes(r);
     InventoryTable loaded;

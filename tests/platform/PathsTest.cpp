@@ -1,8 +1,8 @@
-#include "platform/Paths.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "platform/Paths.h"
 
 namespace pictavo {
 namespace {
@@ -56,7 +56,8 @@ TEST(PathsTest, ChangesTheExtensionOfTheFileNameOnly) {
         const char* ext;
         const char* result;
     } cases[] = {
-        {"C:\\Program Files\\Pictavo\\pictavo.exe", ".INI", "C:\\Program Files\\Pictavo\\pictavo.INI"},
+        {"C:\\Program Files\\Pictavo\\pictavo.exe", ".INI",
+         "C:\\Program Files\\Pictavo\\pictavo.INI"},
         {"C:\\My.Pics\\noext", ".bmp", "C:\\My.Pics\\noext.bmp"},
         {"C:\\Pics\\a.b.exe", ".hlp", "C:\\Pics\\a.b.hlp"},
         {"pictavo.exe", "", "pictavo"},

@@ -1,6 +1,6 @@
-#include "slideshow/SlideInterval.h"
-
 #include <gtest/gtest.h>
+
+#include "slideshow/SlideInterval.h"
 
 namespace pictavo {
 namespace {
