@@ -11,13 +11,6 @@ namespace {
 
 const char kTitle[] = "Add Wallpaper";
 
-struct FindTraits {
-    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
-    static bool IsValid(HANDLE h) { return h != INVALID_HANDLE_VALUE; }
-    static void Close(HANDLE h) { ::FindClose(h); }
-};
-using UniqueFind = UniqueResource<HANDLE, FindTraits>;
-
 }  // namespace
 
 std::string WindowsDirectory() {

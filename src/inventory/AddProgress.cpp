@@ -17,14 +17,15 @@ void TAddProgress::Begin(int maximum) {
 }
 
 void TAddProgress::SetPosition(int position) {
-    ::SendMessageA(bar_, PBM_SETPOS, position, 0);
+    // Some progress bars paint at once on every new position; a whole percent
+    // is all the eye can tell apart.
     const int percent =
         maximum_ > 0 ? static_cast<int>(static_cast<long long>(position) * 100 / maximum_) : 100;
-    if (percent != shownPercent_) {
-        shownPercent_ = percent;
-        ++repaints_;
-        ::UpdateWindow(bar_);
-    }
+    if (percent == shownPercent_) return;
+    shownPercent_ = percent;
+    ++repaints_;
+    ::SendMessageA(bar_, PBM_SETPOS, position, 0);
+    ::UpdateWindow(bar_);
 }
 
 void TAddProgress::End() {

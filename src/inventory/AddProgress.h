@@ -16,8 +16,8 @@ public:
 
 // The progress bar pbrProgress over the picture count lblHints. The count is
 // hidden while the bar shows, so storing each file does not paint it; the bar
-// itself is painted only when it moves by a whole percent, since no messages
-// are handled between two files of a batch without questions.
+// moves, and is painted at once, only by whole percents, since no messages are
+// handled between two files of a batch without questions.
 class TAddProgress final : public IAddProgress {
 public:
     TAddProgress(HWND pbrProgress, HWND lblHints) : bar_(pbrProgress), label_(lblHints) {}

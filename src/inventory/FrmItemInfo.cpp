@@ -113,7 +113,8 @@ bool TfrmItemInfo::ShowModal(WallpaperOptionsState& state) {
     ::SendMessageA(edtFileName, EM_SETSEL, 0, -1);
 
     MSG msg;
-    while (!result_) {
+    // Destroyed with its owner (the program ending meanwhile) counts as cancelled.
+    while (!result_ && Handle()) {
         BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
         if (got <= 0) {
             // Leave the quit for the main loop; the dialog counts as cancelled.
@@ -125,6 +126,7 @@ bool TfrmItemInfo::ShowModal(WallpaperOptionsState& state) {
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }
+    if (!Handle()) return false;
     Read(state);
     return result_ == IDOK;
 }

@@ -5,6 +5,7 @@
 #include "platform/Files.h"
 #include "platform/FlagScope.h"
 #include "platform/Guard.h"
+#include "platform/Handles.h"
 
 namespace pictavo {
 namespace {
@@ -59,10 +60,13 @@ void TPictureAdder::AddPictureFiles(const std::vector<std::string>& paths, bool 
             });
             flags.previewSuspended = earlierSuspended;
             flags.detectionBusy = earlierBusy;
+            adder.ForgetFolders();
         }
     } finish{*this, s_.flags.detectionBusy, s_.flags.previewSuspended, {}};
     s_.flags.detectionBusy = true;
     s_.flags.previewSuspended = true;
+    ForgetFolders();
+    FlagHold listFolders(listFolders_);
 
     s_.progress.Begin(paths.empty() ? 0 : static_cast<int>(paths.size() - 1));
     BeginAddBatch(paths.size() > 1);
@@ -139,6 +143,7 @@ bool TPictureAdder::AskWallpaperOptions(const std::string& title, std::string& p
         return false;
     }
     FlagHold asking(asking_);
+    overwriteAgreed_.clear();
     // Poll ticks and settings-change notices wait while any caller asks.
     FlagHold busy(s_.flags.detectionBusy);
 
@@ -216,8 +221,10 @@ bool TPictureAdder::TransferPictureFile(const std::string& source, const std::st
         return false;
     }
     if (SameTextIgnoringCase(source, destination)) return true;
+    const bool replace = !overwriteAgreed_.empty() && LowerCase(destination) == overwriteAgreed_;
+    overwriteAgreed_.clear();
     if (!SameTextIgnoringCase(ExtractFileDir(source), ExtractFileDir(destination))) {
-        if (!::CopyFileA(source.c_str(), destination.c_str(), FALSE)) {
+        if (!::CopyFileA(source.c_str(), destination.c_str(), !replace)) {
             const DWORD code = ::GetLastError();
             s_.ui.ShowError("Error: Unable to copy " + source + " to " + destination + " (" +
                             SystemErrorText(code) + ").");
@@ -228,22 +235,45 @@ bool TPictureAdder::TransferPictureFile(const std::string& source, const std::st
             s_.ui.Trace("TransferPictureFile: unable to delete " + source + ": " +
                         SystemErrorText(::GetLastError()));
         }
-        return true;
-    }
-    // The same folder, a new name: the user has agreed to replace a file there.
-    if (!::MoveFileExA(source.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    } else if (!::MoveFileExA(source.c_str(), destination.c_str(),
+                              replace ? MOVEFILE_REPLACE_EXISTING : 0)) {
+        // The same folder, a new name: a rename.
         const DWORD code = ::GetLastError();
         s_.ui.ShowError("Error: Unable to rename " + source + " to " + destination + " (" +
                         SystemErrorText(code) + ").");
         return false;
     }
+    auto names = folderNames_.find(LowerCase(ExtractFileDir(destination)));
+    if (names != folderNames_.end()) names->second.insert(LowerCase(ExtractFileName(destination)));
     return true;
 }
 
 bool TPictureAdder::ConfirmOverwrite(const std::string& path) {
-    if (!FileExists(path)) return true;
-    return s_.prompts.Confirm(s_.ui.MainWindow(), "Overwrite existing file " + path + " ?",
-                              MB_YESNO);
+    if (!TargetExists(path)) return true;
+    if (!s_.prompts.Confirm(s_.ui.MainWindow(), "Overwrite existing file " + path + " ?",
+                            MB_YESNO)) {
+        return false;
+    }
+    overwriteAgreed_ = LowerCase(path);
+    return true;
+}
+
+bool TPictureAdder::TargetExists(const std::string& path) {
+    if (!listFolders_) return FileExists(path);
+    const std::string folder = LowerCase(ExtractFileDir(path));
+    auto names = folderNames_.find(folder);
+    if (names == folderNames_.end()) {
+        names = folderNames_.emplace(folder, std::unordered_set<std::string>()).first;
+        WIN32_FIND_DATAA data{};
+        UniqueFind find(::FindFirstFileA((folder + "\\*").c_str(), &data));
+        if (find) {
+            do {
+                names->second.insert(LowerCase(data.cFileName));
+            } while (::FindNextFileA(find.Get(), &data));
+        }
+    }
+    // A listed name is looked at again: it may be a folder, or gone since.
+    return names->second.count(LowerCase(ExtractFileName(path))) > 0 && FileExists(path);
 }
 
 bool TPictureAdder::IsSupportedFile(const std::string& path) const {

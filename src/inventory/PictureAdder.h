@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "inventory/AddProgress.h"
@@ -68,6 +70,8 @@ public:
     bool AskWallpaperOptions(const std::string& title, std::string& path, bool tileChoice,
                              bool fromClipboard, uint8_t selectedMask, uint8_t enabledMask,
                              bool& copy, bool& tile);
+    // An existing destination is replaced only where ConfirmOverwrite agreed:
+    // a file that appeared since is reported, not overwritten.
     bool TransferPictureFile(const std::string& source, const std::string& destination,
                              bool keepSource);
     bool ConfirmOverwrite(const std::string& path);
@@ -91,6 +95,16 @@ private:
     bool firstOfBatch_ = true;
     bool cancelledInBatch_ = false;
     bool asking_ = false;
+    // The destination the user agreed to overwrite (lower case).
+    std::string overwriteAgreed_;
+
+    // The names in each target folder (lower case), listed once while a bulk
+    // addition runs: under Wine, asking for a name that is not there reads the
+    // whole folder, which a batch into one folder would do for every file.
+    bool TargetExists(const std::string& path);
+    void ForgetFolders() { folderNames_.clear(); }
+    bool listFolders_ = false;
+    std::unordered_map<std::string, std::unordered_set<std::string>> folderNames_;
 };
 
 }  // namespace pictavo

@@ -59,7 +59,14 @@ struct MenuTraits {
     static void Close(HMENU h) { ::DestroyMenu(h); }
 };
 
+struct FindTraits {  // FindFirstFile's search handle, closed with FindClose
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(HANDLE h) { return h != INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { ::FindClose(h); }
+};
+
 using UniqueHandle = UniqueResource<HANDLE, KernelHandleTraits>;
+using UniqueFind = UniqueResource<HANDLE, FindTraits>;
 using UniqueHKey = UniqueResource<HKEY, RegKeyTraits>;
 using UniqueGdiObject = UniqueResource<HGDIOBJ, GdiObjectTraits>;
 using UniqueMenu = UniqueResource<HMENU, MenuTraits>;

@@ -141,6 +141,26 @@ TEST(PictureAdder, ApplyToAllStillAsksBeforeOverwritingAndWhereTheOptionIsClosed
     EXPECT_EQ(rig.store.Table().Count(), 3u);
 }
 
+// A batch looks at its target folder once; a file that turns up there later
+// is still never replaced without a question.
+TEST(PictureAdder, AFileThatAppearsInTheTargetDuringABatchIsNotOverwritten) {
+    AddRig rig;
+    const Lines sources = {AddRig::Put(rig.pics + "\\a.bmp"), AddRig::Put(rig.pics + "\\b.bmp")};
+    rig.storeHost.onSave = [&] {
+        if (!AddRig::Exists(rig.data + "\\b.bmp")) AddRig::Put(rig.data + "\\b.bmp", "theirs");
+    };
+    rig.dialog.answers = {OkWith(kOptionCopy, true)};
+    rig.adder.AddPictureFiles(sources, false);
+
+    EXPECT_EQ(AddRig::Content(rig.data + "\\b.bmp"), "theirs");
+    ASSERT_EQ(rig.ui.errors.size(), 1u);
+    EXPECT_EQ(rig.ui.errors[0].rfind("Error: Unable to copy " + sources[1] + " to " + rig.data +
+                                         "\\b.bmp (",
+                                     0),
+              0u);
+    EXPECT_EQ(rig.store.Table().Count(), 1u);
+}
+
 TEST(PictureAdder, CancelWithApplyToAllSkipsTheRestOfTheBatchAndWithoutItAsksAgain) {
     for (bool applyToAll : {true, false}) {
         AddRig rig;

@@ -72,6 +72,16 @@ TEST_F(TrayMenuTest, BeforePopupShowsTheIntervalAndTheClipboardState) {
         const char* interval;
         bool bitmap;
     } cases[] = {{"5 mins", true}, {"never", false}, {"1 hrs 30 mins", true}};
+    // The clipboard outlives this program: later tests find it empty.
+    struct EmptyAtEnd {
+        HWND owner;
+        ~EmptyAtEnd() {
+            if (::OpenClipboard(owner)) {
+                ::EmptyClipboard();
+                ::CloseClipboard();
+            }
+        }
+    } emptyAtEnd{tray.Handle()};
     for (const auto& c : cases) {
         host.interval = c.interval;
         ASSERT_TRUE(::OpenClipboard(tray.Handle()));

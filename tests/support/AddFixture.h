@@ -32,7 +32,11 @@ struct RecordingUserInterface : IUserInterface {
 struct StoreHost : IInventoryHost {
     IUserInterface* ui = nullptr;
     int saves = 0;
-    void ScheduleInventorySave() override { ++saves; }
+    std::function<void()> onSave;  // runs at each save handed over
+    void ScheduleInventorySave() override {
+        ++saves;
+        if (onSave) onSave();
+    }
     void FlushDeferredActions() override {}
     void ShowError(const std::string& message) override { ui->ShowError(message); }
     void ShowHint(const std::string& text) override { ui->ShowHint(text); }
