@@ -1,6 +1,7 @@
 #include "inventory/InventoryTable.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 #include <numeric>
@@ -490,9 +491,8 @@ void InventoryTable::MergeAfterRemoval(std::size_t b) {
 }
 
 // Blocks filled to three quarters (room to grow) with the live slots, in the given order or
-// in id order; then the hash, from the keys' hashes by id when given.
-void InventoryTable::BuildIndex(const std::vector<RecordId>* order,
-                                const std::vector<std::uint32_t>* hashes) {
+// in id order.
+void InventoryTable::BuildBlocks(const std::vector<RecordId>* order) {
     const std::size_t n = slotCount_;
     const std::size_t fill = std::max<std::size_t>(1, blockCapacity_ * 3 / 4);
     blocks_.reserve((n + fill - 1) / fill);
@@ -510,23 +510,54 @@ void InventoryTable::BuildIndex(const std::vector<RecordId>* order,
         blocks_.back()->ids.push_back(id);
     }
     count_ = n;
+}
+
+// An empty hash with room for n keys.
+void InventoryTable::HashReset(std::size_t n) {
     std::size_t capacity = 16;
     while (capacity * 3 < n * 4 + 4) capacity *= 2;
     hash_.assign(capacity, HashEntry{nullptr, 0, NoRecord});
-    std::vector<std::uint32_t> computed;
-    if (!hashes) {
-        computed.resize(n);
-        for (RecordId id = 0; id < n; ++id) computed[id] = HashKey(KeyName(id), KeyLocation(id));
-        hashes = &computed;
+}
+
+// Fills the hash of a table being built, one record after another. Each entry lands at a
+// random place in a table of megabytes: its place is asked for when the record is at hand and
+// written a few records later, when the memory is on its way.
+class InventoryTable::HashFiller {
+public:
+    explicit HashFiller(InventoryTable& table) : table_(table), mask_(table.hash_.size() - 1) {}
+
+    void Add(std::uint32_t hash, RecordId id) noexcept {
+        __builtin_prefetch(&table_.hash_[hash & mask_], 1);
+        Pending& pending = pending_[added_ % Ahead];
+        if (added_ >= Ahead) table_.HashPlace(pending.hash, pending.id);
+        pending = {hash, id};
+        ++added_;
     }
-    // Each entry lands at a random place in a table of megabytes: ask for the place a few
-    // records ahead, so the memory is on its way when the entry is written.
-    constexpr std::size_t Ahead = 16;
-    const std::size_t mask = capacity - 1;
-    for (RecordId id = 0; id < n; ++id) {
-        if (id + Ahead < n) __builtin_prefetch(&hash_[(*hashes)[id + Ahead] & mask], 1);
-        HashPlace((*hashes)[id], id);
+
+    void Finish() noexcept {
+        for (std::size_t k = added_ > Ahead ? added_ - Ahead : 0; k < added_; ++k)
+            table_.HashPlace(pending_[k % Ahead].hash, pending_[k % Ahead].id);
+        added_ = 0;
     }
+
+private:
+    static constexpr std::size_t Ahead = 16;
+    struct Pending {
+        std::uint32_t hash;
+        RecordId id;
+    };
+    InventoryTable& table_;
+    std::size_t mask_;
+    std::array<Pending, Ahead> pending_{};
+    std::size_t added_ = 0;
+};
+
+void InventoryTable::HashAll() {
+    HashReset(slotCount_);
+    HashFiller filler(*this);
+    for (RecordId id = 0; id < slotCount_; ++id)
+        filler.Add(HashKey(KeyName(id), KeyLocation(id)), id);
+    filler.Finish();
 }
 
 // --- changes
@@ -635,7 +666,8 @@ void InventoryTable::Assign(std::vector<InventoryRecord> records) {
                              [&](RecordId a, RecordId b) { return fresh.CompareKeys(a, b) < 0; });
         }
     }
-    fresh.BuildIndex(order.empty() ? nullptr : &order, nullptr);
+    fresh.BuildBlocks(order.empty() ? nullptr : &order);
+    fresh.HashAll();
     TakeContentOf(fresh);
     ResetCursors();
 }
@@ -646,7 +678,8 @@ std::string InventoryTable::AssignEncoded(std::string&& bytes, std::size_t begin
     if (count >= NoRecord) return "too many records (" + std::to_string(count) + ")";
     InventoryTable fresh(blockCapacity_);
     fresh.pages_.reserve((count + PageSize - 1) / PageSize);
-    std::vector<std::uint32_t> hashes(count);  // by id, taken while the record is at hand
+    fresh.HashReset(count);
+    HashFiller filler(fresh);  // the keys are hashed while their record is at hand
 
     // Check every record before the buffer is taken over, so a refusal leaves it alone.
     char* p = bytes.data() + begin;
@@ -663,7 +696,7 @@ std::string InventoryTable::AssignEncoded(std::string&& bytes, std::size_t begin
         slot.lengths = lengths;
         const std::size_t size = encoding::SizeOf(lengths);
         fresh.liveBytes_ += size;
-        hashes[id] = HashKey(encoding::LCFilename(p, lengths), encoding::LCLocation(p, lengths));
+        filler.Add(HashKey(encoding::LCFilename(p, lengths), encoding::LCLocation(p, lengths)), id);
         if (id > 0 && sorted) sorted = fresh.CompareKeys(id - 1, id) <= 0;
         if (lengths.location > 0 && p[encoding::LocationAt(lengths) + lengths.location - 1] == '\\')
             normalize = true;
@@ -673,6 +706,7 @@ std::string InventoryTable::AssignEncoded(std::string&& bytes, std::size_t begin
         return "record count mismatch (" + std::to_string(stop - p) +
                " bytes of record data left after " + std::to_string(count) + " records)";
 
+    filler.Finish();
     fresh.storage_->loaded = std::move(bytes);
     if (normalize) {
         // Locations with a trailing backslash (written by hand, never by the program) are
@@ -685,9 +719,9 @@ std::string InventoryTable::AssignEncoded(std::string&& bytes, std::size_t begin
             InventoryRecord record = fresh.ViewOf(id).ToRecord();
             NormalizeRecord(record);
             fresh.StoreEncoded(id, record);
-            hashes[id] = HashKey(record.LCFilename, record.LCLocation);
             sorted = false;
         }
+        fresh.HashAll();
     }
     std::vector<RecordId> order;
     if (!sorted) {
@@ -696,7 +730,7 @@ std::string InventoryTable::AssignEncoded(std::string&& bytes, std::size_t begin
         std::stable_sort(order.begin(), order.end(),
                          [&](RecordId a, RecordId b) { return fresh.CompareKeys(a, b) < 0; });
     }
-    fresh.BuildIndex(sorted ? nullptr : &order, &hashes);
+    fresh.BuildBlocks(sorted ? nullptr : &order);
     TakeContentOf(fresh);
     ResetCursors();
     return {};

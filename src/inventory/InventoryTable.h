@@ -148,6 +148,7 @@ private:
     };
     struct Slot;
     struct Storage;
+    class HashFiller;
 
     Slot& SlotOf(RecordId id) noexcept;
     const Slot& SlotOf(RecordId id) const noexcept;
@@ -181,7 +182,9 @@ private:
     void MergeAfterRemoval(std::size_t b);
     void EraseBlock(std::size_t b);
     void Renumber(std::size_t fromBlock);
-    void BuildIndex(const std::vector<RecordId>* order, const std::vector<std::uint32_t>* hashes);
+    void BuildBlocks(const std::vector<RecordId>* order);
+    void HashReset(std::size_t n);
+    void HashAll();
     void TakeContentOf(InventoryTable& other) noexcept;
     void ResetCursors();
 
