@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <new>
 #include <numeric>
 #include <stdexcept>
 
@@ -256,7 +257,7 @@ char* InventoryTable::AllocateBytes(std::size_t n) {
     Storage& s = *storage_;
     if (s.freeBytes < n) {
         const std::size_t size = std::max(ChunkSize, n);
-        s.chunks.push_back(std::make_unique<char[]>(size));
+        s.chunks.push_back(std::make_unique_for_overwrite<char[]>(size));
         deadBytes_ += s.freeBytes;  // the rest of the previous chunk stays unused
         s.free = s.chunks.back().get();
         s.freeBytes = size;
@@ -267,21 +268,46 @@ char* InventoryTable::AllocateBytes(std::size_t n) {
     return p;
 }
 
-void InventoryTable::StoreEncoded(RecordId id, const InventoryRecord& normalized) {
-    Slot& slot = SlotOf(id);
-    const Lengths lengths = encoding::LengthsOf(normalized);
-    const std::size_t size = encoding::SizeOf(lengths);
-    // The same lengths fit where the record is (a changed flag, size or date, a case change).
-    if (slot.bytes == nullptr || encoding::SizeOf(slot.lengths) != size) {
-        ReleaseBytes(id);
-        slot.bytes = AllocateBytes(size);
-        liveBytes_ += size;
-    }
-    slot.lengths = lengths;
-    encoding::Encode(normalized, slot.bytes);
+// Where the record's new encoding goes: where it is when the size is the same (a changed
+// flag, size or date, a case change), else new room. The step of a change that can fail for
+// want of memory, so it comes before anything is changed.
+char* InventoryTable::RoomFor(RecordId id, const InventoryRecord& normalized) {
+    const Slot& slot = SlotOf(id);
+    const std::size_t size = encoding::SizeOf(encoding::LengthsOf(normalized));
+    if (slot.bytes != nullptr && encoding::SizeOf(slot.lengths) == size) return slot.bytes;
+    return AllocateBytes(size);
 }
 
-void InventoryTable::ReleaseBytes(RecordId id) {
+void InventoryTable::Install(RecordId id, char* room, const InventoryRecord& normalized) noexcept {
+    Slot& slot = SlotOf(id);
+    if (slot.bytes != room) {
+        ReleaseBytes(id);
+        slot.bytes = room;
+        liveBytes_ += encoding::SizeOf(encoding::LengthsOf(normalized));
+    }
+    slot.lengths = encoding::LengthsOf(normalized);
+    encoding::Encode(normalized, room);
+}
+
+void InventoryTable::StoreEncoded(RecordId id, const InventoryRecord& normalized) {
+    Install(id, RoomFor(id, normalized), normalized);
+}
+
+// Memory that one more record in the index and the hash may need, taken before a change
+// starts, so that running out of it leaves the table as it was.
+void InventoryTable::ReserveForOneMore() {
+    auto oneMore = [](auto& v) {
+        if (v.size() == v.capacity()) v.reserve(v.size() * 2 + 1);
+    };
+    oneMore(blocks_);
+    oneMore(starts_);
+    oneMore(freeIds_);
+    // At most three quarters full, so probe runs stay short.
+    if ((count_ + 1) * 4 > hash_.size() * 3)
+        HashRebuild(std::max<std::size_t>(16, hash_.size() * 2));
+}
+
+void InventoryTable::ReleaseBytes(RecordId id) noexcept {
     Slot& slot = SlotOf(id);
     if (slot.bytes == nullptr) return;
     const std::size_t size = encoding::SizeOf(slot.lengths);
@@ -295,7 +321,7 @@ void InventoryTable::CompactIfWasteful() {
     if (deadBytes_ < CompactAfter || deadBytes_ < liveBytes_) return;
     auto fresh = std::make_unique<Storage>();
     if (liveBytes_ > 0) {
-        fresh->chunks.push_back(std::make_unique<char[]>(liveBytes_));
+        fresh->chunks.push_back(std::make_unique_for_overwrite<char[]>(liveBytes_));
         char* out = fresh->chunks.back().get();
         for (const auto& block : blocks_) {
             for (RecordId id : block->ids) {
@@ -361,10 +387,8 @@ void InventoryTable::HashRebuild(std::size_t capacity) {
 
 void InventoryTable::HashRepoint(RecordId id) noexcept { hash_[HashFind(id)].key = KeyAt(id); }
 
-void InventoryTable::HashInsert(RecordId id) {
-    // At most three quarters full, so probe runs stay short.
-    if ((count_ + 1) * 4 > hash_.size() * 3)
-        HashRebuild(std::max<std::size_t>(16, hash_.size() * 2));
+// After ReserveForOneMore.
+void InventoryTable::HashInsert(RecordId id) noexcept {
     HashPlace(HashKey(KeyName(id), KeyLocation(id)), id);
 }
 
@@ -564,10 +588,19 @@ void InventoryTable::HashAll() {
 
 RecordId InventoryTable::Append(InventoryRecord record) {
     NormalizeRecord(record);
-    RecordId id = AllocateSlot();
-    StoreEncoded(id, record);
-    InsertIntoIndex(id);
+    ReserveForOneMore();
+    const RecordId id = AllocateSlot();
+    char* room;
+    try {
+        room = RoomFor(id, record);
+    } catch (const std::bad_alloc&) {
+        freeIds_.push_back(id);  // room reserved above
+        throw;
+    }
+    Install(id, room, record);
     HashInsert(id);
+    // A block split that runs out of memory leaves the block whole, one record over.
+    InsertIntoIndex(id);
     for (InventoryCursor* cursor : cursors_)
         if (cursor->id_ == NoRecord) cursor->Land(id);
     return id;
@@ -576,15 +609,17 @@ RecordId InventoryTable::Append(InventoryRecord record) {
 void InventoryTable::Replace(RecordId id, InventoryRecord record) {
     LiveSlot(id);
     NormalizeRecord(record);
+    char* room = RoomFor(id, record);
     if (KeyName(id) == record.LCFilename && KeyLocation(id) == record.LCLocation) {
-        StoreEncoded(id, record);
+        Install(id, room, record);
         HashRepoint(id);
     } else {
+        ReserveForOneMore();
         HashErase(id);
         RemoveFromIndex(id);
-        StoreEncoded(id, record);
-        InsertIntoIndex(id);
+        Install(id, room, record);
         HashInsert(id);
+        InsertIntoIndex(id);
     }
     CompactIfWasteful();
 }
@@ -600,6 +635,7 @@ void InventoryTable::Delete(RecordId id) {
         following = At(pos + 1);
         preceding = pos > 0 ? At(pos - 1) : NoRecord;
     }
+    if (freeIds_.size() == freeIds_.capacity()) freeIds_.reserve(freeIds_.size() * 2 + 1);
     HashErase(id);
     RemoveFromIndex(id);
     ReleaseBytes(id);
@@ -650,7 +686,7 @@ void InventoryTable::Assign(std::vector<InventoryRecord> records) {
     // Built aside and swapped in, so a failure leaves the table as it was.
     InventoryTable fresh(blockCapacity_);
     if (total > 0) {
-        fresh.storage_->chunks.push_back(std::make_unique<char[]>(total));
+        fresh.storage_->chunks.push_back(std::make_unique_for_overwrite<char[]>(total));
         fresh.storage_->free = fresh.storage_->chunks.back().get();
         fresh.storage_->freeBytes = total;
     }

@@ -162,14 +162,17 @@ private:
 
     char* AllocateBytes(std::size_t n);
     RecordId AllocateSlot();
+    char* RoomFor(RecordId id, const InventoryRecord& normalized);
+    void Install(RecordId id, char* room, const InventoryRecord& normalized) noexcept;
     void StoreEncoded(RecordId id, const InventoryRecord& normalized);
-    void ReleaseBytes(RecordId id);
+    void ReleaseBytes(RecordId id) noexcept;
+    void ReserveForOneMore();
     void CompactIfWasteful();
 
     const char* KeyAt(RecordId id) const noexcept;
     std::size_t HashFind(RecordId id) const noexcept;
     void HashPlace(std::uint32_t hash, RecordId id) noexcept;
-    void HashInsert(RecordId id);
+    void HashInsert(RecordId id) noexcept;
     void HashRepoint(RecordId id) noexcept;
     void HashErase(RecordId id);
     void HashRebuild(std::size_t capacity);
