@@ -1,8 +1,10 @@
 #include "inventory/InventoryTable.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
+#include <new>
 #include <numeric>
 #include <stdexcept>
 
@@ -255,7 +257,7 @@ char* InventoryTable::AllocateBytes(std::size_t n) {
     Storage& s = *storage_;
     if (s.freeBytes < n) {
         const std::size_t size = std::max(ChunkSize, n);
-        s.chunks.push_back(std::make_unique<char[]>(size));
+        s.chunks.push_back(std::make_unique_for_overwrite<char[]>(size));
         deadBytes_ += s.freeBytes;  // the rest of the previous chunk stays unused
         s.free = s.chunks.back().get();
         s.freeBytes = size;
@@ -266,21 +268,46 @@ char* InventoryTable::AllocateBytes(std::size_t n) {
     return p;
 }
 
-void InventoryTable::StoreEncoded(RecordId id, const InventoryRecord& normalized) {
-    Slot& slot = SlotOf(id);
-    const Lengths lengths = encoding::LengthsOf(normalized);
-    const std::size_t size = encoding::SizeOf(lengths);
-    // The same lengths fit where the record is (a changed flag, size or date, a case change).
-    if (slot.bytes == nullptr || encoding::SizeOf(slot.lengths) != size) {
-        ReleaseBytes(id);
-        slot.bytes = AllocateBytes(size);
-        liveBytes_ += size;
-    }
-    slot.lengths = lengths;
-    encoding::Encode(normalized, slot.bytes);
+// Where the record's new encoding goes: where it is when the size is the same (a changed
+// flag, size or date, a case change), else new room. The step of a change that can fail for
+// want of memory, so it comes before anything is changed.
+char* InventoryTable::RoomFor(RecordId id, const InventoryRecord& normalized) {
+    const Slot& slot = SlotOf(id);
+    const std::size_t size = encoding::SizeOf(encoding::LengthsOf(normalized));
+    if (slot.bytes != nullptr && encoding::SizeOf(slot.lengths) == size) return slot.bytes;
+    return AllocateBytes(size);
 }
 
-void InventoryTable::ReleaseBytes(RecordId id) {
+void InventoryTable::Install(RecordId id, char* room, const InventoryRecord& normalized) noexcept {
+    Slot& slot = SlotOf(id);
+    if (slot.bytes != room) {
+        ReleaseBytes(id);
+        slot.bytes = room;
+        liveBytes_ += encoding::SizeOf(encoding::LengthsOf(normalized));
+    }
+    slot.lengths = encoding::LengthsOf(normalized);
+    encoding::Encode(normalized, room);
+}
+
+void InventoryTable::StoreEncoded(RecordId id, const InventoryRecord& normalized) {
+    Install(id, RoomFor(id, normalized), normalized);
+}
+
+// Memory that one more record in the index and the hash may need, taken before a change
+// starts, so that running out of it leaves the table as it was.
+void InventoryTable::ReserveForOneMore() {
+    auto oneMore = [](auto& v) {
+        if (v.size() == v.capacity()) v.reserve(v.size() * 2 + 1);
+    };
+    oneMore(blocks_);
+    oneMore(starts_);
+    oneMore(freeIds_);
+    // At most three quarters full, so probe runs stay short.
+    if ((count_ + 1) * 4 > hash_.size() * 3)
+        HashRebuild(std::max<std::size_t>(16, hash_.size() * 2));
+}
+
+void InventoryTable::ReleaseBytes(RecordId id) noexcept {
     Slot& slot = SlotOf(id);
     if (slot.bytes == nullptr) return;
     const std::size_t size = encoding::SizeOf(slot.lengths);
@@ -294,7 +321,7 @@ void InventoryTable::CompactIfWasteful() {
     if (deadBytes_ < CompactAfter || deadBytes_ < liveBytes_) return;
     auto fresh = std::make_unique<Storage>();
     if (liveBytes_ > 0) {
-        fresh->chunks.push_back(std::make_unique<char[]>(liveBytes_));
+        fresh->chunks.push_back(std::make_unique_for_overwrite<char[]>(liveBytes_));
         char* out = fresh->chunks.back().get();
         for (const auto& block : blocks_) {
             for (RecordId id : block->ids) {
@@ -360,10 +387,8 @@ void InventoryTable::HashRebuild(std::size_t capacity) {
 
 void InventoryTable::HashRepoint(RecordId id) noexcept { hash_[HashFind(id)].key = KeyAt(id); }
 
-void InventoryTable::HashInsert(RecordId id) {
-    // At most three quarters full, so probe runs stay short.
-    if ((count_ + 1) * 4 > hash_.size() * 3)
-        HashRebuild(std::max<std::size_t>(16, hash_.size() * 2));
+// After ReserveForOneMore.
+void InventoryTable::HashInsert(RecordId id) noexcept {
     HashPlace(HashKey(KeyName(id), KeyLocation(id)), id);
 }
 
@@ -490,9 +515,8 @@ void InventoryTable::MergeAfterRemoval(std::size_t b) {
 }
 
 // Blocks filled to three quarters (room to grow) with the live slots, in the given order or
-// in id order; then the hash, from the keys' hashes by id when given.
-void InventoryTable::BuildIndex(const std::vector<RecordId>* order,
-                                const std::vector<std::uint32_t>* hashes) {
+// in id order.
+void InventoryTable::BuildBlocks(const std::vector<RecordId>* order) {
     const std::size_t n = slotCount_;
     const std::size_t fill = std::max<std::size_t>(1, blockCapacity_ * 3 / 4);
     blocks_.reserve((n + fill - 1) / fill);
@@ -510,33 +534,73 @@ void InventoryTable::BuildIndex(const std::vector<RecordId>* order,
         blocks_.back()->ids.push_back(id);
     }
     count_ = n;
+}
+
+// An empty hash with room for n keys.
+void InventoryTable::HashReset(std::size_t n) {
     std::size_t capacity = 16;
     while (capacity * 3 < n * 4 + 4) capacity *= 2;
     hash_.assign(capacity, HashEntry{nullptr, 0, NoRecord});
-    std::vector<std::uint32_t> computed;
-    if (!hashes) {
-        computed.resize(n);
-        for (RecordId id = 0; id < n; ++id) computed[id] = HashKey(KeyName(id), KeyLocation(id));
-        hashes = &computed;
+}
+
+// Fills the hash of a table being built, one record after another. Each entry lands at a
+// random place in a table of megabytes: its place is asked for when the record is at hand and
+// written a few records later, when the memory is on its way.
+class InventoryTable::HashFiller {
+public:
+    explicit HashFiller(InventoryTable& table) : table_(table), mask_(table.hash_.size() - 1) {}
+
+    void Add(std::uint32_t hash, RecordId id) noexcept {
+        __builtin_prefetch(&table_.hash_[hash & mask_], 1);
+        Pending& pending = pending_[added_ % Ahead];
+        if (added_ >= Ahead) table_.HashPlace(pending.hash, pending.id);
+        pending = {hash, id};
+        ++added_;
     }
-    // Each entry lands at a random place in a table of megabytes: ask for the place a few
-    // records ahead, so the memory is on its way when the entry is written.
-    constexpr std::size_t Ahead = 16;
-    const std::size_t mask = capacity - 1;
-    for (RecordId id = 0; id < n; ++id) {
-        if (id + Ahead < n) __builtin_prefetch(&hash_[(*hashes)[id + Ahead] & mask], 1);
-        HashPlace((*hashes)[id], id);
+
+    void Finish() noexcept {
+        for (std::size_t k = added_ > Ahead ? added_ - Ahead : 0; k < added_; ++k)
+            table_.HashPlace(pending_[k % Ahead].hash, pending_[k % Ahead].id);
+        added_ = 0;
     }
+
+private:
+    static constexpr std::size_t Ahead = 16;
+    struct Pending {
+        std::uint32_t hash;
+        RecordId id;
+    };
+    InventoryTable& table_;
+    std::size_t mask_;
+    std::array<Pending, Ahead> pending_{};
+    std::size_t added_ = 0;
+};
+
+void InventoryTable::HashAll() {
+    HashReset(slotCount_);
+    HashFiller filler(*this);
+    for (RecordId id = 0; id < slotCount_; ++id)
+        filler.Add(HashKey(KeyName(id), KeyLocation(id)), id);
+    filler.Finish();
 }
 
 // --- changes
 
 RecordId InventoryTable::Append(InventoryRecord record) {
     NormalizeRecord(record);
-    RecordId id = AllocateSlot();
-    StoreEncoded(id, record);
-    InsertIntoIndex(id);
+    ReserveForOneMore();
+    const RecordId id = AllocateSlot();
+    char* room;
+    try {
+        room = RoomFor(id, record);
+    } catch (const std::bad_alloc&) {
+        freeIds_.push_back(id);  // room reserved above
+        throw;
+    }
+    Install(id, room, record);
     HashInsert(id);
+    // A block split that runs out of memory leaves the block whole, one record over.
+    InsertIntoIndex(id);
     for (InventoryCursor* cursor : cursors_)
         if (cursor->id_ == NoRecord) cursor->Land(id);
     return id;
@@ -545,15 +609,17 @@ RecordId InventoryTable::Append(InventoryRecord record) {
 void InventoryTable::Replace(RecordId id, InventoryRecord record) {
     LiveSlot(id);
     NormalizeRecord(record);
+    char* room = RoomFor(id, record);
     if (KeyName(id) == record.LCFilename && KeyLocation(id) == record.LCLocation) {
-        StoreEncoded(id, record);
+        Install(id, room, record);
         HashRepoint(id);
     } else {
+        ReserveForOneMore();
         HashErase(id);
         RemoveFromIndex(id);
-        StoreEncoded(id, record);
-        InsertIntoIndex(id);
+        Install(id, room, record);
         HashInsert(id);
+        InsertIntoIndex(id);
     }
     CompactIfWasteful();
 }
@@ -569,6 +635,7 @@ void InventoryTable::Delete(RecordId id) {
         following = At(pos + 1);
         preceding = pos > 0 ? At(pos - 1) : NoRecord;
     }
+    if (freeIds_.size() == freeIds_.capacity()) freeIds_.reserve(freeIds_.size() * 2 + 1);
     HashErase(id);
     RemoveFromIndex(id);
     ReleaseBytes(id);
@@ -619,7 +686,7 @@ void InventoryTable::Assign(std::vector<InventoryRecord> records) {
     // Built aside and swapped in, so a failure leaves the table as it was.
     InventoryTable fresh(blockCapacity_);
     if (total > 0) {
-        fresh.storage_->chunks.push_back(std::make_unique<char[]>(total));
+        fresh.storage_->chunks.push_back(std::make_unique_for_overwrite<char[]>(total));
         fresh.storage_->free = fresh.storage_->chunks.back().get();
         fresh.storage_->freeBytes = total;
     }
@@ -635,7 +702,8 @@ void InventoryTable::Assign(std::vector<InventoryRecord> records) {
                              [&](RecordId a, RecordId b) { return fresh.CompareKeys(a, b) < 0; });
         }
     }
-    fresh.BuildIndex(order.empty() ? nullptr : &order, nullptr);
+    fresh.BuildBlocks(order.empty() ? nullptr : &order);
+    fresh.HashAll();
     TakeContentOf(fresh);
     ResetCursors();
 }
@@ -646,7 +714,8 @@ std::string InventoryTable::AssignEncoded(std::string&& bytes, std::size_t begin
     if (count >= NoRecord) return "too many records (" + std::to_string(count) + ")";
     InventoryTable fresh(blockCapacity_);
     fresh.pages_.reserve((count + PageSize - 1) / PageSize);
-    std::vector<std::uint32_t> hashes(count);  // by id, taken while the record is at hand
+    fresh.HashReset(count);
+    HashFiller filler(fresh);  // the keys are hashed while their record is at hand
 
     // Check every record before the buffer is taken over, so a refusal leaves it alone.
     char* p = bytes.data() + begin;
@@ -663,7 +732,7 @@ std::string InventoryTable::AssignEncoded(std::string&& bytes, std::size_t begin
         slot.lengths = lengths;
         const std::size_t size = encoding::SizeOf(lengths);
         fresh.liveBytes_ += size;
-        hashes[id] = HashKey(encoding::LCFilename(p, lengths), encoding::LCLocation(p, lengths));
+        filler.Add(HashKey(encoding::LCFilename(p, lengths), encoding::LCLocation(p, lengths)), id);
         if (id > 0 && sorted) sorted = fresh.CompareKeys(id - 1, id) <= 0;
         if (lengths.location > 0 && p[encoding::LocationAt(lengths) + lengths.location - 1] == '\\')
             normalize = true;
@@ -673,6 +742,7 @@ std::string InventoryTable::AssignEncoded(std::string&& bytes, std::size_t begin
         return "record count mismatch (" + std::to_string(stop - p) +
                " bytes of record data left after " + std::to_string(count) + " records)";
 
+    filler.Finish();
     fresh.storage_->loaded = std::move(bytes);
     if (normalize) {
         // Locations with a trailing backslash (written by hand, never by the program) are
@@ -685,9 +755,9 @@ std::string InventoryTable::AssignEncoded(std::string&& bytes, std::size_t begin
             InventoryRecord record = fresh.ViewOf(id).ToRecord();
             NormalizeRecord(record);
             fresh.StoreEncoded(id, record);
-            hashes[id] = HashKey(record.LCFilename, record.LCLocation);
             sorted = false;
         }
+        fresh.HashAll();
     }
     std::vector<RecordId> order;
     if (!sorted) {
@@ -696,7 +766,7 @@ std::string InventoryTable::AssignEncoded(std::string&& bytes, std::size_t begin
         std::stable_sort(order.begin(), order.end(),
                          [&](RecordId a, RecordId b) { return fresh.CompareKeys(a, b) < 0; });
     }
-    fresh.BuildIndex(sorted ? nullptr : &order, &hashes);
+    fresh.BuildBlocks(sorted ? nullptr : &order);
     TakeContentOf(fresh);
     ResetCursors();
     return {};

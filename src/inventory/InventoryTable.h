@@ -148,6 +148,7 @@ private:
     };
     struct Slot;
     struct Storage;
+    class HashFiller;
 
     Slot& SlotOf(RecordId id) noexcept;
     const Slot& SlotOf(RecordId id) const noexcept;
@@ -161,14 +162,17 @@ private:
 
     char* AllocateBytes(std::size_t n);
     RecordId AllocateSlot();
+    char* RoomFor(RecordId id, const InventoryRecord& normalized);
+    void Install(RecordId id, char* room, const InventoryRecord& normalized) noexcept;
     void StoreEncoded(RecordId id, const InventoryRecord& normalized);
-    void ReleaseBytes(RecordId id);
+    void ReleaseBytes(RecordId id) noexcept;
+    void ReserveForOneMore();
     void CompactIfWasteful();
 
     const char* KeyAt(RecordId id) const noexcept;
     std::size_t HashFind(RecordId id) const noexcept;
     void HashPlace(std::uint32_t hash, RecordId id) noexcept;
-    void HashInsert(RecordId id);
+    void HashInsert(RecordId id) noexcept;
     void HashRepoint(RecordId id) noexcept;
     void HashErase(RecordId id);
     void HashRebuild(std::size_t capacity);
@@ -181,7 +185,9 @@ private:
     void MergeAfterRemoval(std::size_t b);
     void EraseBlock(std::size_t b);
     void Renumber(std::size_t fromBlock);
-    void BuildIndex(const std::vector<RecordId>* order, const std::vector<std::uint32_t>* hashes);
+    void BuildBlocks(const std::vector<RecordId>* order);
+    void HashReset(std::size_t n);
+    void HashAll();
     void TakeContentOf(InventoryTable& other) noexcept;
     void ResetCursors();
 
