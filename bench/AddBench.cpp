@@ -93,7 +93,10 @@ struct UserInterface : IUserInterface, IInventoryHost {
 
 struct Prompts : IPrompts {
     int shown = 0;
-    int Show(HWND, const std::string&, UINT) override { return ++shown, IDYES; }
+    int Show(HWND, const std::string& text, UINT) override {
+        if (++shown == 1) std::printf("first question: %s\n", text.c_str());
+        return IDYES;
+    }
 };
 
 // The user answers the first file with the option and ticks apply-to-all.
@@ -199,10 +202,14 @@ int main(int argc, char** argv) {
     const bool leaveOnly = argc > 2;
     char temp[MAX_PATH];
     ::GetTempPathA(MAX_PATH, temp);
-    const std::string root = std::string(temp) + "pictavo-add-bench-" +
-                             std::to_string(::GetCurrentProcessId());
+    // A folder of its own: process numbers come round again under Wine, and an
+    // interrupted run leaves its files behind.
+    std::string root;
+    for (int n = 1;; ++n) {
+        root = std::string(temp) + "pictavo-add-bench-" + std::to_string(n);
+        if (::CreateDirectoryA(root.c_str(), nullptr)) break;
+    }
     const std::string source = root + "\\Pictures", plain = root + "\\PlainCopies";
-    ::CreateDirectoryA(root.c_str(), nullptr);
     ::CreateDirectoryA(source.c_str(), nullptr);
     ::CreateDirectoryA(plain.c_str(), nullptr);
 
