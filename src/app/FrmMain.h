@@ -148,7 +148,9 @@ private:
     void ApplyPollSettings() override { detector_->ApplyPollSettings(); }
     void SyncStartupShortcut() override;
     void RecomputeTooBig() override {}
-    void SetToolbarHints(bool) override {}
+    void SetToolbarHints(bool on) override {
+        if (previewToolbar_) previewToolbar_->SetHints(on);
+    }
     void chkAutoChangeClick() override { slideShow_->chkAutoChangeClick(); }
     void GenericSlideTimerChange(HWND sender) override {
         slideShow_->GenericSlideTimerChange(sender);
