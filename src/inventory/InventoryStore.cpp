@@ -5,6 +5,7 @@
 #include "inventory/ListingLimits.h"
 #include "inventory/TableFile.h"
 #include "platform/Files.h"
+#include "platform/Guard.h"
 
 namespace pictavo {
 namespace {
@@ -225,11 +226,21 @@ bool TInventoryStore::StorePictureRecord(const std::string& source, const std::s
         data.Append(std::move(record));
         changed = true;
     }
-    if (changed) {
+    if (changed && batchDepth_ > 0) {
+        batchChanged_ = true;
+    } else if (changed) {
         ShowPictureCount();
         host_.ScheduleInventorySave();
     }
     return changed;
+}
+
+TInventoryStore::Batch::~Batch() {
+    if (--store_.batchDepth_ > 0 || !store_.batchChanged_) return;
+    store_.batchChanged_ = false;
+    // Each can fail on its own; neither may keep the other from running.
+    Guarded([this] { store_.ShowPictureCount(); });
+    Guarded([this] { store_.host_.ScheduleInventorySave(); });
 }
 
 bool TInventoryStore::cdtInventoryCalcFields(const InventoryRecord& record) const {

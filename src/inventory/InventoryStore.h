@@ -58,6 +58,21 @@ public:
     // The calculated field of the list's cursor.
     bool cdtInventoryCalcFields(const InventoryRecord& record) const;
     void ShowPictureCount();
+
+    // While one lives, stored pictures neither show the count nor hand over a
+    // save each: the outermost one does both once at its end, if anything
+    // changed. A batch of thousands of files then costs one label change and
+    // one timer restart instead of one per picture.
+    class Batch {
+    public:
+        explicit Batch(TInventoryStore& store) : store_(store) { ++store_.batchDepth_; }
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        TInventoryStore& store_;
+    };
     // Hands a save to the deferred-action component on behalf of the program.
     void ScheduleSave() { host_.ScheduleInventorySave(); }
 
@@ -82,6 +97,8 @@ private:
     std::unique_ptr<InventoryCursor> cdtInventory_;
     std::unique_ptr<InventoryCursor> cdtSlideShow_;
     bool open_ = false;
+    int batchDepth_ = 0;
+    bool batchChanged_ = false;
     // Set when the table file exists but could not be read at all (locked,
     // access denied): saving over it would destroy a list we never saw.
     bool fileProtected_ = false;

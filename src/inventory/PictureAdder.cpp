@@ -67,6 +67,7 @@ void TPictureAdder::AddPictureFiles(const std::vector<std::string>& paths, bool 
     s_.flags.previewSuspended = true;
     ForgetFolders();
     FlagHold listFolders(listFolders_);
+    TInventoryStore::Batch batch(s_.inventory);
 
     s_.progress.Begin(paths.empty() ? 0 : static_cast<int>(paths.size() - 1));
     BeginAddBatch(paths.size() > 1);

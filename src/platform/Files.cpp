@@ -120,18 +120,17 @@ void WriteFileAtomically(const std::string& path, const std::string& content) {
 }
 
 FileStamp ReadFileStamp(const std::string& path) {
-    UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) ThrowLastError("Unable to open", path);
-    LARGE_INTEGER size{};
-    FILETIME written{}, local{};
-    if (!::GetFileSizeEx(file.Get(), &size) || !::GetFileTime(file.Get(), nullptr, nullptr, &written) ||
-        !::FileTimeToLocalFileTime(&written, &local)) {
+    // The attributes call reads size and date together without opening the
+    // file: under Wine it needs no round trip to the server, which matters
+    // when thousands of pictures are added in one batch.
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    FILETIME local{};
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        !::FileTimeToLocalFileTime(&data.ftLastWriteTime, &local)) {
         ThrowLastError("Unable to read the size and date of", path);
     }
     FileStamp stamp;
-    stamp.size = size.QuadPart;
+    stamp.size = (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     stamp.localTime = (static_cast<int64_t>(local.dwHighDateTime) << 32) | local.dwLowDateTime;
     return stamp;
 }

@@ -101,8 +101,14 @@ TEST(PictureAdder, ApplyToAllRepeatsTheChosenOptionForFilesFromAnyFolder) {
         const Lines sources = {AddRig::Put(rig.pics + "\\a.bmp"), AddRig::Put(rig.pics + "\\b.bmp"),
                                AddRig::Put(rig.other + "\\c.bmp")};
         rig.dialog.answers = {OkWith(option, true, false)};
+        const int hintsBefore = rig.ui.hintChanges;
         rig.adder.AddPictureFiles(sources, false);
 
+        // The batch shows the count and hands over the save once at its end,
+        // not once per picture.
+        EXPECT_EQ(rig.ui.hintChanges - hintsBefore, 1);
+        EXPECT_EQ(rig.ui.hint, "3 Pictures in List");
+        EXPECT_LE(rig.storeHost.saves, 2);
         ASSERT_EQ(rig.dialog.shown.size(), 1u);
         EXPECT_TRUE(rig.dialog.shown[0].applyToAllEnabled);
         EXPECT_EQ(rig.store.Table().Count(), 3u);
@@ -146,7 +152,7 @@ TEST(PictureAdder, ApplyToAllStillAsksBeforeOverwritingAndWhereTheOptionIsClosed
 TEST(PictureAdder, AFileThatAppearsInTheTargetDuringABatchIsNotOverwritten) {
     AddRig rig;
     const Lines sources = {AddRig::Put(rig.pics + "\\a.bmp"), AddRig::Put(rig.pics + "\\b.bmp")};
-    rig.storeHost.onSave = [&] {
+    rig.progress.onPosition = [&](int) {
         if (!AddRig::Exists(rig.data + "\\b.bmp")) AddRig::Put(rig.data + "\\b.bmp", "theirs");
     };
     rig.dialog.answers = {OkWith(kOptionCopy, true)};

@@ -22,20 +22,22 @@ namespace pictavo::testing {
 struct RecordingUserInterface : IUserInterface {
     std::vector<std::string> errors, traces;
     std::string hint;
+    int hintChanges = 0;
     HWND MainWindow() const override { return nullptr; }
     void Trace(const std::string& text) override { traces.push_back(text); }
     void ShowError(const std::string& message) override { errors.push_back(message); }
-    void ShowHint(const std::string& text) override { hint = text; }
+    void ShowHint(const std::string& text) override {
+        hint = text;
+        ++hintChanges;
+    }
     void ProcessMessages() override {}
 };
 
 struct StoreHost : IInventoryHost {
     IUserInterface* ui = nullptr;
     int saves = 0;
-    std::function<void()> onSave;  // runs at each save handed over
     void ScheduleInventorySave() override {
         ++saves;
-        if (onSave) onSave();
     }
     void FlushDeferredActions() override {}
     void ShowError(const std::string& message) override { ui->ShowError(message); }
@@ -130,11 +132,15 @@ struct FakeAddingSettings final : IAddingSettings, IDetectionSettings {
 struct RecordingProgress final : IAddProgress {
     std::vector<std::string> log;
     bool shown = false;
+    std::function<void(int)> onPosition;  // runs as each file of a batch is done
     void Begin(int maximum) override {
         shown = true;
         log.push_back("begin " + std::to_string(maximum));
     }
-    void SetPosition(int position) override { log.push_back(std::to_string(position)); }
+    void SetPosition(int position) override {
+        log.push_back(std::to_string(position));
+        if (onPosition) onPosition(position);
+    }
     void End() override {
         shown = false;
         log.push_back("end");
