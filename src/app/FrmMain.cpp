@@ -43,24 +43,22 @@ constexpr DWORD kPageHelpContexts[] = {4, 5, 6, 7};
 }  // namespace
 
 TFrmMain::TFrmMain(Services services)
-    : InputTimeout1(services.timers, 2250), Inventory(*this), services_(std::move(services)) {
+    : InputTimeout1(services.timers, 2250), services_(std::move(services)) {
     // The same number the program entry registered: a second copy broadcasts it.
     msgMyWindowMessageHandle = ::RegisterWindowMessageA("RestorePictavo");
     SIZE size = WindowSizeForClient(kClientWidth, kClientHeight, kStyle, kExStyle);
     HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PICTAVO));
     Create("TFrmMain", kExStyle, kStyle, "Pictavo", 0, 0, size.cx, size.cy, nullptr, icon);
     CreateControls();
+    inventory_ = std::make_unique<TInventoryStore>(InputTimeout1, *this, *pages_);
     frmItemInfo_ = std::make_unique<TfrmItemInfo>(Handle());
     AdjustFormScaling(frmItemInfo_->Handle(), TfrmItemInfo::kFontHeight);
     dlgOpenImport_ = std::make_unique<TOpenImportDialog>(services_.prompts);
     addProgress_ = std::make_unique<TAddProgress>(pbrProgress, lblHints);
-    desktop_ = std::make_unique<TDesktopWallpaper>(services_.wallpaper, Inventory,
-                                                   static_cast<IDesktopHost&>(*this), "Pictavo");
-    slideShow_ = std::make_unique<TSlideShow>(*pages_, Inventory, *desktop_, InputTimeout1,
-                                              services_.timers,
-                                              static_cast<ISlideShowHost&>(*this));
+    desktop_ = std::make_unique<TDesktopWallpaper>(services_.wallpaper, *inventory_, *this,
+                                                   *pages_, static_cast<IWallpaperCaptions&>(*this),
+                                                   "Pictavo");
     services_.application.MainForm = Handle();
-    services_.tray.SetHost(static_cast<ITrayHost*>(this));
     FormCreate();
 }
 
@@ -121,10 +119,6 @@ void TFrmMain::MoveMainWindow(int left, int top) {
     ::SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-bool TFrmMain::LimitImageSize() const { return Checked(pages_->chkLimitImageSize); }
-
-int TFrmMain::MaxImageSize() const { return SpinPosition(pages_->updImageSize); }
-
 void TFrmMain::Trace(const std::string& text) { SendTrace(text, Handle()); }
 
 // ---------------------------------------------------------------------------
@@ -150,13 +144,22 @@ void TFrmMain::FormCreate() {
     settings_ = std::make_unique<TSettings>(ChangeFileExt(exePath, ".INI"), ExtractFileDir(exePath),
                                             *pages_, InputTimeout1,
                                             static_cast<ISettingsHost&>(*this));
+    // The slideshow stands on the wallpaper and detection on both: each is
+    // made after what it stands on, and the wallpaper and the tray menu are
+    // given them once they exist.
+    slideShow_ = std::make_unique<TSlideShow>(
+        TSlideShow::Services{*pages_, *settings_, *inventory_, *desktop_, InputTimeout1,
+                             services_.timers, *this, flags_, services_.tray});
+    desktop_->AttachSlideControl(*slideShow_);
+    services_.tray.Attach({*this, *slideShow_, *desktop_});
     adder_ = std::make_unique<TPictureAdder>(TPictureAdder::Services{
-        Inventory, *this, flags_, services_.prompts, *frmItemInfo_, *dlgOpenImport_, *settings_,
+        *inventory_, *this, flags_, services_.prompts, *frmItemInfo_, *dlgOpenImport_, *settings_,
         *addProgress_});
     previewToolbar_ = std::make_unique<TPreviewToolbar>(tsPreview->Handle(), 193, *adder_);
     detector_ = std::make_unique<TWallpaperDetector>(TWallpaperDetector::Services{
-        Inventory, *desktop_, *adder_, *this, flags_, InputTimeout1, services_.timers, *settings_,
-        static_cast<IDetectionHost&>(*this), WindowsDirectory()});
+        *inventory_, *desktop_, *adder_, *this, flags_, InputTimeout1, services_.timers, *settings_,
+        *slideShow_, static_cast<IDetectionHost&>(*this), WindowsDirectory()});
+    desktop_->AttachCaptureHistory(*detector_);
     services_.application.HelpFile = ChangeFileExt(exePath, ".hlp");
     ::SetWindowContextHelpId(Handle(), 1);
     // A program that has never saved its settings here has never run here.
@@ -175,7 +178,7 @@ void TFrmMain::FormCreate() {
         detector_->BuildPollFileList();
 
         try {
-            Inventory.CreateTable();
+            inventory_->CreateTable();
         } catch (const std::exception&) {
             ShowError("Error 101: Unable to open database.  Closing application.");
             services_.application.Terminate();
@@ -191,19 +194,19 @@ void TFrmMain::FormCreate() {
             settings_->SetDataDirectory(defaultDataDirectory);
         }
         const std::string dataDirectory = settings_->DataDirectory();
-        Inventory.SetTableFile(dataDirectory, settings_->TableFileName());
+        inventory_->SetTableFile(dataDirectory, settings_->TableFileName());
 
         flags_.previewSuspended = true;
         try {
             EnsureDataDirectory(dataDirectory);
-            if (!formerDataDirectory_.empty()) Inventory.RelocateRecords(formerDataDirectory_);
+            if (!formerDataDirectory_.empty()) inventory_->RelocateRecords(formerDataDirectory_);
         } catch (...) {
             flags_.previewSuspended = false;
             throw;
         }
         flags_.previewSuspended = false;
 
-        Inventory.MakeClones();
+        inventory_->MakeClones();
         RefreshInventoryColumns();
 
         if (firstRun_) {
@@ -229,9 +232,9 @@ void TFrmMain::FormCreate() {
 
         SyncStartupShortcut();
         if (!desktop_->LocateCurrentWallpaper()) {
-            Inventory.SelectInList(settings_->ReadLastWallpaper());
+            inventory_->SelectInList(settings_->ReadLastWallpaper());
         }
-        Inventory.SyncSlideShowCursor();
+        inventory_->SyncSlideShowCursor();
     } catch (const std::exception& e) {
         HandleAppException(e.what());
     }
@@ -275,7 +278,7 @@ void TFrmMain::EnsureDataDirectory(const std::string& directory) {
             return;
         }
     }
-    Inventory.LoadInventory();
+    inventory_->LoadInventory();
 }
 
 // ---------------------------------------------------------------------------
@@ -317,7 +320,7 @@ void TFrmMain::btnOKClick(const void* sender) {
     // saved and the window still goes.
     bool reported = false;
     RunExitStep(reported, [this] { settings_->LoadSaveSettings(TSettings::Direction::Save); });
-    InputTimeout1.Schedule(sender, [this](const void*) { Inventory.SaveInventory(); });
+    inventory_->ScheduleSave(sender);
     RunExitStep(reported, [this] { InputTimeout1.Flush(); });
     ::ShowWindow(Handle(), SW_HIDE);
     ShowClickToPreview();
@@ -398,10 +401,6 @@ void TFrmMain::mnuClose1Click() {
     Close();
 }
 
-void TFrmMain::RunSlideshow1Click() {
-    SetChecked(pages_->chkAutoChange, !Checked(pages_->chkAutoChange));
-}
-
 void TFrmMain::ShowPictavo1Click() {
     if (!Visible()) ShowPage(0);
     ::ShowWindow(Handle(), SW_SHOW);
@@ -424,9 +423,7 @@ void TFrmMain::HandleAppException(const std::string& message) {
 }
 
 // ---------------------------------------------------------------------------
-// The inventory's needs
-
-void TFrmMain::ScheduleInventorySave() { ScheduleInventorySave(&services_.application); }
+// The program's face
 
 void TFrmMain::ShowError(const std::string& message) {
     ::SetForegroundWindow(Handle());
@@ -435,31 +432,12 @@ void TFrmMain::ShowError(const std::string& message) {
 
 void TFrmMain::ShowHint(const std::string& text) { ::SetWindowTextA(lblHints, text.c_str()); }
 
-// ---------------------------------------------------------------------------
-// The desktop's and the slideshow's needs
-
 void TFrmMain::ProcessMessages() { services_.application.ProcessMessages(); }
 
 void TFrmMain::SetCaptions(const std::string& text) {
     ::SetWindowTextA(Handle(), text.c_str());
     services_.application.Title = text;
     services_.tray.TrayIcon1->SetHint(text);
-}
-
-bool TFrmMain::SendChangeNotification() const { return Checked(pages_->chkSendChangeNotification); }
-
-bool TFrmMain::SyncWithManualChange() const { return Checked(pages_->chkSyncWithManualChange); }
-
-void TFrmMain::UncheckAutoChange() { SetChecked(pages_->chkAutoChange, false); }
-
-void TFrmMain::ScheduleInventorySave(const void* sender) {
-    InputTimeout1.Schedule(sender, [this](const void*) { Inventory.SaveInventory(); });
-}
-
-bool TFrmMain::RunSlideshowChecked() const { return services_.tray.RunSlideshowChecked(); }
-
-void TFrmMain::SetRunSlideshowChecked(bool checked) {
-    services_.tray.SetRunSlideshowChecked(checked);
 }
 
 void TFrmMain::SyncStartupShortcut() {
@@ -513,7 +491,10 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_CHECK_INTERVAL_FOCUS: {
             HWND focus = ::GetFocus();
-            if (!pages_->IsIntervalGroupControl(focus)) slideShow_->gbxIntervalExit();
+            if (!pages_->IsIntervalGroupControl(focus)) {
+                slideShow_->gbxIntervalExit();
+                detector_->ApplyPollSettings();
+            }
             return 0;
         }
         case WM_DESTROY:

@@ -31,10 +31,8 @@ class TFrmStartup;
 
 class TFrmMain : public Window,
                  public IUserInterface,
-                 private IInventoryHost,
+                 private IWallpaperCaptions,
                  private ISettingsHost,
-                 private IDesktopHost,
-                 private ISlideShowHost,
                  private ITrayHost,
                  private IDetectionHost {
 public:
@@ -58,7 +56,6 @@ public:
     bool booCloseWindows = false;
 
     TInputTimeout InputTimeout1;
-    TInventoryStore Inventory;
 
     // Operations other windows call.
     void mnuClose1Click() override;
@@ -68,6 +65,7 @@ public:
     void Close();
 
     TSettingsPages& Pages() { return *pages_; }
+    TInventoryStore& Inventory() { return *inventory_; }
     ProgramFlags& Flags() { return flags_; }
     HWND MainWindow() const override { return Handle(); }
     TSettings& Settings() { return *settings_; }
@@ -76,7 +74,6 @@ public:
     TPictureAdder& Adder() { return *adder_; }
     TWallpaperDetector& Detector() { return *detector_; }
     TfrmItemInfo& frmItemInfo() { return *frmItemInfo_; }
-    void RunSlideshow1Click() override;
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -90,6 +87,7 @@ private:
     HWND btnHelp = nullptr;
     HWND btnOK = nullptr;
     std::unique_ptr<TSettingsPages> pages_;
+    std::unique_ptr<TInventoryStore> inventory_;
     std::unique_ptr<TSettings> settings_;
     std::unique_ptr<TDesktopWallpaper> desktop_;
     std::unique_ptr<TSlideShow> slideShow_;
@@ -133,13 +131,6 @@ private:
     void ShowClickToPreview() {}
     void RefreshInventoryColumns() {}
 
-    // IInventoryHost
-    void ScheduleInventorySave() override;
-    void FlushDeferredActions() override { InputTimeout1.Flush(); }
-    bool LimitImageSize() const override;
-    int MaxImageSize() const override;
-    void RefreshPreview() override {}
-
     // ISettingsHost
     void SetSettingsInProgress(bool inProgress) override { flags_.settingsInProgress = inProgress; }
     RECT MainWindowBounds() const override;
@@ -159,47 +150,15 @@ private:
     void edtPollFileNameChange() override { detector_->edtPollFileNameChange(); }
     void btnSelectEditorClick() override {}
 
-    // IDesktopHost
+    // IWallpaperCaptions
     void SetCaptions(const std::string& text) override;
-    bool SendChangeNotification() const override;
-    bool SyncWithManualChange() const override;
-    void UncheckAutoChange() override;
-    void RestartSlideCountdown() override { slideShow_->RestartSlideCountdown(); }
-    void ShowNextSlide() override { slideShow_->ShowNextSlide(); }
-    void ScheduleInventorySave(const void* sender) override;
-    std::string LastCapturedSource() const override {
-        return detector_ ? detector_->LastCapturedSource() : std::string();
-    }
-    std::string LastCapturedDestination() const override {
-        return detector_ ? detector_->LastCapturedDestination() : std::string();
-    }
 
-    // IDetectionHost (RestartSlideCountdown above serves both)
+    // IDetectionHost
     bool ExitUnderway() const override { return booCloseFromMenu || booCloseWindows || closing_; }
 
-    // ISlideShowHost
-    bool SettingsInProgress() const override { return flags_.settingsInProgress; }
-    bool IntervalEditing() const override { return settings_->IntervalEditing(); }
-    void SetIntervalEditing(bool editing) override { settings_->SetIntervalEditing(editing); }
-    bool SettingsTransfer() const override { return settings_->SettingsTransfer(); }
-    void SaveSettings() override { settings_->SaveSettings(); }
-    bool RunSlideshowChecked() const override;
-    void SetRunSlideshowChecked(bool checked) override;
-    void ShowMessage(const std::string& text) override { ShowError(text); }
-
     // ITrayHost
-    void tmrSlideTimer() override { slideShow_->tmrSlideTimer(); }
-    void tbnNoneClick() override { desktop_->tbnNoneClick(); }
-    void DisableThisWallpaperImage1Click(const void* sender) override {
-        desktop_->DisableThisWallpaperImage1Click(sender);
-    }
-    void mnuToggleTiledClick(const void* sender) override {
-        desktop_->mnuToggleTiledClick(sender);
-    }
     void mnuContents1Click() override;
     void About1Click() override;
-    void mnuSetWallpaperfromClipboardClick() override {}
-    std::string SlideIntervalText() const override { return slideShow_->SlideIntervalText(); }
 
     Services services_;
     std::unique_ptr<TFrmStartup> startupForm_;

@@ -279,7 +279,7 @@ bool TSettings::OnCommand(int id, int code, HWND control) {
     }
     if (code == EN_SETFOCUS || code == EN_KILLFOCUS) {
         if (id == idHrs || id == idMins || id == idSecs) {
-            intervalEditing_ = code == EN_SETFOCUS;
+            pages_.SetIntervalEditing(code == EN_SETFOCUS);
             return true;
         }
     }

@@ -40,7 +40,7 @@ public:
 POINT ClampWindowPosition(int left, int top, int width, int height, int screenWidth,
                           int screenHeight);
 
-class TSettings : public IAddingSettings, public IDetectionSettings {
+class TSettings : public IAddingSettings, public IDetectionSettings, public ISettingsSaver {
 public:
     TSettings(std::string path, const std::string& programFolder, TSettingsPages& pages,
               TInputTimeout& inputTimeout, ISettingsHost& host);
@@ -50,7 +50,7 @@ public:
 
     enum class Direction { Load, Save };
     void LoadSaveSettings(Direction direction, bool loadPosition = true);
-    void SaveSettings(const void* sender = nullptr);
+    void SaveSettings(const void* sender = nullptr) override;
 
     // Routes a control's notice to its handler; false when the control is not a setting's.
     bool OnCommand(int id, int code, HWND control);
@@ -86,8 +86,6 @@ public:
     bool TinkleOnDetection() const override;
 
     bool SettingsTransfer() const override { return settingsTransfer_; }
-    bool IntervalEditing() const { return intervalEditing_; }
-    void SetIntervalEditing(bool editing) { intervalEditing_ = editing; }
 
 private:
     TSettingsFile file_;
@@ -99,7 +97,6 @@ private:
     std::string importDir_;
     std::string tableFileName_ = "GDB.CDS";
     bool settingsTransfer_ = false;
-    bool intervalEditing_ = false;
 };
 
 }  // namespace pictavo

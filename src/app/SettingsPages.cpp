@@ -153,7 +153,11 @@ int TSettingsPages::SlideHours() const { return SpinPosition(updHrs); }
 int TSettingsPages::SlideMinutes() const { return SpinPosition(updMins); }
 int TSettingsPages::SlideSeconds() const { return SpinPosition(updSecs); }
 bool TSettingsPages::AutoChange() const { return Checked(chkAutoChange); }
-void TSettingsPages::UncheckAutoChange() { SetChecked(chkAutoChange, false); }
+void TSettingsPages::SetAutoChange(bool checked) { SetChecked(chkAutoChange, checked); }
+bool TSettingsPages::SendChangeNotification() const { return Checked(chkSendChangeNotification); }
+bool TSettingsPages::SyncWithManualChange() const { return Checked(chkSyncWithManualChange); }
+bool TSettingsPages::LimitImageSize() const { return Checked(chkLimitImageSize); }
+int TSettingsPages::MaxImageSize() const { return SpinPosition(updImageSize); }
 bool TSettingsPages::ChangeDuringSaver() const { return Checked(chkChangeDuringSaver); }
 
 }  // namespace pictavo

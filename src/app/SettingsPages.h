@@ -5,6 +5,8 @@
 // settings: the program reads a setting from its control.
 #include <windows.h>
 
+#include "desktop/DesktopWallpaper.h"
+#include "inventory/InventoryStore.h"
 #include "slideshow/SlideSettings.h"
 
 namespace pictavo {
@@ -42,7 +44,7 @@ enum SettingsControlId {
     idSelectEditor,
 };
 
-struct TSettingsPages : ISlideSettings {
+struct TSettingsPages : ISlideSettings, IDesktopOptions, IImageSizeLimit {
     // Builds every control with its designed caption, range, step and default.
     TSettingsPages(HWND previewPage, HWND slideshowPage, HWND optionsPage, HWND mainWindow);
 
@@ -86,9 +88,23 @@ struct TSettingsPages : ISlideSettings {
     int SlideMinutes() const override;
     int SlideSeconds() const override;
     bool AutoChange() const override;
-    void UncheckAutoChange() override;
+    void SetAutoChange(bool checked) override;
     const void* AutoChangeSender() const override { return chkAutoChange; }
     bool ChangeDuringSaver() const override;
+    bool IntervalEditing() const override { return intervalEditing_; }
+    void SetIntervalEditing(bool editing) override { intervalEditing_ = editing; }
+
+    // What the wallpaper reads.
+    bool SendChangeNotification() const override;
+    bool SyncWithManualChange() const override;
+    void UncheckAutoChange() override { SetAutoChange(false); }
+
+    // What the inventory reads.
+    bool LimitImageSize() const override;
+    int MaxImageSize() const override;
+
+private:
+    bool intervalEditing_ = false;
 };
 
 }  // namespace pictavo

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "desktop/DesktopWallpaper.h"
+#include "desktop/SlideControl.h"
 #include "detect/PollRules.h"
 #include "inventory/InventoryStore.h"
 #include "inventory/PictureAdder.h"
@@ -38,11 +39,10 @@ public:
     virtual void GenericSettingsChange(const void* sender) = 0;
 };
 
-// What detection needs of the main window.
+// The main window's life as detection sees it.
 class IDetectionHost {
 public:
     virtual ~IDetectionHost() = default;
-    virtual void RestartSlideCountdown() = 0;
     // A real exit has begun: no capture may start any more.
     virtual bool ExitUnderway() const = 0;
 };
@@ -54,7 +54,7 @@ std::string WindowsDirectory();
 // throws FileError when it cannot be read.
 PollSignature ReadPollSignature(const std::string& path);
 
-class TWallpaperDetector {
+class TWallpaperDetector : public ICaptureHistory {
 public:
     struct Services {
         TInventoryStore& inventory;
@@ -65,6 +65,8 @@ public:
         TInputTimeout& inputTimeout;
         ITimerFactory& timers;
         IDetectionSettings& settings;
+        // A capture restarts the slideshow's countdown.
+        ISlideControl& slides;
         IDetectionHost& host;
         std::string windowsDirectory;
     };
@@ -82,8 +84,8 @@ public:
     void CaptureNewWallpaper(const std::string& path, bool tile);
     void ScanFoldersForBitmaps(const std::vector<std::string>& folders);
 
-    const std::string& LastCapturedSource() const { return lastCapturedSource_; }
-    const std::string& LastCapturedDestination() const { return lastCapturedDestination_; }
+    std::string LastCapturedSource() const override { return lastCapturedSource_; }
+    std::string LastCapturedDestination() const override { return lastCapturedDestination_; }
     const std::vector<std::string>& WatchedNames() const { return watchedNames_; }
     const std::string& WindowsDir() const { return s_.windowsDirectory; }
     ITimer& tmrPoll() { return *tmrPoll_; }

@@ -146,7 +146,7 @@ TEST(PictureAdder, ApplyToAllStillAsksBeforeOverwritingAndWhereTheOptionIsClosed
 TEST(PictureAdder, AFileThatAppearsInTheTargetDuringABatchIsNotOverwritten) {
     AddRig rig;
     const Lines sources = {AddRig::Put(rig.pics + "\\a.bmp"), AddRig::Put(rig.pics + "\\b.bmp")};
-    rig.storeHost.onSave = [&] {
+    rig.ui.onHint = [&] {
         if (!AddRig::Exists(rig.data + "\\b.bmp")) AddRig::Put(rig.data + "\\b.bmp", "theirs");
     };
     rig.dialog.answers = {OkWith(kOptionCopy, true)};

@@ -42,39 +42,63 @@ public:
     size_t Applied() const { return values.calls.size(); }
 };
 
-struct RecordingInventoryHost : IInventoryHost {
-    int saves = 0;
+// The program's face as the inventory sees it: the count line, messages and
+// the preview, recorded.
+struct RecordingInventoryHost : IUserInterface, IImageSizeLimit, IPreviewRefresh {
     std::vector<std::string> errors;
     std::string hint;
     int previews = 0;
 
-    void ScheduleInventorySave() override { ++saves; }
-    void FlushDeferredActions() override {}
+    HWND MainWindow() const override { return nullptr; }
+    void Trace(const std::string&) override {}
     void ShowError(const std::string& message) override { errors.push_back(message); }
     void ShowHint(const std::string& text) override { hint = text; }
+    void ProcessMessages() override {}
     bool LimitImageSize() const override { return false; }
     int MaxImageSize() const override { return 1500; }
     void RefreshPreview() override { ++previews; }
-    void Trace(const std::string&) override {}
 };
 
-// Stands in for the main window towards both subsystems.
-struct RecordingMainHost : IDesktopHost, ISlideShowHost {
-    TSettingsPages* pages = nullptr;
-    TSlideShow* slideShow = nullptr;
+// The program's face as one subsystem sees it, recording into lists the
+// host keeps.
+struct RecordingUi : IUserInterface {
+    std::vector<std::string>& errors;
+    std::vector<std::string>& traces;
+    std::function<void()>& onProcessMessages;
 
-    // IDesktopHost
-    std::function<void()> onProcessMessages;
-    std::string caption;
-    int uncheckAutoChange = 0, restarts = 0, nextSlides = 0;
-    std::vector<const void*> inventorySaves;
-    std::vector<std::string> errors;
-    std::string capturedSource, capturedDestination;
-
+    RecordingUi(std::vector<std::string>& e, std::vector<std::string>& t, std::function<void()>& p)
+        : errors(e), traces(t), onProcessMessages(p) {}
+    HWND MainWindow() const override { return nullptr; }
+    void Trace(const std::string& text) override { traces.push_back(text); }
+    void ShowError(const std::string& message) override { errors.push_back(message); }
+    void ShowHint(const std::string&) override {}
     void ProcessMessages() override {
         if (onProcessMessages) onProcessMessages();
     }
-    void SetCaptions(const std::string& text) override { caption = text; }
+};
+
+// Stands in for what surrounds the wallpaper and the slideshow: the
+// settings, the captions, the tray mark, detection's captures; and, between
+// the wallpaper and the slideshow, it counts the slideshow's calls.
+struct RecordingMainHost : IDesktopOptions,
+                           IWallpaperCaptions,
+                           ICaptureHistory,
+                           ISlideControl,
+                           ISettingsSaver,
+                           IRunSlideshowMark {
+    TSettingsPages* pages = nullptr;
+    TSlideShow* slideShow = nullptr;
+
+    std::function<void()> onProcessMessages;
+    std::string caption;
+    int uncheckAutoChange = 0, restarts = 0, nextSlides = 0;
+    // The wallpaper's messages, the slideshow's messages and traces.
+    std::vector<std::string> errors, messages, traces;
+    std::string capturedSource, capturedDestination;
+    RecordingUi desktopUi{errors, traces, onProcessMessages};
+    RecordingUi slideUi{messages, traces, onProcessMessages};
+
+    // IDesktopOptions
     bool SendChangeNotification() const override {
         return Checked(pages->chkSendChangeNotification);
     }
@@ -83,6 +107,11 @@ struct RecordingMainHost : IDesktopHost, ISlideShowHost {
         ++uncheckAutoChange;
         SetChecked(pages->chkAutoChange, false);
     }
+    void SetCaptions(const std::string& text) override { caption = text; }
+    std::string LastCapturedSource() const override { return capturedSource; }
+    std::string LastCapturedDestination() const override { return capturedDestination; }
+
+    // ISlideControl, as the wallpaper calls it
     void RestartSlideCountdown() override {
         ++restarts;
         if (slideShow) slideShow->RestartSlideCountdown();
@@ -91,27 +120,20 @@ struct RecordingMainHost : IDesktopHost, ISlideShowHost {
         ++nextSlides;
         if (slideShow) slideShow->ShowNextSlide();
     }
-    void ScheduleInventorySave(const void* sender) override { inventorySaves.push_back(sender); }
-    void ShowError(const std::string& message) override { errors.push_back(message); }
-    std::string LastCapturedSource() const override { return capturedSource; }
-    std::string LastCapturedDestination() const override { return capturedDestination; }
+    void tmrSlideTimer() override { slideShow->tmrSlideTimer(); }
+    void RunSlideshow1Click() override { slideShow->RunSlideshow1Click(); }
+    std::string SlideIntervalText() const override { return slideShow->SlideIntervalText(); }
 
-    // ISlideShowHost
-    bool settingsInProgress = false, intervalEditing = false, settingsTransfer = false;
+    // The slideshow's surroundings
+    ProgramFlags flags;
+    bool settingsTransfer = false;
     bool runSlideshowChecked = true;
-    int settingsSaves = 0, pollApplied = 0;
-    std::vector<std::string> traces, messages;
+    int settingsSaves = 0;
 
-    bool SettingsInProgress() const override { return settingsInProgress; }
-    bool IntervalEditing() const override { return intervalEditing; }
-    void SetIntervalEditing(bool editing) override { intervalEditing = editing; }
     bool SettingsTransfer() const override { return settingsTransfer; }
-    void SaveSettings() override { ++settingsSaves; }
-    void ApplyPollSettings() override { ++pollApplied; }
+    void SaveSettings(const void*) override { ++settingsSaves; }
     bool RunSlideshowChecked() const override { return runSlideshowChecked; }
     void SetRunSlideshowChecked(bool checked) override { runSlideshowChecked = checked; }
-    void Trace(const std::string& text) override { traces.push_back(text); }
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
 };
 
 // The main window's part in routing control notices, as the settings do it.
@@ -141,7 +163,7 @@ protected:
                 return 0;
             }
             if (intervalBox && (code == EN_SETFOCUS || code == EN_KILLFOCUS)) {
-                host->intervalEditing = code == EN_SETFOCUS;
+                host->pages->SetIntervalEditing(code == EN_SETFOCUS);
                 return 0;
             }
         }
@@ -171,15 +193,15 @@ public:
     TInputTimeout timeout{clock, 2250};
     LoggedWallpaper wallpaper;
     RecordingInventoryHost inventoryHost;
-    TInventoryStore store{inventoryHost};
+    TInventoryStore store{timeout, inventoryHost, inventoryHost};
     RecordingMainHost host;
     SlideForm form;
     RECT area{0, 0, 390, 370};
     TPanel preview{form.Handle(), area, "preview"}, slideshowPage{form.Handle(), area, "slideshow"},
         options{form.Handle(), area, "options"};
     TSettingsPages pages{preview.Handle(), slideshowPage.Handle(), options.Handle(), form.Handle()};
-    TDesktopWallpaper desktop{wallpaper, store, host, "Pictavo"};
-    TSlideShow slideShow{pages, store, desktop, timeout, clock, host};
+    TDesktopWallpaper desktop{wallpaper, store, host.desktopUi, host, host, "Pictavo"};
+    TSlideShow slideShow{{pages, host, store, desktop, timeout, clock, host.slideUi, host.flags, host}};
     ScriptedRandom random;
     bool screenSaver = false;
 
@@ -187,8 +209,11 @@ public:
         store.SetTableFile(dir.Path(), "GDB.CDS");
         store.CreateTable();
         store.MakeClones();
+        store.AttachPreview(&inventoryHost);
         host.pages = &pages;
         host.slideShow = &slideShow;
+        desktop.AttachSlideControl(host);
+        desktop.AttachCaptureHistory(host);
         form.host = &host;
         form.slideShow = &slideShow;
         slideShow.Random = [this](int n) { return random(n); };
@@ -214,6 +239,11 @@ public:
         record.Size = size;
         store.cdtData().Append(std::move(record));
         return LowerCase(path);
+    }
+    // Whether the list was handed to a save: runs what is pending and looks for the table file.
+    bool ListSaved() {
+        timeout.Flush();
+        return ::GetFileAttributesA(store.TableFilePath().c_str()) != INVALID_FILE_ATTRIBUTES;
     }
     // A record whose file is wherever the folder says, made by nobody.
     std::string AddRecord(const std::string& folder, const std::string& name, bool enabled = true) {
