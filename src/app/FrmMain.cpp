@@ -19,7 +19,6 @@
 #include "platform/Guard.h"
 #include "resource.h"
 #include "shell/FrmTray.h"
-#include "shell/StartupShortcut.h"
 
 namespace pictavo {
 namespace {
@@ -29,8 +28,6 @@ constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 constexpr int kClientWidth = 402;
 constexpr int kClientHeight = 443;
 constexpr UINT WM_RELEASE = WM_APP + 1;  // frees the window once its close has been handled
-// Looks, once the focus has settled, whether it left the slideshow interval group.
-constexpr UINT WM_CHECK_INTERVAL_FOCUS = WM_APP + 2;
 
 enum ControlId {
     idPages = 100,
@@ -50,13 +47,15 @@ TFrmMain::TFrmMain(Services services)
     HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PICTAVO));
     Create("TFrmMain", kExStyle, kStyle, "Pictavo", 0, 0, size.cx, size.cy, nullptr, icon);
     CreateControls();
-    inventory_ = std::make_unique<TInventoryStore>(InputTimeout1, *this, *pages_);
+    inventory_ = std::make_unique<TInventoryStore>(InputTimeout1, *this, *tsSlideshow);
+    startupShortcut_ = std::make_unique<TStartupShortcut>(*this);
     frmItemInfo_ = std::make_unique<TfrmItemInfo>(Handle());
     AdjustFormScaling(frmItemInfo_->Handle(), TfrmItemInfo::kFontHeight);
     dlgOpenImport_ = std::make_unique<TOpenImportDialog>(services_.prompts);
     addProgress_ = std::make_unique<TAddProgress>(pbrProgress, lblHints);
     desktop_ = std::make_unique<TDesktopWallpaper>(services_.wallpaper, *inventory_, *this,
-                                                   *pages_, static_cast<IWallpaperCaptions&>(*this),
+                                                   *tsSlideshow,
+                                                   static_cast<IWallpaperCaptions&>(*this),
                                                    "Pictavo");
     services_.application.MainForm = Handle();
     FormCreate();
@@ -81,12 +80,17 @@ void TFrmMain::CreateControls() {
     }
     RECT area{4, 4, 398, 404};
     ::SendMessageA(pgMain, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    designOptions_ = std::make_unique<TDesignOptions>(self);
     tsPreview = std::make_unique<TPanel>(self, area, "tsPreview");
-    tsSlideshow = std::make_unique<TPanel>(self, area, "tsSlideshow");
-    tsOptions = std::make_unique<TPanel>(self, area, "tsOptions");
+    tsSlideshow = std::make_unique<TSlideshowPage>(self, area, *designOptions_);
+    tsOptions = std::make_unique<TOptionsPage>(self, area);
     tsOnline = std::make_unique<TPanel>(self, area, "tsOnline");
-    pages_ = std::make_unique<TSettingsPages>(tsPreview->Handle(), tsSlideshow->Handle(),
-                                              tsOptions->Handle(), self);
+    {
+        RECT preview;
+        ::GetClientRect(tsPreview->Handle(), &preview);
+        pnlPreviewImage = CreateControl(tsPreview->Handle(), "STATIC", "", WS_VISIBLE | SS_SUNKEN,
+                                        4, 4, preview.right - 8, 185);
+    }
 
     lblHints = CreateControl(self, "STATIC", "", WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_CENTERIMAGE,
                              8, 414, 220, 20);
@@ -107,16 +111,6 @@ void TFrmMain::ShowPage(int index) {
                            (i == index ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
     }
     ::SetWindowContextHelpId(Handle(), kPageHelpContexts[index]);
-}
-
-RECT TFrmMain::MainWindowBounds() const {
-    RECT r{};
-    ::GetWindowRect(Handle(), &r);
-    return r;
-}
-
-void TFrmMain::MoveMainWindow(int left, int top) {
-    ::SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TFrmMain::Trace(const std::string& text) { SendTrace(text, Handle()); }
@@ -141,14 +135,15 @@ void TFrmMain::FormCreate() {
     flags_.detectionBusy = false;
 
     const std::string exePath = ExePath();
-    settings_ = std::make_unique<TSettings>(ChangeFileExt(exePath, ".INI"), ExtractFileDir(exePath),
-                                            *pages_, InputTimeout1,
-                                            static_cast<ISettingsHost&>(*this));
+    settings_ = std::make_unique<TSettings>(
+        ChangeFileExt(exePath, ".INI"), ExtractFileDir(exePath),
+        TSettings::Controls{*tsSlideshow, *tsOptions, *designOptions_, pnlPreviewImage},
+        TSettings::Services{InputTimeout1, *this, flags_, *startupShortcut_});
     // The slideshow stands on the wallpaper and detection on both: each is
-    // made after what it stands on, and the wallpaper and the tray menu are
-    // given them once they exist.
+    // made after what it stands on. The wallpaper, the tray menu, the settings
+    // and their pages are given them once they exist.
     slideShow_ = std::make_unique<TSlideShow>(
-        TSlideShow::Services{*pages_, *settings_, *inventory_, *desktop_, InputTimeout1,
+        TSlideShow::Services{*tsSlideshow, *settings_, *inventory_, *desktop_, InputTimeout1,
                              services_.timers, *this, flags_, services_.tray});
     desktop_->AttachSlideControl(*slideShow_);
     services_.tray.Attach({*this, *slideShow_, *desktop_});
@@ -160,6 +155,9 @@ void TFrmMain::FormCreate() {
         *inventory_, *desktop_, *adder_, *this, flags_, InputTimeout1, services_.timers, *settings_,
         *slideShow_, static_cast<IDetectionHost&>(*this), WindowsDirectory()});
     desktop_->AttachCaptureHistory(*detector_);
+    settings_->Attach(*slideShow_, *detector_);
+    tsSlideshow->Attach({*settings_, *slideShow_, *detector_});
+    tsOptions->Attach({*settings_, *detector_, previewToolbar_.get()});
     services_.application.HelpFile = ChangeFileExt(exePath, ".hlp");
     ::SetWindowContextHelpId(Handle(), 1);
     // A program that has never saved its settings here has never run here.
@@ -213,8 +211,8 @@ void TFrmMain::FormCreate() {
             Trace("FrmMain.FormCreate: First Run");
             ::SetForegroundWindow(Handle());
             // The interval's hours are not mentioned: a whole-hour interval speaks of seconds.
-            const int minutes = SpinPosition(pages_->updMins);
-            const int seconds = SpinPosition(pages_->updSecs);
+            const int minutes = SpinPosition(tsSlideshow->updMins);
+            const int seconds = SpinPosition(tsSlideshow->updSecs);
             services_.prompts.Message(
                 Handle(), minutes > 0
                               ? "Slideshow will change your wallpaper every " +
@@ -230,7 +228,7 @@ void TFrmMain::FormCreate() {
             }
         }
 
-        SyncStartupShortcut();
+        settings_->SyncStartupShortcut();
         if (!desktop_->LocateCurrentWallpaper()) {
             inventory_->SelectInList(settings_->ReadLastWallpaper());
         }
@@ -255,7 +253,7 @@ void TFrmMain::FormCreateCleanup() {
             }
         } finally{*this};
         flags_.settingsInProgress = false;
-        if (Checked(pages_->chkChangeOnStartup)) {
+        if (Checked(tsSlideshow->chkChangeOnStartup)) {
             EndSplash();
             slideShow_->ShowNextSlide();
             desktop_->LocateCurrentWallpaper();
@@ -299,7 +297,7 @@ void TFrmMain::FormCloseQuery(bool& canClose) {
             bool& flag;
             ~Clear() { flag = false; }
         } clear{booCloseFromMenu};
-        canClose = !Checked(pages_->chkConfirmExit) ||
+        canClose = !Checked(tsOptions->chkConfirmExit) ||
                    services_.prompts.Confirm(
                        Handle(),
                        "Exiting Pictavo will disable Slideshow and Wallpaper Detection.\rExit Now?",
@@ -440,12 +438,6 @@ void TFrmMain::SetCaptions(const std::string& text) {
     services_.tray.TrayIcon1->SetHint(text);
 }
 
-void TFrmMain::SyncStartupShortcut() {
-    std::string failure =
-        pictavo::SyncStartupShortcut(Checked(pages_->chkStartWithWindows), ExePath());
-    if (!failure.empty()) ShowError(failure);
-}
-
 void TFrmMain::mnuContents1Click() {
     if (FileExists(services_.application.HelpFile)) {
         OpenHelp(HELP_CONTENTS, 0);
@@ -489,14 +481,6 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_RELEASE:
             ::DestroyWindow(Handle());
             return 0;
-        case WM_CHECK_INTERVAL_FOCUS: {
-            HWND focus = ::GetFocus();
-            if (!pages_->IsIntervalGroupControl(focus)) {
-                slideShow_->gbxIntervalExit();
-                detector_->ApplyPollSettings();
-            }
-            return 0;
-        }
         case WM_DESTROY:
             FormDestroy();
             services_.application.Terminate();
@@ -505,14 +489,6 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (!wParam) FormHide();
             break;
         case WM_COMMAND:
-            if (HIWORD(wParam) == EN_KILLFOCUS &&
-                pages_->IsIntervalGroupControl(reinterpret_cast<HWND>(lParam))) {
-                ::PostMessageA(Handle(), WM_CHECK_INTERVAL_FOCUS, 0, 0);
-            }
-            if (settings_ && settings_->OnCommand(LOWORD(wParam), HIWORD(wParam),
-                                                  reinterpret_cast<HWND>(lParam))) {
-                return 0;
-            }
             if (previewToolbar_ && previewToolbar_->OnCommand(LOWORD(wParam), HIWORD(wParam))) {
                 return 0;
             }
@@ -527,7 +503,6 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_NOTIFY: {
             auto* header = reinterpret_cast<NMHDR*>(lParam);
-            if (settings_ && settings_->OnNotify(*header)) return 0;
             if (previewToolbar_ && previewToolbar_->OnNotify(*header)) return 0;
             if (header->hwndFrom == pgMain && header->code == TCN_SELCHANGE) {
                 ShowPage(static_cast<int>(::SendMessageA(pgMain, TCM_GETCURSEL, 0, 0)));

@@ -6,9 +6,11 @@
 #include <memory>
 #include <string>
 
-#include "platform/InputTimeout.h"
+#include "app/DesignOptions.h"
+#include "app/OptionsPage.h"
 #include "app/Settings.h"
-#include "app/SettingsPages.h"
+#include "app/SlideshowPage.h"
+#include "platform/InputTimeout.h"
 #include "desktop/DesktopWallpaper.h"
 #include "detect/WallpaperDetector.h"
 #include "inventory/AddProgress.h"
@@ -32,7 +34,6 @@ class TFrmStartup;
 class TFrmMain : public Window,
                  public IUserInterface,
                  private IWallpaperCaptions,
-                 private ISettingsHost,
                  private ITrayHost,
                  private IDetectionHost {
 public:
@@ -64,7 +65,8 @@ public:
     void CloseProcessing();
     void Close();
 
-    TSettingsPages& Pages() { return *pages_; }
+    TSlideshowPage& SlideshowPage() { return *tsSlideshow; }
+    TOptionsPage& OptionsPage() { return *tsOptions; }
     TInventoryStore& Inventory() { return *inventory_; }
     ProgramFlags& Flags() { return flags_; }
     HWND MainWindow() const override { return Handle(); }
@@ -81,13 +83,18 @@ protected:
 private:
     // Controls, with the designed names.
     HWND pgMain = nullptr;
-    std::unique_ptr<TPanel> tsPreview, tsSlideshow, tsOptions, tsOnline;
+    std::unique_ptr<TPanel> tsPreview;
+    std::unique_ptr<TSlideshowPage> tsSlideshow;
+    std::unique_ptr<TOptionsPage> tsOptions;
+    std::unique_ptr<TPanel> tsOnline;
+    HWND pnlPreviewImage = nullptr;
+    std::unique_ptr<TDesignOptions> designOptions_;
     HWND lblHints = nullptr;
     HWND pbrProgress = nullptr;
     HWND btnHelp = nullptr;
     HWND btnOK = nullptr;
-    std::unique_ptr<TSettingsPages> pages_;
     std::unique_ptr<TInventoryStore> inventory_;
+    std::unique_ptr<TStartupShortcut> startupShortcut_;
     std::unique_ptr<TSettings> settings_;
     std::unique_ptr<TDesktopWallpaper> desktop_;
     std::unique_ptr<TSlideShow> slideShow_;
@@ -130,25 +137,6 @@ private:
     // Steps of start-up and shutdown whose work belongs to subsystems still to come.
     void ShowClickToPreview() {}
     void RefreshInventoryColumns() {}
-
-    // ISettingsHost
-    void SetSettingsInProgress(bool inProgress) override { flags_.settingsInProgress = inProgress; }
-    RECT MainWindowBounds() const override;
-    void MoveMainWindow(int left, int top) override;
-    void ApplySlideInterval() override { slideShow_->ApplySlideInterval(); }
-    void ApplyPollSettings() override { detector_->ApplyPollSettings(); }
-    void SyncStartupShortcut() override;
-    void RecomputeTooBig() override {}
-    void SetToolbarHints(bool on) override {
-        if (previewToolbar_) previewToolbar_->SetHints(on);
-    }
-    void chkAutoChangeClick() override { slideShow_->chkAutoChangeClick(); }
-    void GenericSlideTimerChange(HWND sender) override {
-        slideShow_->GenericSlideTimerChange(sender);
-    }
-    void chkPollForChangeClick() override { detector_->chkPollForChangeClick(); }
-    void edtPollFileNameChange() override { detector_->edtPollFileNameChange(); }
-    void btnSelectEditorClick() override {}
 
     // IWallpaperCaptions
     void SetCaptions(const std::string& text) override;

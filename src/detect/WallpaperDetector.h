@@ -39,6 +39,16 @@ public:
     virtual void GenericSettingsChange(const void* sender) = 0;
 };
 
+// Detection's handlers on the settings controls of the "O&ptions" page.
+class IPollControl {
+public:
+    virtual ~IPollControl() = default;
+    // Sets the poll timer from "&Check for Wallpaper every:" and its seconds.
+    virtual void ApplyPollSettings() = 0;
+    virtual void chkPollForChangeClick() = 0;
+    virtual void edtPollFileNameChange() = 0;
+};
+
 // The main window's life as detection sees it.
 class IDetectionHost {
 public:
@@ -54,7 +64,7 @@ std::string WindowsDirectory();
 // throws FileError when it cannot be read.
 PollSignature ReadPollSignature(const std::string& path);
 
-class TWallpaperDetector : public ICaptureHistory {
+class TWallpaperDetector : public ICaptureHistory, public IPollControl {
 public:
     struct Services {
         TInventoryStore& inventory;
@@ -73,12 +83,12 @@ public:
 
     explicit TWallpaperDetector(Services services);
 
-    void ApplyPollSettings();
-    void chkPollForChangeClick() { ApplyPollSettings(); }
+    void ApplyPollSettings() override;
+    void chkPollForChangeClick() override { ApplyPollSettings(); }
     void tmrPollTimer();
     void CheckPollFiles(const std::string& folder, const std::vector<std::string>& names);
     void BuildPollFileList();
-    void edtPollFileNameChange();
+    void edtPollFileNameChange() override;
     // The settings-change notice; the section name may be null.
     void WMSettingChange(const char* section);
     void CaptureNewWallpaper(const std::string& path, bool tile);

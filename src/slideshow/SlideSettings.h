@@ -27,6 +27,19 @@ public:
     virtual void SetIntervalEditing(bool editing) = 0;
 };
 
+// The slideshow's handlers on the "&Slideshow" page's controls.
+class ISlideshowHandlers {
+public:
+    virtual ~ISlideshowHandlers() = default;
+    // Sets the slide timer from the interval and "&Enable Slideshow".
+    virtual void ApplySlideInterval() = 0;
+    virtual void chkAutoChangeClick() = 0;
+    // A key in an interval box: the interval is applied and saved once the typing stops.
+    virtual void GenericSlideTimerChange(const void* sender) = 0;
+    // The focus left the group " Slideshow ".
+    virtual void gbxIntervalExit() = 0;
+};
+
 // The settings file's side: the slideshow saves the settings once the user
 // has finished a change, unless the settings are being moved right now.
 class ISettingsSaver {

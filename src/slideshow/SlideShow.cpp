@@ -139,7 +139,7 @@ std::string TSlideShow::SlideIntervalText() const {
                                       settings_.SlideSeconds());
 }
 
-void TSlideShow::GenericSlideTimerChange(HWND sender) {
+void TSlideShow::GenericSlideTimerChange(const void* sender) {
     inputTimeout_.Schedule(sender, [this](const void* s) { SaveSlideSettings(s); });
 }
 

@@ -19,7 +19,7 @@
 
 namespace pictavo {
 
-class TSlideShow : public ISlideControl {
+class TSlideShow : public ISlideControl, public ISlideshowHandlers {
 public:
     static constexpr int kRandomTries = kRandomSlideTries;
 
@@ -52,15 +52,15 @@ public:
     SlideInfo GetNextSlideInfo();
     bool AcceptsTileMode(bool tile) const;
 
-    void ApplySlideInterval();
-    void chkAutoChangeClick();
+    void ApplySlideInterval() override;
+    void chkAutoChangeClick() override;
     void RunSlideshow1Click() override;
     void tmrSlideTimer() override;
     void RestartSlideCountdown() override;
     std::string SlideIntervalText() const override;
-    void GenericSlideTimerChange(HWND sender);
+    void GenericSlideTimerChange(const void* sender) override;
     void SaveSlideSettings(const void* sender);
-    void gbxIntervalExit();
+    void gbxIntervalExit() override;
 
     static bool IsScreenSaverRunning();
     ITimer& tmrSlide() { return *tmrSlide_; }

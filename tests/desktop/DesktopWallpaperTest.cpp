@@ -179,7 +179,7 @@ TEST(DesktopWallpaper, NoneStopsTheSlideshowAndClearsTheWallpaper) {
     SlideRig rig;
     rig.desktop.tbnNoneClick();
     EXPECT_FALSE(Checked(rig.pages.chkAutoChange));
-    EXPECT_EQ(rig.form.autoChangeClicks, 1);  // the slideshow heard of it
+    EXPECT_EQ(rig.host.autoChangeClicks, 1);  // the slideshow heard of it
     EXPECT_EQ(rig.wallpaper.log, (Log{"tile 1", "set  3"}));
     EXPECT_EQ(rig.host.caption, "(none) - Pictavo");
 }
@@ -198,7 +198,7 @@ TEST(DesktopWallpaper, SetFromListAppliesTheListsPictureAndMovesTheSlideshowTher
     EXPECT_EQ(rig.desktop.LastSavedWallpaper(), beach);
 
     // From the menu, the slideshow stays put when it does not follow manual changes.
-    SetChecked(rig.pages.chkSyncWithManualChange, false);
+    SetChecked(rig.design.chkSyncWithManualChange, false);
     rig.PutSlideCursorOn("a.bmp");
     rig.desktop.mnuSetWallpaper1Click();
     EXPECT_EQ(rig.store.cdtSlideShow().Record().LCFilename, "a.bmp");

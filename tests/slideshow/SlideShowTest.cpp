@@ -35,7 +35,7 @@ TEST(SlideShow, EmptyInventoryRandomSearchGivesUpAfter501TriesAndStopsTheSlidesh
     EXPECT_EQ(rig.random.asked.size(), 500u);
     EXPECT_EQ(rig.host.messages, Lines{"No images selected for slideshow!"});
     EXPECT_FALSE(Checked(rig.pages.chkAutoChange));
-    EXPECT_EQ(rig.form.autoChangeClicks, 1);
+    EXPECT_EQ(rig.host.autoChangeClicks, 1);
     EXPECT_FALSE(rig.host.runSlideshowChecked);
     EXPECT_FALSE(rig.slideShow.tmrSlide().Enabled());
     EXPECT_EQ(rig.wallpaper.Applied(), 0u);
@@ -178,9 +178,9 @@ TEST(SlideShow, EligibilityRules) {
         SlideRig rig;
         SetChecked(rig.pages.chkRandom, false);
         SetChecked(rig.pages.chkAutoChange, false);
-        SetChecked(rig.pages.rdoAll, c.mode == All);
-        SetChecked(rig.pages.rdoTiled, c.mode == TiledOnly);
-        SetChecked(rig.pages.rdoCentred, c.mode == CentredOnly);
+        SetChecked(rig.design.rdoAll, c.mode == All);
+        SetChecked(rig.design.rdoTiled, c.mode == TiledOnly);
+        SetChecked(rig.design.rdoCentred, c.mode == CentredOnly);
         SetChecked(rig.pages.chkLimitImageSize, c.limit);
         SetSpinPosition(rig.pages.updImageSize, c.maxK);
         const std::string path = rig.AddPicture("only.bmp", c.enabled, c.tile, c.size);
@@ -201,7 +201,7 @@ TEST(SlideShow, ShowNextSlideAppliesTheTileAndPersistsWhenEachChangeIsSaved) {
     const std::string b = rig.AddPicture("b.bmp", true, false);
 
     rig.slideShow.ShowNextSlide();
-    SetChecked(rig.pages.chkSaveEachChange, false);
+    SetChecked(rig.design.chkSaveEachChange, false);
     rig.slideShow.ShowNextSlide();
     EXPECT_EQ(rig.wallpaper.log, (Lines{"tile 0", "set " + b + " 3", "tile 1", "set " + a + " 0"}));
 }
@@ -297,7 +297,7 @@ TEST(SlideShow, TickShowsASlideOnlyWhenNothingHoldsItBack) {
         rig.host.flags.settingsInProgress = c.settingsInProgress;
         rig.pages.SetIntervalEditing(c.intervalEditing);
         rig.screenSaver = c.saver;
-        SetChecked(rig.pages.chkChangeDuringSaver, c.changeDuringSaver);
+        SetChecked(rig.design.chkChangeDuringSaver, c.changeDuringSaver);
         rig.clock.Advance(1000);
         EXPECT_EQ(rig.wallpaper.Applied(), c.shown ? 1u : 0u);
     }

@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "platform/InputTimeout.h"
-#include "app/SettingsPages.h"
+#include "app/DesignOptions.h"
+#include "app/SlideshowPage.h"
 #include "desktop/DesktopWallpaper.h"
 #include "inventory/InventoryStore.h"
 #include "platform/Controls.h"
@@ -78,15 +79,19 @@ struct RecordingUi : IUserInterface {
 };
 
 // Stands in for what surrounds the wallpaper and the slideshow: the
-// settings, the captions, the tray mark, detection's captures; and, between
-// the wallpaper and the slideshow, it counts the slideshow's calls.
+// settings, the captions, the tray mark, detection; and, between the
+// wallpaper or the page and the slideshow, it counts the slideshow's calls.
 struct RecordingMainHost : IDesktopOptions,
                            IWallpaperCaptions,
                            ICaptureHistory,
                            ISlideControl,
+                           ISlideshowHandlers,
                            ISettingsSaver,
+                           ISettingsChanges,
+                           IPollControl,
                            IRunSlideshowMark {
-    TSettingsPages* pages = nullptr;
+    TSlideshowPage* pages = nullptr;
+    TDesignOptions* design = nullptr;
     TSlideShow* slideShow = nullptr;
 
     std::function<void()> onProcessMessages;
@@ -100,9 +105,9 @@ struct RecordingMainHost : IDesktopOptions,
 
     // IDesktopOptions
     bool SendChangeNotification() const override {
-        return Checked(pages->chkSendChangeNotification);
+        return Checked(design->chkSendChangeNotification);
     }
-    bool SyncWithManualChange() const override { return Checked(pages->chkSyncWithManualChange); }
+    bool SyncWithManualChange() const override { return Checked(design->chkSyncWithManualChange); }
     void UncheckAutoChange() override {
         ++uncheckAutoChange;
         SetChecked(pages->chkAutoChange, false);
@@ -124,6 +129,26 @@ struct RecordingMainHost : IDesktopOptions,
     void RunSlideshow1Click() override { slideShow->RunSlideshow1Click(); }
     std::string SlideIntervalText() const override { return slideShow->SlideIntervalText(); }
 
+    // ISlideshowHandlers, as the page calls them
+    int autoChangeClicks = 0;
+    void ApplySlideInterval() override { slideShow->ApplySlideInterval(); }
+    void chkAutoChangeClick() override {
+        ++autoChangeClicks;
+        slideShow->chkAutoChangeClick();
+    }
+    void GenericSlideTimerChange(const void* sender) override {
+        slideShow->GenericSlideTimerChange(sender);
+    }
+    void gbxIntervalExit() override { slideShow->gbxIntervalExit(); }
+
+    // The settings' and detection's handlers on the page
+    int settingsChanges = 0, pollApplied = 0;
+    void GenericSettingsChange(const void*) override { ++settingsChanges; }
+    void StartupSettingsChange(const void*) override { ++settingsChanges; }
+    void ApplyPollSettings() override { ++pollApplied; }
+    void chkPollForChangeClick() override {}
+    void edtPollFileNameChange() override {}
+
     // The slideshow's surroundings
     ProgramFlags flags;
     bool settingsTransfer = false;
@@ -136,38 +161,11 @@ struct RecordingMainHost : IDesktopOptions,
     void SetRunSlideshowChecked(bool checked) override { runSlideshowChecked = checked; }
 };
 
-// The main window's part in routing control notices, as the settings do it.
+// The window the page sits on.
 class SlideForm : public Window {
 public:
-    RecordingMainHost* host = nullptr;
-    TSlideShow* slideShow = nullptr;
-    int autoChangeClicks = 0;
-
     SlideForm() {
         Create("SlideFixtureForm", 0, WS_OVERLAPPEDWINDOW, "test", 0, 0, 420, 480, nullptr);
-    }
-
-protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_COMMAND && slideShow) {
-            const int id = LOWORD(wParam), code = HIWORD(wParam);
-            HWND control = reinterpret_cast<HWND>(lParam);
-            const bool intervalBox = id == idHrs || id == idMins || id == idSecs;
-            if (id == idAutoChange && code == BN_CLICKED) {
-                ++autoChangeClicks;
-                slideShow->chkAutoChangeClick();
-                return 0;
-            }
-            if (intervalBox && code == EN_CHANGE) {
-                slideShow->GenericSlideTimerChange(control);
-                return 0;
-            }
-            if (intervalBox && (code == EN_SETFOCUS || code == EN_KILLFOCUS)) {
-                host->pages->SetIntervalEditing(code == EN_SETFOCUS);
-                return 0;
-            }
-        }
-        return Window::HandleMessage(message, wParam, lParam);
     }
 };
 
@@ -197,9 +195,8 @@ public:
     RecordingMainHost host;
     SlideForm form;
     RECT area{0, 0, 390, 370};
-    TPanel preview{form.Handle(), area, "preview"}, slideshowPage{form.Handle(), area, "slideshow"},
-        options{form.Handle(), area, "options"};
-    TSettingsPages pages{preview.Handle(), slideshowPage.Handle(), options.Handle(), form.Handle()};
+    TDesignOptions design{form.Handle()};
+    TSlideshowPage pages{form.Handle(), area, design};
     TDesktopWallpaper desktop{wallpaper, store, host.desktopUi, host, host, "Pictavo"};
     TSlideShow slideShow{{pages, host, store, desktop, timeout, clock, host.slideUi, host.flags, host}};
     ScriptedRandom random;
@@ -211,18 +208,17 @@ public:
         store.MakeClones();
         store.AttachPreview(&inventoryHost);
         host.pages = &pages;
+        host.design = &design;
         host.slideShow = &slideShow;
+        pages.Attach({host, host, host});
         desktop.AttachSlideControl(host);
         desktop.AttachCaptureHistory(host);
-        form.host = &host;
-        form.slideShow = &slideShow;
         slideShow.Random = [this](int n) { return random(n); };
         slideShow.ScreenSaverRunning = [this] { return screenSaver; };
     }
     ~SlideRig() {
-        // Pending work and late notices must not reach a slideshow that is gone.
+        // Pending work must not reach a slideshow that is gone.
         timeout.Flush();
-        form.slideShow = nullptr;
     }
     SlideRig(const SlideRig&) = delete;
     SlideRig& operator=(const SlideRig&) = delete;

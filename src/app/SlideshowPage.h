@@ -1,17 +1,23 @@
 #pragma once
-// The controls that hold the settings while the program runs, on the pages
-// "&Slideshow" and "O&ptions" (and the preview height on "&Preview"), and the
-// hidden panel of fixed options. The controls are the working copy of the
-// settings: the program reads a setting from its control.
+// The "&Slideshow" page: the slideshow's interval and switch, the start-up
+// change and the size limits. Its controls hold these settings while the
+// program runs (the program reads a setting from its control), and their
+// notices come here, to the page they sit on.
 #include <windows.h>
 
+#include <optional>
+
+#include "app/DesignOptions.h"
+#include "app/SettingsChanges.h"
 #include "desktop/DesktopWallpaper.h"
+#include "detect/WallpaperDetector.h"
 #include "inventory/InventoryStore.h"
+#include "platform/Window.h"
 #include "slideshow/SlideSettings.h"
 
 namespace pictavo {
 
-enum SettingsControlId {
+enum SlideshowControlId {
     idAutoChange = 200,
     idHrs,
     idUpdHrs,
@@ -27,31 +33,27 @@ enum SettingsControlId {
     idLimitPreviewSize,
     idMaxPreviewSize,
     idUpdPreviewSize,
-    idConfirmExit,
-    idConfirmDeleteDisk,
-    idAskBeforeRemoving,
-    idShowSplash,
-    idToolbarHints,
-    idStartWithWindows,
-    idPollForChange,
-    idPollInterval,
-    idUpdPollInterval,
-    idPollFileName,
-    idPromptNameForNewWP,
-    idDefaultEditor,
-    idSelectedEditor,
-    idSelectedEditorName,
-    idSelectEditor,
 };
 
-struct TSettingsPages : ISlideSettings, IDesktopOptions, IImageSizeLimit {
+class TSlideshowPage : public TPanel,
+                       public ISlideSettings,
+                       public IDesktopOptions,
+                       public IImageSizeLimit {
+public:
     // Builds every control with its designed caption, range, step and default.
-    TSettingsPages(HWND previewPage, HWND slideshowPage, HWND optionsPage, HWND mainWindow);
+    TSlideshowPage(HWND parent, const RECT& area, const TDesignOptions& design);
 
-    // "&Preview"
-    HWND pnlPreviewImage;
+    // Whom the controls' handlers call. The settings, the slideshow and
+    // detection read their settings from this page, so they are made after it
+    // and attached here; until then a notice changes nothing.
+    struct Handlers {
+        ISettingsChanges& settings;
+        ISlideshowHandlers& slides;
+        IPollControl& polls;
+    };
+    void Attach(const Handlers& handlers) { handlers_.emplace(handlers); }
 
-    // "&Slideshow": group " Slideshow "
+    // group " Slideshow "
     HWND gbxInterval, chkAutoChange, edtHrs, updHrs, edtMins, updMins, edtSecs, updSecs, chkRandom;
     // group " Startup "
     HWND chkChangeOnStartup;
@@ -59,28 +61,13 @@ struct TSettingsPages : ISlideSettings, IDesktopOptions, IImageSizeLimit {
     HWND chkLimitImageSize, edtMaxImageSize, updImageSize;
     HWND chkLimitPreviewSize, edtMaxPreviewSize, updPreviewSize;
 
-    // "O&ptions": group " General "
-    HWND chkConfirmExit, chkConfirmDeleteDisk, chkAskBeforeRemoving, chkShowSplash,
-        chkToolbarHints, chkStartWithWindows;
-    // group " New Wallpaper "
-    HWND chkPollForChange, edtPollInterval, updPollInterval, edtPollFileName,
-        chkPromptNameForNewWP;
-    // group " Picture  Editor "
-    HWND rdoDefaultEditor, rdoSelectedEditor, edtSelectedEditor, btnSelectEditor;
-
-    // "Design Time Options": never shown, never stored, always in these states.
-    HWND pnlDesignOptions;
-    HWND chkTinkle, chkSaveEachChange, chkSendChangeNotification, chkConfirmAdditions;
-    HWND rdoTiled, rdoCentred, rdoAll;
-    HWND chkChangeDuringSaver, chkSyncWithManualChange;
-    HWND lbxNOPollFiles, lbxNORenames;
-
-    int PreviewPanelHeight() const;
-    void SetPreviewPanelHeight(int height);
     // The three interval boxes and their spinners: focus inside means the user edits the interval.
     bool IsIntervalControl(HWND control) const;
     // Every control of the group " Slideshow ".
     bool IsIntervalGroupControl(HWND control) const;
+
+    void chkLimitImageSizeClick(const void* sender);
+    void gbxIntervalExit();
 
     // What the slideshow reads and changes.
     SlideOptions ReadSlideOptions() const override;
@@ -94,7 +81,7 @@ struct TSettingsPages : ISlideSettings, IDesktopOptions, IImageSizeLimit {
     bool IntervalEditing() const override { return intervalEditing_; }
     void SetIntervalEditing(bool editing) override { intervalEditing_ = editing; }
 
-    // What the wallpaper reads.
+    // What the wallpaper reads and changes.
     bool SendChangeNotification() const override;
     bool SyncWithManualChange() const override;
     void UncheckAutoChange() override { SetAutoChange(false); }
@@ -103,7 +90,14 @@ struct TSettingsPages : ISlideSettings, IDesktopOptions, IImageSizeLimit {
     bool LimitImageSize() const override;
     int MaxImageSize() const override;
 
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
 private:
+    bool OnCommand(int id, int code, HWND control);
+
+    const TDesignOptions& design_;
+    std::optional<Handlers> handlers_;
     bool intervalEditing_ = false;
 };
 
