@@ -12,11 +12,11 @@
 #include "app/FrmAbout.h"
 #include "app/FrmSplash.h"
 #include "app/FrmStartup.h"
-#include "platform/Trace.h"
 #include "platform/Controls.h"
 #include "platform/Files.h"
 #include "platform/FlagScope.h"
 #include "platform/Guard.h"
+#include "platform/Trace.h"
 #include "resource.h"
 #include "shell/FrmTray.h"
 
@@ -53,10 +53,9 @@ TFrmMain::TFrmMain(Services services)
     AdjustFormScaling(frmItemInfo_->Handle(), TfrmItemInfo::kFontHeight);
     dlgOpenImport_ = std::make_unique<TOpenImportDialog>(services_.prompts);
     addProgress_ = std::make_unique<TAddProgress>(pbrProgress, lblHints);
-    desktop_ = std::make_unique<TDesktopWallpaper>(services_.wallpaper, *inventory_, *this,
-                                                   *tsSlideshow,
-                                                   static_cast<IWallpaperCaptions&>(*this),
-                                                   "Pictavo");
+    desktop_ =
+        std::make_unique<TDesktopWallpaper>(services_.wallpaper, *inventory_, *this, *tsSlideshow,
+                                            static_cast<IWallpaperCaptions&>(*this), "Pictavo");
     services_.application.MainForm = Handle();
     FormCreate();
 }
@@ -147,9 +146,9 @@ void TFrmMain::FormCreate() {
                              services_.timers, *this, flags_, services_.tray});
     desktop_->AttachSlideControl(*slideShow_);
     services_.tray.Attach({*this, *slideShow_, *desktop_});
-    adder_ = std::make_unique<TPictureAdder>(TPictureAdder::Services{
-        *inventory_, *this, flags_, services_.prompts, *frmItemInfo_, *dlgOpenImport_, *settings_,
-        *addProgress_});
+    adder_ = std::make_unique<TPictureAdder>(
+        TPictureAdder::Services{*inventory_, *this, flags_, services_.prompts, *frmItemInfo_,
+                                *dlgOpenImport_, *settings_, *addProgress_});
     previewToolbar_ = std::make_unique<TPreviewToolbar>(tsPreview->Handle(), 193, *adder_);
     detector_ = std::make_unique<TWallpaperDetector>(TWallpaperDetector::Services{
         *inventory_, *desktop_, *adder_, *this, flags_, InputTimeout1, services_.timers, *settings_,

@@ -1,12 +1,11 @@
 #include "app/OptionsPage.h"
 
-#include <commctrl.h>
-
 #include "platform/Controls.h"
 
 namespace pictavo {
 
-TOptionsPage::TOptionsPage(HWND parent, const RECT& area) : TPanel(parent, area, "tsOptions") {
+TOptionsPage::TOptionsPage(HWND parent, const RECT& area)
+    : TSettingsPage(parent, area, "tsOptions") {
     ControlBuilder b(Handle());
     b.Group(" General ", 8, 8, 370, 148);
     chkConfirmExit = b.Check("Ask before e&xiting", idConfirmExit, 20, 26, 300, true);
@@ -20,15 +19,14 @@ TOptionsPage::TOptionsPage(HWND parent, const RECT& area) : TPanel(parent, area,
     chkStartWithWindows = b.Check("Start with &Windows", idStartWithWindows, 20, 126, 300, true);
 
     b.Group(" New Wallpaper ", 8, 162, 370, 96);
-    chkPollForChange =
-        b.Check("&Check for Wallpaper every:", idPollForChange, 20, 182, 170, true);
+    chkPollForChange = b.Check("&Check for Wallpaper every:", idPollForChange, 20, 182, 170, true);
     edtPollInterval = b.Edit("5", idPollInterval, 194, 178, 48);
     updPollInterval = b.Spin(edtPollInterval, idUpdPollInterval, 0, 100, 5, 5);
     b.Label("secs.", 250, 182, 40);
     b.Label("File Name:", 20, 208, 60);
     edtPollFileName = b.Edit("Netscape Wallpaper.bmp", idPollFileName, 84, 204, 282);
-    chkPromptNameForNewWP = b.Check("Always prompt for name of new wallpaper",
-                                    idPromptNameForNewWP, 20, 232, 300, true);
+    chkPromptNameForNewWP = b.Check("Always prompt for name of new wallpaper", idPromptNameForNewWP,
+                                    20, 232, 300, true);
 
     b.Group(" Picture  Editor ", 8, 264, 370, 76);
     rdoDefaultEditor =
@@ -55,32 +53,8 @@ void TOptionsPage::UpdateEditorControls() {
     ::EnableWindow(btnSelectEditor, other);
 }
 
-LRESULT TOptionsPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_COMMAND:
-            if (handlers_ &&
-                OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam))) {
-                return 0;
-            }
-            // Nothing above the page handles these controls.
-            return Window::HandleMessage(message, wParam, lParam);
-        case WM_NOTIFY: {
-            const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
-            if (header.code == UDN_DELTAPOS) {
-                // An arrow click puts the focus into the box beside it, as on
-                // the "&Slideshow" page.
-                HWND buddy =
-                    reinterpret_cast<HWND>(::SendMessageA(header.hwndFrom, UDM_GETBUDDY, 0, 0));
-                if (buddy) ::SetFocus(buddy);
-                return 0;  // let the spinner move
-            }
-            return Window::HandleMessage(message, wParam, lParam);
-        }
-    }
-    return TPanel::HandleMessage(message, wParam, lParam);
-}
-
 bool TOptionsPage::OnCommand(int id, int code, HWND control) {
+    if (!handlers_) return false;
     Handlers& h = *handlers_;
     if (code == BN_CLICKED) {
         switch (id) {

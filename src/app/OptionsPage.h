@@ -7,9 +7,9 @@
 #include <optional>
 
 #include "app/SettingsChanges.h"
+#include "app/SettingsPage.h"
 #include "detect/WallpaperDetector.h"
 #include "inventory/PreviewToolbar.h"
-#include "platform/Window.h"
 
 namespace pictavo {
 
@@ -31,7 +31,7 @@ enum OptionsControlId {
     idSelectEditor,
 };
 
-class TOptionsPage : public TPanel {
+class TOptionsPage : public TSettingsPage {
 public:
     // Builds every control with its designed caption, range, step and default.
     TOptionsPage(HWND parent, const RECT& area);
@@ -47,11 +47,10 @@ public:
     void Attach(const Handlers& handlers) { handlers_.emplace(handlers); }
 
     // group " General "
-    HWND chkConfirmExit, chkConfirmDeleteDisk, chkAskBeforeRemoving, chkShowSplash,
-        chkToolbarHints, chkStartWithWindows;
+    HWND chkConfirmExit, chkConfirmDeleteDisk, chkAskBeforeRemoving, chkShowSplash, chkToolbarHints,
+        chkStartWithWindows;
     // group " New Wallpaper "
-    HWND chkPollForChange, edtPollInterval, updPollInterval, edtPollFileName,
-        chkPromptNameForNewWP;
+    HWND chkPollForChange, edtPollInterval, updPollInterval, edtPollFileName, chkPromptNameForNewWP;
     // group " Picture  Editor "
     HWND rdoDefaultEditor, rdoSelectedEditor, edtSelectedEditor, btnSelectEditor;
 
@@ -63,11 +62,9 @@ public:
     void btnSelectEditorClick() {}
 
 protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool OnCommand(int id, int code, HWND control) override;
 
 private:
-    bool OnCommand(int id, int code, HWND control);
-
     std::optional<Handlers> handlers_;
 };
 

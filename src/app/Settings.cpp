@@ -4,8 +4,8 @@
 
 #include "inventory/InventoryTable.h"
 #include "platform/Controls.h"
-#include "platform/FlagScope.h"
 #include "platform/Files.h"
+#include "platform/FlagScope.h"
 #include "shell/StartupShortcut.h"
 
 namespace pictavo {
@@ -114,7 +114,7 @@ void TSettings::LoadSaveSettings(Direction direction, bool loadPosition) {
         f.WriteInteger("Positions", "MainLeft", bounds.left);
     } else if (loadPosition) {
         MoveMainWindow(f.ReadInteger("Positions", "MainLeft", -1),
-                             f.ReadInteger("Positions", "MainTop", -1));
+                       f.ReadInteger("Positions", "MainTop", -1));
         ClampMainWindowPosition();
     }
 

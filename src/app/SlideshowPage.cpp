@@ -1,7 +1,5 @@
 #include "app/SlideshowPage.h"
 
-#include <commctrl.h>
-
 #include "platform/Controls.h"
 
 namespace pictavo {
@@ -13,7 +11,7 @@ constexpr UINT WM_CHECK_INTERVAL_FOCUS = WM_APP + 2;
 }  // namespace
 
 TSlideshowPage::TSlideshowPage(HWND parent, const RECT& area, const TDesignOptions& design)
-    : TPanel(parent, area, "tsSlideshow"), design_(design) {
+    : TSettingsPage(parent, area, "tsSlideshow"), design_(design) {
     ControlBuilder b(Handle());
     gbxInterval = b.Group(" Slideshow ", 8, 8, 370, 108);
     chkAutoChange = b.Check("&Enable Slideshow", idAutoChange, 20, 26, 200, true);
@@ -66,38 +64,19 @@ void TSlideshowPage::gbxIntervalExit() {
 }
 
 LRESULT TSlideshowPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_COMMAND:
-            if (HIWORD(wParam) == EN_KILLFOCUS &&
-                IsIntervalGroupControl(reinterpret_cast<HWND>(lParam))) {
-                ::PostMessageA(Handle(), WM_CHECK_INTERVAL_FOCUS, 0, 0);
-            }
-            if (handlers_ &&
-                OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam))) {
-                return 0;
-            }
-            // Nothing above the page handles these controls.
-            return Window::HandleMessage(message, wParam, lParam);
-        case WM_CHECK_INTERVAL_FOCUS:
-            if (handlers_ && !IsIntervalGroupControl(::GetFocus())) gbxIntervalExit();
-            return 0;
-        case WM_NOTIFY: {
-            const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
-            if (header.code == UDN_DELTAPOS) {
-                // An arrow click puts the focus into the box beside it, so the
-                // change handlers see the user at work.
-                HWND buddy =
-                    reinterpret_cast<HWND>(::SendMessageA(header.hwndFrom, UDM_GETBUDDY, 0, 0));
-                if (buddy) ::SetFocus(buddy);
-                return 0;  // let the spinner move
-            }
-            return Window::HandleMessage(message, wParam, lParam);
-        }
+    if (message == WM_COMMAND && HIWORD(wParam) == EN_KILLFOCUS &&
+        IsIntervalGroupControl(reinterpret_cast<HWND>(lParam))) {
+        ::PostMessageA(Handle(), WM_CHECK_INTERVAL_FOCUS, 0, 0);
     }
-    return TPanel::HandleMessage(message, wParam, lParam);
+    if (message == WM_CHECK_INTERVAL_FOCUS) {
+        if (handlers_ && !IsIntervalGroupControl(::GetFocus())) gbxIntervalExit();
+        return 0;
+    }
+    return TSettingsPage::HandleMessage(message, wParam, lParam);
 }
 
 bool TSlideshowPage::OnCommand(int id, int code, HWND control) {
+    if (!handlers_) return false;
     Handlers& h = *handlers_;
     if (code == BN_CLICKED) {
         switch (id) {

@@ -9,10 +9,10 @@
 
 #include "app/DesignOptions.h"
 #include "app/SettingsChanges.h"
+#include "app/SettingsPage.h"
 #include "desktop/DesktopWallpaper.h"
 #include "detect/WallpaperDetector.h"
 #include "inventory/InventoryStore.h"
-#include "platform/Window.h"
 #include "slideshow/SlideSettings.h"
 
 namespace pictavo {
@@ -35,7 +35,7 @@ enum SlideshowControlId {
     idUpdPreviewSize,
 };
 
-class TSlideshowPage : public TPanel,
+class TSlideshowPage : public TSettingsPage,
                        public ISlideSettings,
                        public IDesktopOptions,
                        public IImageSizeLimit {
@@ -92,10 +92,9 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool OnCommand(int id, int code, HWND control) override;
 
 private:
-    bool OnCommand(int id, int code, HWND control);
-
     const TDesignOptions& design_;
     std::optional<Handlers> handlers_;
     bool intervalEditing_ = false;

@@ -38,7 +38,7 @@ bool TDesktopWallpaper::ApplyWallpaper(const std::string& path, bool tile, bool 
     if (path.size() > kMaxWallpaperPath) {
         // Cut short, the path would name another file or none at all.
         ui_.ShowError("Unable to set " + path + " as the wallpaper: its path is longer than " +
-                        std::to_string(kMaxWallpaperPath) + " characters.");
+                      std::to_string(kMaxWallpaperPath) + " characters.");
         return false;
     }
     WaitCursor hourglass;
@@ -49,7 +49,7 @@ bool TDesktopWallpaper::ApplyWallpaper(const std::string& path, bool tile, bool 
     UINT fWinIni = 0;
     if (persist) {
         fWinIni = options_.SendChangeNotification() ? (SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE)
-                                                 : SPIF_UPDATEINIFILE;
+                                                    : SPIF_UPDATEINIFILE;
     }
     system_.SetDeskWallpaper(path, fWinIni);
     const std::string lower = LowerCase(path);

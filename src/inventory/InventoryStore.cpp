@@ -78,7 +78,7 @@ void TInventoryStore::LoadInventory() {
             fileProtected_ = true;
             ui_.Trace("LoadInventory: " + std::string(e.what()));
             ui_.ShowError("Unable to read the picture list " + path + " (" +
-                            SystemErrorText(e.Code()) + ").\r" + kListLeftAlone);
+                          SystemErrorText(e.Code()) + ").\r" + kListLeftAlone);
             ShowPictureCount();
             return;
         }
@@ -111,11 +111,11 @@ void TInventoryStore::KeepUnreadableFile(const std::string& path, const std::str
     }
     if (kept) {
         ui_.ShowError("The picture list " + path + " could not be read (" + reason +
-                        ").\rIt was kept as " + aside + " and Pictavo starts with an empty list.");
+                      ").\rIt was kept as " + aside + " and Pictavo starts with an empty list.");
     } else {
         fileProtected_ = true;
         ui_.ShowError("The picture list " + path + " could not be read (" + reason + ").\r" +
-                        kListLeftAlone);
+                      kListLeftAlone);
     }
 }
 

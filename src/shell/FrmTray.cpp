@@ -36,8 +36,8 @@ void TFrmTray::BuildMenu() {
     auto separator = [this] { menuIcon.Add(Item{}); };
 
     mnuChangeWallpaperNow = item(
-        "Change Wallpaper &Now", [this](const void*) { Forward([](Commands& c) { c.slides.tmrSlideTimer(); }); },
-        true);
+        "Change Wallpaper &Now",
+        [this](const void*) { Forward([](Commands& c) { c.slides.tmrSlideTimer(); }); }, true);
     mnuRunSlideshow = item(
         "Run &Slideshow",
         [this](const void*) { Forward([](Commands& c) { c.slides.RunSlideshow1Click(); }); }, false,
@@ -66,7 +66,8 @@ void TFrmTray::BuildMenu() {
         Forward([](Commands& c) { c.window.ShowPictavo1Click(); });
     });
     separator();
-    mnuClose = item("&Close", [this](const void*) { Forward([](Commands& c) { c.window.mnuClose1Click(); }); });
+    mnuClose = item(
+        "&Close", [this](const void*) { Forward([](Commands& c) { c.window.mnuClose1Click(); }); });
 
     menuIcon.SubmenuCommand = [this](UINT command) {
         if (command == idContents) Forward([](Commands& c) { c.window.mnuContents1Click(); });

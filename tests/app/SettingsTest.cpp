@@ -1,5 +1,3 @@
-#include "app/Settings.h"
-
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -8,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Settings.h"
 #include "platform/Controls.h"
 #include "platform/Files.h"
 #include "platform/Window.h"
@@ -59,7 +58,9 @@ struct FakeHost : IUserInterface, ISlideshowHandlers, IPollControl, IStartupShor
 // The main window the pages sit on; the settings file places it.
 class Form : public Window {
 public:
-    Form() { Create("SettingsTestForm", 0, WS_OVERLAPPEDWINDOW, "test", 10, 20, 410, 480, nullptr); }
+    Form() {
+        Create("SettingsTestForm", 0, WS_OVERLAPPEDWINDOW, "test", 10, 20, 410, 480, nullptr);
+    }
 };
 
 class SettingsTest : public ::testing::Test {

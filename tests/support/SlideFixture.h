@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/InputTimeout.h"
 #include "app/DesignOptions.h"
 #include "app/SlideshowPage.h"
 #include "desktop/DesktopWallpaper.h"
 #include "inventory/InventoryStore.h"
 #include "platform/Controls.h"
+#include "platform/InputTimeout.h"
 #include "platform/Window.h"
 #include "slideshow/SlideShow.h"
 #include "support/FakeWallpaper.h"
@@ -198,7 +198,8 @@ public:
     TDesignOptions design{form.Handle()};
     TSlideshowPage pages{form.Handle(), area, design};
     TDesktopWallpaper desktop{wallpaper, store, host.desktopUi, host, host, "Pictavo"};
-    TSlideShow slideShow{{pages, host, store, desktop, timeout, clock, host.slideUi, host.flags, host}};
+    TSlideShow slideShow{
+        {pages, host, store, desktop, timeout, clock, host.slideUi, host.flags, host}};
     ScriptedRandom random;
     bool screenSaver = false;
 
