@@ -57,14 +57,11 @@ struct Panel {
 };
 
 // The main window's face: the count goes into the label, as the program does.
-struct UserInterface : IUserInterface, IInventoryHost {
+struct UserInterface : IUserInterface {
     Panel& panel;
-    TInputTimeout& timeout;
-    TInventoryStore* store = nullptr;
-    int visibleCountUpdates = 0, saves = 0, errors = 0;
-    double saveMs = 0;
+    int visibleCountUpdates = 0, errors = 0;
 
-    UserInterface(Panel& p, TInputTimeout& t) : panel(p), timeout(t) {}
+    explicit UserInterface(Panel& p) : panel(p) {}
     HWND MainWindow() const override { return panel.window; }
     void Trace(const std::string&) override {}
     void ShowError(const std::string& message) override {
@@ -77,18 +74,11 @@ struct UserInterface : IUserInterface, IInventoryHost {
         ::SetWindowTextA(panel.label, text.c_str());
     }
     void ProcessMessages() override {}
-    void ScheduleInventorySave() override {
-        timeout.Schedule(this, [this](const void*) {
-            const auto start = Clock::now();
-            store->SaveInventory();
-            saveMs += MsSince(start);
-            ++saves;
-        });
-    }
-    void FlushDeferredActions() override { timeout.Flush(); }
+};
+
+struct NoSizeLimit : IImageSizeLimit {
     bool LimitImageSize() const override { return false; }
     int MaxImageSize() const override { return 1500; }
-    void RefreshPreview() override {}
 };
 
 struct Prompts : IPrompts {
@@ -148,9 +138,9 @@ Run AddBatch(const std::vector<std::string>& files, const std::string& data, uin
     ::CreateDirectoryA(data.c_str(), nullptr);
     Panel panel;
     TInputTimeout timeout(SystemTimers(), 2250);
-    UserInterface ui(panel, timeout);
-    TInventoryStore store(ui);
-    ui.store = &store;
+    UserInterface ui(panel);
+    NoSizeLimit limit;
+    TInventoryStore store(timeout, ui, limit);
     store.SetTableFile(data, "GDB.CDS");
     store.CreateTable();
     store.MakeClones();
@@ -170,11 +160,16 @@ Run AddBatch(const std::vector<std::string>& files, const std::string& data, uin
     Run run;
     run.ms = MsSince(start);
     run.cpuMs = CpuMs() - cpuStart;
-    timeout.Flush();  // the one deferred save, as the quiet time would run it
+    // The one deferred save, as the quiet time would run it: nothing lets the
+    // wait timer tick during the batch.
+    const bool savePending = timeout.Pending();
+    const auto saveStart = Clock::now();
+    timeout.Flush();
+    const double saveMs = MsSince(saveStart);
     run.dialogs = dialog.shown;
     run.prompts = prompts.shown;
-    run.saves = ui.saves;
-    run.saveMs = ui.saveMs;
+    run.saves = savePending ? 1 : 0;
+    run.saveMs = saveMs;
     run.errors = ui.errors;
     run.visibleCountUpdates = ui.visibleCountUpdates;
     run.barRepaints = progress.Repaints();

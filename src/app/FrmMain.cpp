@@ -12,14 +12,13 @@
 #include "app/FrmAbout.h"
 #include "app/FrmSplash.h"
 #include "app/FrmStartup.h"
-#include "platform/Trace.h"
 #include "platform/Controls.h"
 #include "platform/Files.h"
 #include "platform/FlagScope.h"
 #include "platform/Guard.h"
+#include "platform/Trace.h"
 #include "resource.h"
 #include "shell/FrmTray.h"
-#include "shell/StartupShortcut.h"
 
 namespace pictavo {
 namespace {
@@ -29,8 +28,6 @@ constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 constexpr int kClientWidth = 402;
 constexpr int kClientHeight = 443;
 constexpr UINT WM_RELEASE = WM_APP + 1;  // frees the window once its close has been handled
-// Looks, once the focus has settled, whether it left the slideshow interval group.
-constexpr UINT WM_CHECK_INTERVAL_FOCUS = WM_APP + 2;
 
 enum ControlId {
     idPages = 100,
@@ -43,24 +40,23 @@ constexpr DWORD kPageHelpContexts[] = {4, 5, 6, 7};
 }  // namespace
 
 TFrmMain::TFrmMain(Services services)
-    : InputTimeout1(services.timers, 2250), Inventory(*this), services_(std::move(services)) {
+    : InputTimeout1(services.timers, 2250), services_(std::move(services)) {
     // The same number the program entry registered: a second copy broadcasts it.
     msgMyWindowMessageHandle = ::RegisterWindowMessageA("RestorePictavo");
     SIZE size = WindowSizeForClient(kClientWidth, kClientHeight, kStyle, kExStyle);
     HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PICTAVO));
     Create("TFrmMain", kExStyle, kStyle, "Pictavo", 0, 0, size.cx, size.cy, nullptr, icon);
     CreateControls();
+    inventory_ = std::make_unique<TInventoryStore>(InputTimeout1, *this, *tsSlideshow);
+    startupShortcut_ = std::make_unique<TStartupShortcut>(*this);
     frmItemInfo_ = std::make_unique<TfrmItemInfo>(Handle());
     AdjustFormScaling(frmItemInfo_->Handle(), TfrmItemInfo::kFontHeight);
     dlgOpenImport_ = std::make_unique<TOpenImportDialog>(services_.prompts);
     addProgress_ = std::make_unique<TAddProgress>(pbrProgress, lblHints);
-    desktop_ = std::make_unique<TDesktopWallpaper>(services_.wallpaper, Inventory,
-                                                   static_cast<IDesktopHost&>(*this), "Pictavo");
-    slideShow_ = std::make_unique<TSlideShow>(*pages_, Inventory, *desktop_, InputTimeout1,
-                                              services_.timers,
-                                              static_cast<ISlideShowHost&>(*this));
+    desktop_ =
+        std::make_unique<TDesktopWallpaper>(services_.wallpaper, *inventory_, *this, *tsSlideshow,
+                                            static_cast<IWallpaperCaptions&>(*this), "Pictavo");
     services_.application.MainForm = Handle();
-    services_.tray.SetHost(static_cast<ITrayHost*>(this));
     FormCreate();
 }
 
@@ -83,12 +79,17 @@ void TFrmMain::CreateControls() {
     }
     RECT area{4, 4, 398, 404};
     ::SendMessageA(pgMain, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    designOptions_ = std::make_unique<TDesignOptions>(self);
     tsPreview = std::make_unique<TPanel>(self, area, "tsPreview");
-    tsSlideshow = std::make_unique<TPanel>(self, area, "tsSlideshow");
-    tsOptions = std::make_unique<TPanel>(self, area, "tsOptions");
+    tsSlideshow = std::make_unique<TSlideshowPage>(self, area, *designOptions_);
+    tsOptions = std::make_unique<TOptionsPage>(self, area);
     tsOnline = std::make_unique<TPanel>(self, area, "tsOnline");
-    pages_ = std::make_unique<TSettingsPages>(tsPreview->Handle(), tsSlideshow->Handle(),
-                                              tsOptions->Handle(), self);
+    {
+        RECT preview;
+        ::GetClientRect(tsPreview->Handle(), &preview);
+        pnlPreviewImage = CreateControl(tsPreview->Handle(), "STATIC", "", WS_VISIBLE | SS_SUNKEN,
+                                        4, 4, preview.right - 8, 185);
+    }
 
     lblHints = CreateControl(self, "STATIC", "", WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_CENTERIMAGE,
                              8, 414, 220, 20);
@@ -110,20 +111,6 @@ void TFrmMain::ShowPage(int index) {
     }
     ::SetWindowContextHelpId(Handle(), kPageHelpContexts[index]);
 }
-
-RECT TFrmMain::MainWindowBounds() const {
-    RECT r{};
-    ::GetWindowRect(Handle(), &r);
-    return r;
-}
-
-void TFrmMain::MoveMainWindow(int left, int top) {
-    ::SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-bool TFrmMain::LimitImageSize() const { return Checked(pages_->chkLimitImageSize); }
-
-int TFrmMain::MaxImageSize() const { return SpinPosition(pages_->updImageSize); }
 
 void TFrmMain::Trace(const std::string& text) { SendTrace(text, Handle()); }
 
@@ -147,16 +134,29 @@ void TFrmMain::FormCreate() {
     flags_.detectionBusy = false;
 
     const std::string exePath = ExePath();
-    settings_ = std::make_unique<TSettings>(ChangeFileExt(exePath, ".INI"), ExtractFileDir(exePath),
-                                            *pages_, InputTimeout1,
-                                            static_cast<ISettingsHost&>(*this));
-    adder_ = std::make_unique<TPictureAdder>(TPictureAdder::Services{
-        Inventory, *this, flags_, services_.prompts, *frmItemInfo_, *dlgOpenImport_, *settings_,
-        *addProgress_});
+    settings_ = std::make_unique<TSettings>(
+        ChangeFileExt(exePath, ".INI"), ExtractFileDir(exePath),
+        TSettings::Controls{*tsSlideshow, *tsOptions, *designOptions_, pnlPreviewImage},
+        TSettings::Services{InputTimeout1, *this, flags_, *startupShortcut_});
+    // The slideshow stands on the wallpaper and detection on both: each is
+    // made after what it stands on. The wallpaper, the tray menu, the settings
+    // and their pages are given them once they exist.
+    slideShow_ = std::make_unique<TSlideShow>(
+        TSlideShow::Services{*tsSlideshow, *settings_, *inventory_, *desktop_, InputTimeout1,
+                             services_.timers, *this, flags_, services_.tray});
+    desktop_->AttachSlideControl(*slideShow_);
+    services_.tray.Attach({*this, *slideShow_, *desktop_});
+    adder_ = std::make_unique<TPictureAdder>(
+        TPictureAdder::Services{*inventory_, *this, flags_, services_.prompts, *frmItemInfo_,
+                                *dlgOpenImport_, *settings_, *addProgress_});
     previewToolbar_ = std::make_unique<TPreviewToolbar>(tsPreview->Handle(), 193, *adder_);
     detector_ = std::make_unique<TWallpaperDetector>(TWallpaperDetector::Services{
-        Inventory, *desktop_, *adder_, *this, flags_, InputTimeout1, services_.timers, *settings_,
-        static_cast<IDetectionHost&>(*this), WindowsDirectory()});
+        *inventory_, *desktop_, *adder_, *this, flags_, InputTimeout1, services_.timers, *settings_,
+        *slideShow_, static_cast<IDetectionHost&>(*this), WindowsDirectory()});
+    desktop_->AttachCaptureHistory(*detector_);
+    settings_->Attach(*slideShow_, *detector_);
+    tsSlideshow->Attach({*settings_, *slideShow_, *detector_});
+    tsOptions->Attach({*settings_, *detector_, previewToolbar_.get()});
     services_.application.HelpFile = ChangeFileExt(exePath, ".hlp");
     ::SetWindowContextHelpId(Handle(), 1);
     // A program that has never saved its settings here has never run here.
@@ -175,7 +175,7 @@ void TFrmMain::FormCreate() {
         detector_->BuildPollFileList();
 
         try {
-            Inventory.CreateTable();
+            inventory_->CreateTable();
         } catch (const std::exception&) {
             ShowError("Error 101: Unable to open database.  Closing application.");
             services_.application.Terminate();
@@ -191,27 +191,27 @@ void TFrmMain::FormCreate() {
             settings_->SetDataDirectory(defaultDataDirectory);
         }
         const std::string dataDirectory = settings_->DataDirectory();
-        Inventory.SetTableFile(dataDirectory, settings_->TableFileName());
+        inventory_->SetTableFile(dataDirectory, settings_->TableFileName());
 
         flags_.previewSuspended = true;
         try {
             EnsureDataDirectory(dataDirectory);
-            if (!formerDataDirectory_.empty()) Inventory.RelocateRecords(formerDataDirectory_);
+            if (!formerDataDirectory_.empty()) inventory_->RelocateRecords(formerDataDirectory_);
         } catch (...) {
             flags_.previewSuspended = false;
             throw;
         }
         flags_.previewSuspended = false;
 
-        Inventory.MakeClones();
+        inventory_->MakeClones();
         RefreshInventoryColumns();
 
         if (firstRun_) {
             Trace("FrmMain.FormCreate: First Run");
             ::SetForegroundWindow(Handle());
             // The interval's hours are not mentioned: a whole-hour interval speaks of seconds.
-            const int minutes = SpinPosition(pages_->updMins);
-            const int seconds = SpinPosition(pages_->updSecs);
+            const int minutes = SpinPosition(tsSlideshow->updMins);
+            const int seconds = SpinPosition(tsSlideshow->updSecs);
             services_.prompts.Message(
                 Handle(), minutes > 0
                               ? "Slideshow will change your wallpaper every " +
@@ -227,11 +227,11 @@ void TFrmMain::FormCreate() {
             }
         }
 
-        SyncStartupShortcut();
+        settings_->SyncStartupShortcut();
         if (!desktop_->LocateCurrentWallpaper()) {
-            Inventory.SelectInList(settings_->ReadLastWallpaper());
+            inventory_->SelectInList(settings_->ReadLastWallpaper());
         }
-        Inventory.SyncSlideShowCursor();
+        inventory_->SyncSlideShowCursor();
     } catch (const std::exception& e) {
         HandleAppException(e.what());
     }
@@ -252,7 +252,7 @@ void TFrmMain::FormCreateCleanup() {
             }
         } finally{*this};
         flags_.settingsInProgress = false;
-        if (Checked(pages_->chkChangeOnStartup)) {
+        if (Checked(tsSlideshow->chkChangeOnStartup)) {
             EndSplash();
             slideShow_->ShowNextSlide();
             desktop_->LocateCurrentWallpaper();
@@ -275,7 +275,7 @@ void TFrmMain::EnsureDataDirectory(const std::string& directory) {
             return;
         }
     }
-    Inventory.LoadInventory();
+    inventory_->LoadInventory();
 }
 
 // ---------------------------------------------------------------------------
@@ -296,7 +296,7 @@ void TFrmMain::FormCloseQuery(bool& canClose) {
             bool& flag;
             ~Clear() { flag = false; }
         } clear{booCloseFromMenu};
-        canClose = !Checked(pages_->chkConfirmExit) ||
+        canClose = !Checked(tsOptions->chkConfirmExit) ||
                    services_.prompts.Confirm(
                        Handle(),
                        "Exiting Pictavo will disable Slideshow and Wallpaper Detection.\rExit Now?",
@@ -317,7 +317,7 @@ void TFrmMain::btnOKClick(const void* sender) {
     // saved and the window still goes.
     bool reported = false;
     RunExitStep(reported, [this] { settings_->LoadSaveSettings(TSettings::Direction::Save); });
-    InputTimeout1.Schedule(sender, [this](const void*) { Inventory.SaveInventory(); });
+    inventory_->ScheduleSave(sender);
     RunExitStep(reported, [this] { InputTimeout1.Flush(); });
     ::ShowWindow(Handle(), SW_HIDE);
     ShowClickToPreview();
@@ -398,10 +398,6 @@ void TFrmMain::mnuClose1Click() {
     Close();
 }
 
-void TFrmMain::RunSlideshow1Click() {
-    SetChecked(pages_->chkAutoChange, !Checked(pages_->chkAutoChange));
-}
-
 void TFrmMain::ShowPictavo1Click() {
     if (!Visible()) ShowPage(0);
     ::ShowWindow(Handle(), SW_SHOW);
@@ -424,9 +420,7 @@ void TFrmMain::HandleAppException(const std::string& message) {
 }
 
 // ---------------------------------------------------------------------------
-// The inventory's needs
-
-void TFrmMain::ScheduleInventorySave() { ScheduleInventorySave(&services_.application); }
+// The program's face
 
 void TFrmMain::ShowError(const std::string& message) {
     ::SetForegroundWindow(Handle());
@@ -435,37 +429,12 @@ void TFrmMain::ShowError(const std::string& message) {
 
 void TFrmMain::ShowHint(const std::string& text) { ::SetWindowTextA(lblHints, text.c_str()); }
 
-// ---------------------------------------------------------------------------
-// The desktop's and the slideshow's needs
-
 void TFrmMain::ProcessMessages() { services_.application.ProcessMessages(); }
 
 void TFrmMain::SetCaptions(const std::string& text) {
     ::SetWindowTextA(Handle(), text.c_str());
     services_.application.Title = text;
     services_.tray.TrayIcon1->SetHint(text);
-}
-
-bool TFrmMain::SendChangeNotification() const { return Checked(pages_->chkSendChangeNotification); }
-
-bool TFrmMain::SyncWithManualChange() const { return Checked(pages_->chkSyncWithManualChange); }
-
-void TFrmMain::UncheckAutoChange() { SetChecked(pages_->chkAutoChange, false); }
-
-void TFrmMain::ScheduleInventorySave(const void* sender) {
-    InputTimeout1.Schedule(sender, [this](const void*) { Inventory.SaveInventory(); });
-}
-
-bool TFrmMain::RunSlideshowChecked() const { return services_.tray.RunSlideshowChecked(); }
-
-void TFrmMain::SetRunSlideshowChecked(bool checked) {
-    services_.tray.SetRunSlideshowChecked(checked);
-}
-
-void TFrmMain::SyncStartupShortcut() {
-    std::string failure =
-        pictavo::SyncStartupShortcut(Checked(pages_->chkStartWithWindows), ExePath());
-    if (!failure.empty()) ShowError(failure);
 }
 
 void TFrmMain::mnuContents1Click() {
@@ -511,11 +480,6 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_RELEASE:
             ::DestroyWindow(Handle());
             return 0;
-        case WM_CHECK_INTERVAL_FOCUS: {
-            HWND focus = ::GetFocus();
-            if (!pages_->IsIntervalGroupControl(focus)) slideShow_->gbxIntervalExit();
-            return 0;
-        }
         case WM_DESTROY:
             FormDestroy();
             services_.application.Terminate();
@@ -524,14 +488,6 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (!wParam) FormHide();
             break;
         case WM_COMMAND:
-            if (HIWORD(wParam) == EN_KILLFOCUS &&
-                pages_->IsIntervalGroupControl(reinterpret_cast<HWND>(lParam))) {
-                ::PostMessageA(Handle(), WM_CHECK_INTERVAL_FOCUS, 0, 0);
-            }
-            if (settings_ && settings_->OnCommand(LOWORD(wParam), HIWORD(wParam),
-                                                  reinterpret_cast<HWND>(lParam))) {
-                return 0;
-            }
             if (previewToolbar_ && previewToolbar_->OnCommand(LOWORD(wParam), HIWORD(wParam))) {
                 return 0;
             }
@@ -546,7 +502,6 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_NOTIFY: {
             auto* header = reinterpret_cast<NMHDR*>(lParam);
-            if (settings_ && settings_->OnNotify(*header)) return 0;
             if (previewToolbar_ && previewToolbar_->OnNotify(*header)) return 0;
             if (header->hwndFrom == pgMain && header->code == TCN_SELCHANGE) {
                 ShowPage(static_cast<int>(::SendMessageA(pgMain, TCM_GETCURSEL, 0, 0)));

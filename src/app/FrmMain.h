@@ -6,23 +6,25 @@
 #include <memory>
 #include <string>
 
-#include "platform/InputTimeout.h"
+#include "app/DesignOptions.h"
+#include "app/OptionsPage.h"
 #include "app/Settings.h"
-#include "app/SettingsPages.h"
+#include "app/SlideshowPage.h"
 #include "desktop/DesktopWallpaper.h"
 #include "detect/WallpaperDetector.h"
 #include "inventory/AddProgress.h"
 #include "inventory/FrmItemInfo.h"
+#include "inventory/InventoryStore.h"
 #include "inventory/OpenImportDialog.h"
 #include "inventory/PictureAdder.h"
 #include "inventory/PreviewToolbar.h"
-#include "shell/FrmTray.h"
-#include "slideshow/SlideShow.h"
-#include "inventory/InventoryStore.h"
+#include "platform/InputTimeout.h"
 #include "platform/Prompts.h"
 #include "platform/Timer.h"
 #include "platform/UserInterface.h"
 #include "platform/Window.h"
+#include "shell/FrmTray.h"
+#include "slideshow/SlideShow.h"
 
 namespace pictavo {
 
@@ -31,10 +33,7 @@ class TFrmStartup;
 
 class TFrmMain : public Window,
                  public IUserInterface,
-                 private IInventoryHost,
-                 private ISettingsHost,
-                 private IDesktopHost,
-                 private ISlideShowHost,
+                 private IWallpaperCaptions,
                  private ITrayHost,
                  private IDetectionHost {
 public:
@@ -58,7 +57,6 @@ public:
     bool booCloseWindows = false;
 
     TInputTimeout InputTimeout1;
-    TInventoryStore Inventory;
 
     // Operations other windows call.
     void mnuClose1Click() override;
@@ -67,7 +65,9 @@ public:
     void CloseProcessing();
     void Close();
 
-    TSettingsPages& Pages() { return *pages_; }
+    TSlideshowPage& SlideshowPage() { return *tsSlideshow; }
+    TOptionsPage& OptionsPage() { return *tsOptions; }
+    TInventoryStore& Inventory() { return *inventory_; }
     ProgramFlags& Flags() { return flags_; }
     HWND MainWindow() const override { return Handle(); }
     TSettings& Settings() { return *settings_; }
@@ -76,7 +76,6 @@ public:
     TPictureAdder& Adder() { return *adder_; }
     TWallpaperDetector& Detector() { return *detector_; }
     TfrmItemInfo& frmItemInfo() { return *frmItemInfo_; }
-    void RunSlideshow1Click() override;
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -84,12 +83,18 @@ protected:
 private:
     // Controls, with the designed names.
     HWND pgMain = nullptr;
-    std::unique_ptr<TPanel> tsPreview, tsSlideshow, tsOptions, tsOnline;
+    std::unique_ptr<TPanel> tsPreview;
+    std::unique_ptr<TSlideshowPage> tsSlideshow;
+    std::unique_ptr<TOptionsPage> tsOptions;
+    std::unique_ptr<TPanel> tsOnline;
+    HWND pnlPreviewImage = nullptr;
+    std::unique_ptr<TDesignOptions> designOptions_;
     HWND lblHints = nullptr;
     HWND pbrProgress = nullptr;
     HWND btnHelp = nullptr;
     HWND btnOK = nullptr;
-    std::unique_ptr<TSettingsPages> pages_;
+    std::unique_ptr<TInventoryStore> inventory_;
+    std::unique_ptr<TStartupShortcut> startupShortcut_;
     std::unique_ptr<TSettings> settings_;
     std::unique_ptr<TDesktopWallpaper> desktop_;
     std::unique_ptr<TSlideShow> slideShow_;
@@ -133,73 +138,15 @@ private:
     void ShowClickToPreview() {}
     void RefreshInventoryColumns() {}
 
-    // IInventoryHost
-    void ScheduleInventorySave() override;
-    void FlushDeferredActions() override { InputTimeout1.Flush(); }
-    bool LimitImageSize() const override;
-    int MaxImageSize() const override;
-    void RefreshPreview() override {}
-
-    // ISettingsHost
-    void SetSettingsInProgress(bool inProgress) override { flags_.settingsInProgress = inProgress; }
-    RECT MainWindowBounds() const override;
-    void MoveMainWindow(int left, int top) override;
-    void ApplySlideInterval() override { slideShow_->ApplySlideInterval(); }
-    void ApplyPollSettings() override { detector_->ApplyPollSettings(); }
-    void SyncStartupShortcut() override;
-    void RecomputeTooBig() override {}
-    void SetToolbarHints(bool on) override {
-        if (previewToolbar_) previewToolbar_->SetHints(on);
-    }
-    void chkAutoChangeClick() override { slideShow_->chkAutoChangeClick(); }
-    void GenericSlideTimerChange(HWND sender) override {
-        slideShow_->GenericSlideTimerChange(sender);
-    }
-    void chkPollForChangeClick() override { detector_->chkPollForChangeClick(); }
-    void edtPollFileNameChange() override { detector_->edtPollFileNameChange(); }
-    void btnSelectEditorClick() override {}
-
-    // IDesktopHost
+    // IWallpaperCaptions
     void SetCaptions(const std::string& text) override;
-    bool SendChangeNotification() const override;
-    bool SyncWithManualChange() const override;
-    void UncheckAutoChange() override;
-    void RestartSlideCountdown() override { slideShow_->RestartSlideCountdown(); }
-    void ShowNextSlide() override { slideShow_->ShowNextSlide(); }
-    void ScheduleInventorySave(const void* sender) override;
-    std::string LastCapturedSource() const override {
-        return detector_ ? detector_->LastCapturedSource() : std::string();
-    }
-    std::string LastCapturedDestination() const override {
-        return detector_ ? detector_->LastCapturedDestination() : std::string();
-    }
 
-    // IDetectionHost (RestartSlideCountdown above serves both)
+    // IDetectionHost
     bool ExitUnderway() const override { return booCloseFromMenu || booCloseWindows || closing_; }
 
-    // ISlideShowHost
-    bool SettingsInProgress() const override { return flags_.settingsInProgress; }
-    bool IntervalEditing() const override { return settings_->IntervalEditing(); }
-    void SetIntervalEditing(bool editing) override { settings_->SetIntervalEditing(editing); }
-    bool SettingsTransfer() const override { return settings_->SettingsTransfer(); }
-    void SaveSettings() override { settings_->SaveSettings(); }
-    bool RunSlideshowChecked() const override;
-    void SetRunSlideshowChecked(bool checked) override;
-    void ShowMessage(const std::string& text) override { ShowError(text); }
-
     // ITrayHost
-    void tmrSlideTimer() override { slideShow_->tmrSlideTimer(); }
-    void tbnNoneClick() override { desktop_->tbnNoneClick(); }
-    void DisableThisWallpaperImage1Click(const void* sender) override {
-        desktop_->DisableThisWallpaperImage1Click(sender);
-    }
-    void mnuToggleTiledClick(const void* sender) override {
-        desktop_->mnuToggleTiledClick(sender);
-    }
     void mnuContents1Click() override;
     void About1Click() override;
-    void mnuSetWallpaperfromClipboardClick() override {}
-    std::string SlideIntervalText() const override { return slideShow_->SlideIntervalText(); }
 
     Services services_;
     std::unique_ptr<TFrmStartup> startupForm_;

@@ -4,7 +4,9 @@
 
 #include "inventory/InventoryTable.h"
 #include "platform/Controls.h"
+#include "platform/Files.h"
 #include "platform/FlagScope.h"
+#include "shell/StartupShortcut.h"
 
 namespace pictavo {
 namespace {
@@ -32,12 +34,16 @@ POINT ClampWindowPosition(int left, int top, int width, int height, int screenWi
     return POINT{left, top};
 }
 
-TSettings::TSettings(std::string path, const std::string& programFolder, TSettingsPages& pages,
-                     TInputTimeout& inputTimeout, ISettingsHost& host)
+void TStartupShortcut::SyncStartupShortcut(bool startWithWindows) {
+    const std::string failure = pictavo::SyncStartupShortcut(startWithWindows, ExePath());
+    if (!failure.empty()) ui_.ShowError(failure);
+}
+
+TSettings::TSettings(std::string path, const std::string& programFolder, Controls controls,
+                     Services services)
     : file_(std::move(path)),
-      pages_(pages),
-      inputTimeout_(inputTimeout),
-      host_(host),
+      c_(controls),
+      s_(services),
       defaultDataDirectory_(std::string(StripTrailingBackslashes(programFolder)) + "\\Images"),
       dataDirectory_(defaultDataDirectory_),
       importDir_(StripTrailingBackslashes(programFolder)) {}
@@ -81,127 +87,130 @@ void TSettings::LoadSaveSettings(Direction direction, bool loadPosition) {
     text("Directories", "DBFileName", tableFileName_);
 
     if (save) {
-        f.WriteInteger("Preview", "PreviewPanelHeight", pages_.PreviewPanelHeight());
+        f.WriteInteger("Preview", "PreviewPanelHeight", PreviewPanelHeight());
     } else {
-        pages_.SetPreviewPanelHeight(
-            f.ReadInteger("Preview", "PreviewPanelHeight", pages_.PreviewPanelHeight()));
+        SetPreviewPanelHeight(f.ReadInteger("Preview", "PreviewPanelHeight", PreviewPanelHeight()));
     }
 
     if (save) {
         // A missing key counts as different, so the shortcut is made on the first save.
-        bool stored = f.ReadBool("General", "StartWithWindows", !Checked(pages_.chkStartWithWindows));
-        if (stored != Checked(pages_.chkStartWithWindows)) host_.SyncStartupShortcut();
+        const bool wanted = Checked(c_.options.chkStartWithWindows);
+        if (f.ReadBool("General", "StartWithWindows", !wanted) != wanted) SyncStartupShortcut();
     }
-    check("General", "StartWithWindows", pages_.chkStartWithWindows);
-    check("General", "Verbose", pages_.chkShowSplash);
-    check("General", "LimitImageSize", pages_.chkLimitImageSize);
-    spin("General", "MaxImageSize", pages_.updImageSize);
-    check("General", "LimitPreviewSize", pages_.chkLimitPreviewSize);
-    spin("General", "MaxPreviewSize", pages_.updPreviewSize);
-    check("General", "ToolbarHints", pages_.chkToolbarHints);
-    check("General", "UseDefaultEditor", pages_.rdoDefaultEditor);
-    edit("General", "SelectedEditor", pages_.edtSelectedEditor);
-    if (!save) UpdateEditorControls();
+    check("General", "StartWithWindows", c_.options.chkStartWithWindows);
+    check("General", "Verbose", c_.options.chkShowSplash);
+    check("General", "LimitImageSize", c_.slideshow.chkLimitImageSize);
+    spin("General", "MaxImageSize", c_.slideshow.updImageSize);
+    check("General", "LimitPreviewSize", c_.slideshow.chkLimitPreviewSize);
+    spin("General", "MaxPreviewSize", c_.slideshow.updPreviewSize);
+    check("General", "ToolbarHints", c_.options.chkToolbarHints);
+    check("General", "UseDefaultEditor", c_.options.rdoDefaultEditor);
+    edit("General", "SelectedEditor", c_.options.edtSelectedEditor);
+    if (!save) c_.options.UpdateEditorControls();
 
     if (save) {
-        RECT bounds = host_.MainWindowBounds();
+        RECT bounds = MainWindowBounds();
         f.WriteInteger("Positions", "MainTop", bounds.top);
         f.WriteInteger("Positions", "MainLeft", bounds.left);
     } else if (loadPosition) {
-        host_.MoveMainWindow(f.ReadInteger("Positions", "MainLeft", -1),
-                             f.ReadInteger("Positions", "MainTop", -1));
+        MoveMainWindow(f.ReadInteger("Positions", "MainLeft", -1),
+                       f.ReadInteger("Positions", "MainTop", -1));
         ClampMainWindowPosition();
     }
 
-    check("Confirmation", "ConfirmExit", pages_.chkConfirmExit);
-    check("Confirmation", "ConfirmDeleteDisk", pages_.chkConfirmDeleteDisk);
-    check("Confirmation", "ConfirmRemoveList", pages_.chkAskBeforeRemoving);
+    check("Confirmation", "ConfirmExit", c_.options.chkConfirmExit);
+    check("Confirmation", "ConfirmDeleteDisk", c_.options.chkConfirmDeleteDisk);
+    check("Confirmation", "ConfirmRemoveList", c_.options.chkAskBeforeRemoving);
 
-    check("Slideshow", "AutoChange", pages_.chkAutoChange);
-    spin("Slideshow", "SlideHrs", pages_.updHrs);
-    spin("Slideshow", "SlideMins", pages_.updMins);
-    spin("Slideshow", "SlideSecs", pages_.updSecs);
-    if (!save) host_.ApplySlideInterval();
-    check("Slideshow", "Random", pages_.chkRandom);
-    check("Slideshow", "ChangeOnStartup", pages_.chkChangeOnStartup);
+    check("Slideshow", "AutoChange", c_.slideshow.chkAutoChange);
+    spin("Slideshow", "SlideHrs", c_.slideshow.updHrs);
+    spin("Slideshow", "SlideMins", c_.slideshow.updMins);
+    spin("Slideshow", "SlideSecs", c_.slideshow.updSecs);
+    if (!save && slides_) slides_->ApplySlideInterval();
+    check("Slideshow", "Random", c_.slideshow.chkRandom);
+    check("Slideshow", "ChangeOnStartup", c_.slideshow.chkChangeOnStartup);
 
-    check("AutoDetect", "Polling", pages_.chkPollForChange);
-    edit("AutoDetect", "Poll File Name", pages_.edtPollFileName);
-    spin("AutoDetect", "PollInterval", pages_.updPollInterval);
-    if (!save) host_.ApplyPollSettings();
-    check("AutoDetect", "PromptForName", pages_.chkPromptNameForNewWP);
+    check("AutoDetect", "Polling", c_.options.chkPollForChange);
+    edit("AutoDetect", "Poll File Name", c_.options.edtPollFileName);
+    spin("AutoDetect", "PollInterval", c_.options.updPollInterval);
+    if (!save && polls_) polls_->ApplyPollSettings();
+    check("AutoDetect", "PromptForName", c_.options.chkPromptNameForNewWP);
 }
 
 void TSettings::SaveSettings(const void*) {
     struct InProgress {
-        ISettingsHost& host;
-        explicit InProgress(ISettingsHost& h) : host(h) { host.SetSettingsInProgress(true); }
-        ~InProgress() { host.SetSettingsInProgress(false); }
-    } inProgress(host_);
+        bool& flag;
+        explicit InProgress(bool& f) : flag(f) { flag = true; }
+        ~InProgress() { flag = false; }
+    } inProgress(s_.flags.settingsInProgress);
     LoadSaveSettings(Direction::Save);
 }
 
 void TSettings::GenericSettingsChange(const void* sender) {
     if (settingsTransfer_) return;
-    inputTimeout_.Schedule(sender, [this](const void* s) { SaveSettings(s); });
+    s_.inputTimeout.Schedule(sender, [this](const void* s) { SaveSettings(s); });
 }
 
 void TSettings::StartupSettingsChange(const void* sender) {
     if (settingsTransfer_) return;
-    inputTimeout_.Schedule(sender, [this](const void*) { host_.SyncStartupShortcut(); });
+    s_.inputTimeout.Schedule(sender, [this](const void*) { SyncStartupShortcut(); });
 }
 
-void TSettings::chkLimitImageSizeClick(const void* sender) {
-    if (!settingsTransfer_) {
-        inputTimeout_.Schedule(sender, [this](const void* s) { SaveSettings(s); });
-    }
-    host_.RecomputeTooBig();
+void TSettings::SyncStartupShortcut() {
+    s_.startupShortcut.SyncStartupShortcut(Checked(c_.options.chkStartWithWindows));
 }
 
-void TSettings::chkToolbarHintsClick(const void* sender) {
-    GenericSettingsChange(sender);
-    host_.SetToolbarHints(Checked(pages_.chkToolbarHints));
+int TSettings::PreviewPanelHeight() const {
+    RECT r;
+    ::GetWindowRect(c_.pnlPreviewImage, &r);
+    return r.bottom - r.top;
 }
 
-void TSettings::rdoDefaultEditorClick(const void* sender) {
-    UpdateEditorControls();
-    GenericSettingsChange(sender);
+void TSettings::SetPreviewPanelHeight(int height) {
+    RECT r;
+    ::GetWindowRect(c_.pnlPreviewImage, &r);
+    ::SetWindowPos(c_.pnlPreviewImage, nullptr, 0, 0, r.right - r.left, height,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void TSettings::UpdateEditorControls() {
-    const bool other = !Checked(pages_.rdoDefaultEditor);
-    ::SendMessageA(pages_.rdoSelectedEditor, BM_SETCHECK, other ? BST_CHECKED : BST_UNCHECKED, 0);
-    ::EnableWindow(pages_.edtSelectedEditor, other);
-    ::EnableWindow(pages_.btnSelectEditor, other);
+RECT TSettings::MainWindowBounds() const {
+    RECT r{};
+    ::GetWindowRect(s_.ui.MainWindow(), &r);
+    return r;
+}
+
+void TSettings::MoveMainWindow(int left, int top) {
+    ::SetWindowPos(s_.ui.MainWindow(), nullptr, left, top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TSettings::ClampMainWindowPosition() {
-    RECT r = host_.MainWindowBounds();
+    RECT r = MainWindowBounds();
     POINT at = ClampWindowPosition(r.left, r.top, r.right - r.left, r.bottom - r.top,
                                    ::GetSystemMetrics(SM_CXSCREEN),
                                    ::GetSystemMetrics(SM_CYSCREEN));
-    host_.MoveMainWindow(at.x, at.y);
+    MoveMainWindow(at.x, at.y);
 }
 
-bool TSettings::PromptForName() const { return Checked(pages_.chkPromptNameForNewWP); }
+bool TSettings::PromptForName() const { return Checked(c_.options.chkPromptNameForNewWP); }
 
-bool TSettings::ConfirmAdditions() const { return Checked(pages_.chkConfirmAdditions); }
+bool TSettings::ConfirmAdditions() const { return Checked(c_.design.chkConfirmAdditions); }
 
 std::vector<std::string> TSettings::RenameFileNames() const {
-    return ListBoxItems(pages_.lbxNORenames);
+    return ListBoxItems(c_.design.lbxNORenames);
 }
 
-std::string TSettings::PollFileName() const { return ControlText(pages_.edtPollFileName); }
+std::string TSettings::PollFileName() const { return ControlText(c_.options.edtPollFileName); }
 
-bool TSettings::PollingChecked() const { return Checked(pages_.chkPollForChange); }
+bool TSettings::PollingChecked() const { return Checked(c_.options.chkPollForChange); }
 
-int TSettings::PollIntervalPosition() const { return SpinPosition(pages_.updPollInterval); }
+int TSettings::PollIntervalPosition() const { return SpinPosition(c_.options.updPollInterval); }
 
 std::vector<std::string> TSettings::FixedPollNames() const {
-    return ListBoxItems(pages_.lbxNOPollFiles);
+    return ListBoxItems(c_.design.lbxNOPollFiles);
 }
 
-bool TSettings::TinkleOnDetection() const { return Checked(pages_.chkTinkle); }
+bool TSettings::TinkleOnDetection() const { return Checked(c_.design.chkTinkle); }
 
 std::string TSettings::ReadLastWallpaper() const {
     return file_.ReadString("Slideshow", "LastWallpaper", "");
@@ -209,91 +218,6 @@ std::string TSettings::ReadLastWallpaper() const {
 
 void TSettings::WriteLastWallpaper(const std::string& path) const {
     file_.WriteString("Slideshow", "LastWallpaper", path);
-}
-
-bool TSettings::OnCommand(int id, int code, HWND control) {
-    if (code == BN_CLICKED) {
-        switch (id) {
-            case idRandom:
-            case idChangeOnStartup:
-            case idLimitPreviewSize:
-            case idConfirmExit:
-            case idConfirmDeleteDisk:
-            case idAskBeforeRemoving:
-            case idShowSplash:
-                GenericSettingsChange(control);
-                return true;
-            case idStartWithWindows:
-                StartupSettingsChange(control);
-                return true;
-            case idLimitImageSize:
-                chkLimitImageSizeClick(control);
-                return true;
-            case idToolbarHints:
-                chkToolbarHintsClick(control);
-                return true;
-            case idDefaultEditor:
-            case idSelectedEditor:
-                rdoDefaultEditorClick(control);
-                return true;
-            case idAutoChange:
-                host_.chkAutoChangeClick();
-                return true;
-            case idPollForChange:
-                host_.chkPollForChangeClick();
-                return true;
-            case idSelectEditor:
-                host_.btnSelectEditorClick();
-                return true;
-        }
-        return false;
-    }
-    if (code == EN_CHANGE) {
-        HWND focus = ::GetFocus();
-        switch (id) {
-            case idHrs:
-            case idMins:
-            case idSecs:
-                host_.GenericSlideTimerChange(control);
-                return true;
-            case idMaxImageSize:
-                // Only the user at work counts, not the program setting the number.
-                if (focus == pages_.edtMaxImageSize || focus == pages_.updImageSize) {
-                    chkLimitImageSizeClick(control);
-                }
-                return true;
-            case idMaxPreviewSize:
-                if (focus == pages_.edtMaxPreviewSize || focus == pages_.updPreviewSize) {
-                    GenericSettingsChange(control);
-                }
-                return true;
-            case idPollInterval:
-            case idSelectedEditorName:
-                GenericSettingsChange(control);
-                return true;
-            case idPollFileName:
-                host_.edtPollFileNameChange();
-                return true;
-        }
-        return false;
-    }
-    if (code == EN_SETFOCUS || code == EN_KILLFOCUS) {
-        if (id == idHrs || id == idMins || id == idSecs) {
-            intervalEditing_ = code == EN_SETFOCUS;
-            return true;
-        }
-    }
-    return false;
-}
-
-bool TSettings::OnNotify(const NMHDR& header) {
-    if (header.code != UDN_DELTAPOS) return false;
-    // An arrow click puts the focus into the box beside it, so the change
-    // handlers see the user at work.
-    HWND buddy = reinterpret_cast<HWND>(::SendMessageA(header.hwndFrom, UDM_GETBUDDY, 0, 0));
-    if (!buddy) return false;
-    ::SetFocus(buddy);
-    return false;  // let the spinner move
 }
 
 }  // namespace pictavo

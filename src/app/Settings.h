@@ -1,68 +1,91 @@
 #pragma once
-// Moves the settings between the controls that hold them and the settings
-// file, and reacts to the user changing them: each change hands a save to the
-// deferred-action component, so a burst of changes ends in one write.
+// Moves the settings between the controls that hold them (on the pages
+// "&Slideshow" and "O&ptions", the preview's height and the fixed options)
+// and the settings file. A change the user makes on a page hands a save to
+// the deferred-action component, so a burst of changes ends in one write.
 #include <windows.h>
 
 #include <string>
 
-#include "platform/InputTimeout.h"
+#include "app/DesignOptions.h"
+#include "app/OptionsPage.h"
+#include "app/SettingsChanges.h"
 #include "app/SettingsFile.h"
-#include "app/SettingsPages.h"
+#include "app/SlideshowPage.h"
 #include "detect/WallpaperDetector.h"
 #include "inventory/PictureAdder.h"
+#include "platform/InputTimeout.h"
+#include "platform/UserInterface.h"
+#include "slideshow/SlideSettings.h"
 
 namespace pictavo {
 
-// What the settings need from the window that owns them, and the handlers of
-// other subsystems that some of the settings controls drive.
-class ISettingsHost {
+// Brings the start-up shortcut in line with "Start with &Windows".
+class IStartupShortcut {
 public:
-    virtual ~ISettingsHost() = default;
-    virtual void SetSettingsInProgress(bool inProgress) = 0;
-    virtual RECT MainWindowBounds() const = 0;
-    virtual void MoveMainWindow(int left, int top) = 0;
-    virtual void ApplySlideInterval() = 0;
-    virtual void ApplyPollSettings() = 0;
-    virtual void SyncStartupShortcut() = 0;
-    // The list's too-big marks follow the size limit.
-    virtual void RecomputeTooBig() = 0;
-    virtual void SetToolbarHints(bool on) = 0;
-    // Handlers of the slideshow and detection that live on settings controls.
-    virtual void chkAutoChangeClick() = 0;
-    virtual void GenericSlideTimerChange(HWND sender) = 0;
-    virtual void chkPollForChangeClick() = 0;
-    virtual void edtPollFileNameChange() = 0;
-    virtual void btnSelectEditorClick() = 0;
+    virtual ~IStartupShortcut() = default;
+    virtual void SyncStartupShortcut(bool startWithWindows) = 0;
+};
+
+// The shortcut to this program; a shortcut that cannot be written or deleted is told to the user.
+class TStartupShortcut : public IStartupShortcut {
+public:
+    explicit TStartupShortcut(IUserInterface& ui) : ui_(ui) {}
+    void SyncStartupShortcut(bool startWithWindows) override;
+
+private:
+    IUserInterface& ui_;
 };
 
 // Where a window goes so that it stays on a screen of the given size.
 POINT ClampWindowPosition(int left, int top, int width, int height, int screenWidth,
                           int screenHeight);
 
-class TSettings : public IAddingSettings, public IDetectionSettings {
+class TSettings : public IAddingSettings,
+                  public IDetectionSettings,
+                  public ISettingsSaver,
+                  public ISettingsChanges {
 public:
-    TSettings(std::string path, const std::string& programFolder, TSettingsPages& pages,
-              TInputTimeout& inputTimeout, ISettingsHost& host);
+    // The controls that hold the settings.
+    struct Controls {
+        TSlideshowPage& slideshow;
+        TOptionsPage& options;
+        const TDesignOptions& design;
+        HWND pnlPreviewImage;
+    };
+    struct Services {
+        TInputTimeout& inputTimeout;
+        IUserInterface& ui;  // its main window is placed as stored
+        ProgramFlags& flags;
+        IStartupShortcut& startupShortcut;
+    };
+
+    TSettings(std::string path, const std::string& programFolder, Controls controls,
+              Services services);
+
+    // The slideshow and detection read their settings through the pages and
+    // this class, so they are made after it; once attached, a load applies
+    // the slide interval and the poll settings as it reads them.
+    void Attach(ISlideshowHandlers& slides, IPollControl& polls) {
+        slides_ = &slides;
+        polls_ = &polls;
+    }
 
     const std::string& Path() const { return file_.Path(); }
     const TSettingsFile& File() const { return file_; }
 
     enum class Direction { Load, Save };
     void LoadSaveSettings(Direction direction, bool loadPosition = true);
-    void SaveSettings(const void* sender = nullptr);
-
-    // Routes a control's notice to its handler; false when the control is not a setting's.
-    bool OnCommand(int id, int code, HWND control);
-    bool OnNotify(const NMHDR& header);
+    void SaveSettings(const void* sender = nullptr) override;
 
     void GenericSettingsChange(const void* sender) override;
-    void StartupSettingsChange(const void* sender);
-    void chkLimitImageSizeClick(const void* sender);
-    void chkToolbarHintsClick(const void* sender);
-    void rdoDefaultEditorClick(const void* sender);
-    void UpdateEditorControls();
+    void StartupSettingsChange(const void* sender) override;
+    void SyncStartupShortcut();
     void ClampMainWindowPosition();
+
+    // The height of the preview picture's panel, which the settings file keeps.
+    int PreviewPanelHeight() const;
+    void SetPreviewPanelHeight(int height);
 
     std::string ReadLastWallpaper() const;
     void WriteLastWallpaper(const std::string& path) const;
@@ -86,20 +109,21 @@ public:
     bool TinkleOnDetection() const override;
 
     bool SettingsTransfer() const override { return settingsTransfer_; }
-    bool IntervalEditing() const { return intervalEditing_; }
-    void SetIntervalEditing(bool editing) { intervalEditing_ = editing; }
 
 private:
+    RECT MainWindowBounds() const;
+    void MoveMainWindow(int left, int top);
+
     TSettingsFile file_;
-    TSettingsPages& pages_;
-    TInputTimeout& inputTimeout_;
-    ISettingsHost& host_;
+    Controls c_;
+    Services s_;
+    ISlideshowHandlers* slides_ = nullptr;
+    IPollControl* polls_ = nullptr;
     std::string defaultDataDirectory_;
     std::string dataDirectory_;
     std::string importDir_;
     std::string tableFileName_ = "GDB.CDS";
     bool settingsTransfer_ = false;
-    bool intervalEditing_ = false;
 };
 
 }  // namespace pictavo

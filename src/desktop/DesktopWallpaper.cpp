@@ -17,33 +17,39 @@ private:
 
 // Hands the inventory save over when a record edit ends, whether it worked or not.
 struct ScheduleSaveOnExit {
-    IDesktopHost& host;
+    TInventoryStore& inventory;
     const void* sender;
-    ~ScheduleSaveOnExit() { host.ScheduleInventorySave(sender); }
+    ~ScheduleSaveOnExit() { inventory.ScheduleSave(sender); }
 };
 
 }  // namespace
 
 TDesktopWallpaper::TDesktopWallpaper(IWallpaperSystem& system, TInventoryStore& inventory,
-                                     IDesktopHost& host, std::string baseCaption)
-    : system_(system), inventory_(inventory), host_(host), baseCaption_(std::move(baseCaption)) {}
+                                     IUserInterface& ui, IDesktopOptions& options,
+                                     IWallpaperCaptions& captions, std::string baseCaption)
+    : system_(system),
+      inventory_(inventory),
+      ui_(ui),
+      options_(options),
+      captions_(captions),
+      baseCaption_(std::move(baseCaption)) {}
 
 bool TDesktopWallpaper::ApplyWallpaper(const std::string& path, bool tile, bool persist) {
     if (path.size() > kMaxWallpaperPath) {
         // Cut short, the path would name another file or none at all.
-        host_.ShowError("Unable to set " + path + " as the wallpaper: its path is longer than " +
-                        std::to_string(kMaxWallpaperPath) + " characters.");
+        ui_.ShowError("Unable to set " + path + " as the wallpaper: its path is longer than " +
+                      std::to_string(kMaxWallpaperPath) + " characters.");
         return false;
     }
     WaitCursor hourglass;
-    host_.ProcessMessages();
+    ui_.ProcessMessages();
     // Written before the call, and also when the change is not persisted.
     system_.WriteTile(tile);
-    host_.ProcessMessages();
+    ui_.ProcessMessages();
     UINT fWinIni = 0;
     if (persist) {
-        fWinIni = host_.SendChangeNotification() ? (SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE)
-                                                 : SPIF_UPDATEINIFILE;
+        fWinIni = options_.SendChangeNotification() ? (SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE)
+                                                    : SPIF_UPDATEINIFILE;
     }
     system_.SetDeskWallpaper(path, fWinIni);
     const std::string lower = LowerCase(path);
@@ -89,17 +95,19 @@ TDesktopWallpaper::Wallpaper TDesktopWallpaper::GetCurrentWallpaper(bool presetT
 
 bool TDesktopWallpaper::LocateCurrentWallpaper() {
     std::string path = GetCurrentWallpaper().path;
-    if (!path.empty() && path == host_.LastCapturedSource()) path = host_.LastCapturedDestination();
+    if (captures_ && !path.empty() && path == captures_->LastCapturedSource()) {
+        path = captures_->LastCapturedDestination();
+    }
     return inventory_.SelectInList(LowerCase(path));
 }
 
 void TDesktopWallpaper::ShowWallpaperName(const std::string& name) {
-    host_.SetCaptions(name.empty() ? baseCaption_ : name + " - " + baseCaption_);
+    captions_.SetCaptions(name.empty() ? baseCaption_ : name + " - " + baseCaption_);
 }
 
 void TDesktopWallpaper::SetFromList(bool moveSlideshow) {
     if (moveSlideshow) inventory_.SyncSlideShowCursor();
-    host_.RestartSlideCountdown();
+    if (slides_) slides_->RestartSlideCountdown();
     InventoryCursor& list = inventory_.cdtInventory();
     if (!list.HasRecord()) return;
     const InventoryRecord& record = list.Record();
@@ -108,28 +116,28 @@ void TDesktopWallpaper::SetFromList(bool moveSlideshow) {
 
 void TDesktopWallpaper::tbnSetWallpaperClick() { SetFromList(true); }
 
-void TDesktopWallpaper::mnuSetWallpaper1Click() { SetFromList(host_.SyncWithManualChange()); }
+void TDesktopWallpaper::mnuSetWallpaper1Click() { SetFromList(options_.SyncWithManualChange()); }
 
 void TDesktopWallpaper::tbnNoneClick() {
-    host_.UncheckAutoChange();
+    options_.UncheckAutoChange();
     ApplyWallpaper("", true, true);
 }
 
 void TDesktopWallpaper::DisableThisWallpaperImage1Click(const void* sender) {
     if (LocateCurrentWallpaper()) {
-        ScheduleSaveOnExit save{host_, sender};
+        ScheduleSaveOnExit save{inventory_, sender};
         InventoryCursor& list = inventory_.cdtInventory();
         InventoryRecord record = list.Record();
         record.Enabled = false;
         list.Post(std::move(record));
         inventory_.SyncSlideShowCursor();
     }
-    host_.ShowNextSlide();
+    if (slides_) slides_->ShowNextSlide();
 }
 
 void TDesktopWallpaper::mnuToggleTiledClick(const void* sender) {
     if (!LocateCurrentWallpaper()) return;
-    ScheduleSaveOnExit save{host_, sender};
+    ScheduleSaveOnExit save{inventory_, sender};
     InventoryCursor& list = inventory_.cdtInventory();
     InventoryRecord record = list.Record();
     record.Tile = !record.Tile;

@@ -4,30 +4,44 @@
 // it in the list, and showing its name in the captions.
 #include <string>
 
+#include "desktop/SlideControl.h"
+#include "desktop/WallpaperMenu.h"
 #include "desktop/WallpaperSystem.h"
 #include "inventory/InventoryStore.h"
+#include "platform/UserInterface.h"
 
 namespace pictavo {
 
-class IDesktopHost {
+// The settings the wallpaper reads, and the one it changes; the settings
+// controls implement it.
+class IDesktopOptions {
 public:
-    virtual ~IDesktopHost() = default;
-    virtual void ProcessMessages() = 0;
-    // The main window's caption, the application's title and the tray hint.
-    virtual void SetCaptions(const std::string& text) = 0;
+    virtual ~IDesktopOptions() = default;
     virtual bool SendChangeNotification() const = 0;
+    // "Slideshow s&ynchronizes with manual change."
     virtual bool SyncWithManualChange() const = 0;
+    // Unchecks "&Enable Slideshow"; its click handler runs as after a user's click.
     virtual void UncheckAutoChange() = 0;
-    virtual void RestartSlideCountdown() = 0;
-    virtual void ShowNextSlide() = 0;
-    virtual void ScheduleInventorySave(const void* sender) = 0;
-    virtual void ShowError(const std::string& message) = 0;
-    // The browser file last captured and where its copy went (empty when none).
+};
+
+// The browser file last captured and where its copy went (empty when none);
+// detection implements it.
+class ICaptureHistory {
+public:
+    virtual ~ICaptureHistory() = default;
     virtual std::string LastCapturedSource() const = 0;
     virtual std::string LastCapturedDestination() const = 0;
 };
 
-class TDesktopWallpaper {
+// Where the current wallpaper's name shows: the main window's caption, the
+// application's title and the tray hint.
+class IWallpaperCaptions {
+public:
+    virtual ~IWallpaperCaptions() = default;
+    virtual void SetCaptions(const std::string& text) = 0;
+};
+
+class TDesktopWallpaper : public IWallpaperMenu {
 public:
     // The longest path the system's wallpaper call takes.
     static constexpr size_t kMaxWallpaperPath = 256;
@@ -37,8 +51,15 @@ public:
         bool tile = true;
     };
 
-    TDesktopWallpaper(IWallpaperSystem& system, TInventoryStore& inventory, IDesktopHost& host,
+    TDesktopWallpaper(IWallpaperSystem& system, TInventoryStore& inventory, IUserInterface& ui,
+                      IDesktopOptions& options, IWallpaperCaptions& captions,
                       std::string baseCaption);
+
+    // The slideshow and detection stand on the wallpaper, so they are made
+    // after it and attach here. Until then a manual change moves no slideshow
+    // and no capture is known.
+    void AttachSlideControl(ISlideControl& slides) { slides_ = &slides; }
+    void AttachCaptureHistory(const ICaptureHistory& captures) { captures_ = &captures; }
 
     // False (with a message) when the path is too long to hand to the system.
     bool ApplyWallpaper(const std::string& path, bool tile, bool persist);
@@ -52,10 +73,12 @@ public:
     void mnuSetWallpaper1Click();
     void imgDesktopClick() { mnuSetWallpaper1Click(); }
     void dbgrdInventoryDblClick() { mnuSetWallpaper1Click(); }
-    void tbnNoneClick();
+    void tbnNoneClick() override;
     void tbnFindInListClick() { LocateCurrentWallpaper(); }
-    void DisableThisWallpaperImage1Click(const void* sender);
-    void mnuToggleTiledClick(const void* sender);
+    void DisableThisWallpaperImage1Click(const void* sender) override;
+    void mnuToggleTiledClick(const void* sender) override;
+    // Pasting from the clipboard is not built yet: the item does nothing.
+    void mnuSetWallpaperfromClipboardClick() override {}
 
     const std::string& LastSavedWallpaper() const { return lastSavedWallpaper_; }
     bool LastSavedTile() const { return lastSavedTile_; }
@@ -67,7 +90,11 @@ private:
 
     IWallpaperSystem& system_;
     TInventoryStore& inventory_;
-    IDesktopHost& host_;
+    IUserInterface& ui_;
+    IDesktopOptions& options_;
+    IWallpaperCaptions& captions_;
+    ISlideControl* slides_ = nullptr;
+    const ICaptureHistory* captures_ = nullptr;
     std::string baseCaption_;
     std::string lastSavedWallpaper_;
     bool lastSavedTile_ = true;

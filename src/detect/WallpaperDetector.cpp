@@ -128,7 +128,7 @@ void TWallpaperDetector::WMSettingChange(const char* section) {
 }
 
 void TWallpaperDetector::CaptureNewWallpaper(const std::string& path, bool tile) {
-    s_.host.RestartSlideCountdown();
+    s_.slides.RestartSlideCountdown();
     FlagHold busy(s_.flags.detectionBusy);
     s_.adder.BeginAddBatch(false);
     std::string destination = path;

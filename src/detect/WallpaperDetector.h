@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "desktop/DesktopWallpaper.h"
+#include "desktop/SlideControl.h"
 #include "detect/PollRules.h"
 #include "inventory/InventoryStore.h"
 #include "inventory/PictureAdder.h"
@@ -38,11 +39,20 @@ public:
     virtual void GenericSettingsChange(const void* sender) = 0;
 };
 
-// What detection needs of the main window.
+// Detection's handlers on the settings controls of the "O&ptions" page.
+class IPollControl {
+public:
+    virtual ~IPollControl() = default;
+    // Sets the poll timer from "&Check for Wallpaper every:" and its seconds.
+    virtual void ApplyPollSettings() = 0;
+    virtual void chkPollForChangeClick() = 0;
+    virtual void edtPollFileNameChange() = 0;
+};
+
+// The main window's life as detection sees it.
 class IDetectionHost {
 public:
     virtual ~IDetectionHost() = default;
-    virtual void RestartSlideCountdown() = 0;
     // A real exit has begun: no capture may start any more.
     virtual bool ExitUnderway() const = 0;
 };
@@ -54,7 +64,7 @@ std::string WindowsDirectory();
 // throws FileError when it cannot be read.
 PollSignature ReadPollSignature(const std::string& path);
 
-class TWallpaperDetector {
+class TWallpaperDetector : public ICaptureHistory, public IPollControl {
 public:
     struct Services {
         TInventoryStore& inventory;
@@ -65,25 +75,27 @@ public:
         TInputTimeout& inputTimeout;
         ITimerFactory& timers;
         IDetectionSettings& settings;
+        // A capture restarts the slideshow's countdown.
+        ISlideControl& slides;
         IDetectionHost& host;
         std::string windowsDirectory;
     };
 
     explicit TWallpaperDetector(Services services);
 
-    void ApplyPollSettings();
-    void chkPollForChangeClick() { ApplyPollSettings(); }
+    void ApplyPollSettings() override;
+    void chkPollForChangeClick() override { ApplyPollSettings(); }
     void tmrPollTimer();
     void CheckPollFiles(const std::string& folder, const std::vector<std::string>& names);
     void BuildPollFileList();
-    void edtPollFileNameChange();
+    void edtPollFileNameChange() override;
     // The settings-change notice; the section name may be null.
     void WMSettingChange(const char* section);
     void CaptureNewWallpaper(const std::string& path, bool tile);
     void ScanFoldersForBitmaps(const std::vector<std::string>& folders);
 
-    const std::string& LastCapturedSource() const { return lastCapturedSource_; }
-    const std::string& LastCapturedDestination() const { return lastCapturedDestination_; }
+    std::string LastCapturedSource() const override { return lastCapturedSource_; }
+    std::string LastCapturedDestination() const override { return lastCapturedDestination_; }
     const std::vector<std::string>& WatchedNames() const { return watchedNames_; }
     const std::string& WindowsDir() const { return s_.windowsDirectory; }
     ITimer& tmrPoll() { return *tmrPoll_; }

@@ -26,7 +26,13 @@ bool IsSharingError(DWORD code) {
 
 }  // namespace
 
-TInventoryStore::TInventoryStore(IInventoryHost& host) : host_(host) {}
+TInventoryStore::TInventoryStore(TInputTimeout& inputTimeout, IUserInterface& ui,
+                                 const IImageSizeLimit& limit)
+    : inputTimeout_(inputTimeout), ui_(ui), limit_(limit) {}
+
+void TInventoryStore::ScheduleSave(const void* sender) {
+    inputTimeout_.Schedule(sender ? sender : this, [this](const void*) { SaveInventory(); });
+}
 
 TInventoryStore::~TInventoryStore() = default;
 
@@ -54,8 +60,8 @@ void TInventoryStore::LoadInventory() {
     const std::string path = TableFilePath();
     if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
         // No table yet (the first run): write the empty one now, so a file exists from here on.
-        host_.ScheduleInventorySave();
-        host_.FlushDeferredActions();
+        ScheduleSave();
+        inputTimeout_.Flush();
         ShowPictureCount();
         return;
     }
@@ -71,9 +77,9 @@ void TInventoryStore::LoadInventory() {
                 continue;
             }
             fileProtected_ = true;
-            host_.Trace("LoadInventory: " + std::string(e.what()));
-            host_.ShowError("Unable to read the picture list " + path + " (" +
-                            SystemErrorText(e.Code()) + ").\r" + kListLeftAlone);
+            ui_.Trace("LoadInventory: " + std::string(e.what()));
+            ui_.ShowError("Unable to read the picture list " + path + " (" +
+                          SystemErrorText(e.Code()) + ").\r" + kListLeftAlone);
             ShowPictureCount();
             return;
         }
@@ -84,8 +90,8 @@ void TInventoryStore::LoadInventory() {
     if (!refusal.empty()) {
         KeepUnreadableFile(path, content, refusal);
         if (!fileProtected_) {
-            host_.ScheduleInventorySave();
-            host_.FlushDeferredActions();
+            ScheduleSave();
+            inputTimeout_.Flush();
         }
     }
     ShowPictureCount();
@@ -101,16 +107,16 @@ void TInventoryStore::KeepUnreadableFile(const std::string& path, const std::str
             WriteFileAtomically(aside, content);
             kept = true;
         } catch (const FileError& e) {
-            host_.Trace("LoadInventory: " + std::string(e.what()));
+            ui_.Trace("LoadInventory: " + std::string(e.what()));
         }
     }
     if (kept) {
-        host_.ShowError("The picture list " + path + " could not be read (" + reason +
-                        ").\rIt was kept as " + aside + " and Pictavo starts with an empty list.");
+        ui_.ShowError("The picture list " + path + " could not be read (" + reason +
+                      ").\rIt was kept as " + aside + " and Pictavo starts with an empty list.");
     } else {
         fileProtected_ = true;
-        host_.ShowError("The picture list " + path + " could not be read (" + reason + ").\r" +
-                        kListLeftAlone);
+        ui_.ShowError("The picture list " + path + " could not be read (" + reason + ").\r" +
+                      kListLeftAlone);
     }
 }
 
@@ -118,22 +124,22 @@ void TInventoryStore::SaveInventory() {
     if (!open_) return;
     if (fileProtected_) {
         // The user was told at start; a message on every save would only repeat it.
-        host_.Trace("SaveInventory: the table file could not be read at start; not overwritten");
+        ui_.Trace("SaveInventory: the table file could not be read at start; not overwritten");
         return;
     }
     try {
         WriteFileAtomically(TableFilePath(), SerializeTable(table_));
     } catch (const FileError& e) {
-        host_.Trace("SaveInventory: " + std::string(e.what()));
-        host_.ShowError("Unable to save db");
+        ui_.Trace("SaveInventory: " + std::string(e.what()));
+        ui_.ShowError("Unable to save db");
     }
 }
 
 void TInventoryStore::RelocateRecords(const std::string& formerDirectory) {
-    struct ScheduleSave {
-        IInventoryHost& host;
-        ~ScheduleSave() { host.ScheduleInventorySave(); }
-    } scheduleSave{host_};
+    struct ScheduleSaveOnExit {
+        TInventoryStore& store;
+        ~ScheduleSaveOnExit() { store.ScheduleSave(); }
+    } scheduleSave{*this};
 
     // Moving a record to the new folder changes its key and so its place in the
     // index; collect the records first rather than walk an order that shifts.
@@ -170,7 +176,7 @@ bool TInventoryStore::IsInInventoryWithTile(const std::string& path, bool tile) 
 bool TInventoryStore::SelectInList(const std::string& path) {
     if (!cdtInventory_) return false;
     bool found = cdtInventory_->Seek(KeyOfPath(path));
-    if (found) host_.RefreshPreview();
+    if (found && preview_) preview_->RefreshPreview();
     return found;
 }
 
@@ -185,7 +191,7 @@ bool TInventoryStore::StorePictureRecord(const std::string& source, const std::s
     const std::string fileName = ExtractFileName(destination);
     const std::string folder = ExtractFileDir(destination);
     if (const std::string refusal = ListingRefusal(destination); !refusal.empty()) {
-        host_.ShowError(refusal);
+        ui_.ShowError(refusal);
         return false;
     }
     // Read before touching the table, so a failure leaves no half-filled record.
@@ -230,7 +236,7 @@ bool TInventoryStore::StorePictureRecord(const std::string& source, const std::s
         batchChanged_ = true;
     } else if (changed) {
         ShowPictureCount();
-        host_.ScheduleInventorySave();
+        ScheduleSave();
     }
     return changed;
 }
@@ -240,16 +246,16 @@ TInventoryStore::Batch::~Batch() {
     store_.batchChanged_ = false;
     // Each can fail on its own; neither may keep the other from running.
     Guarded([this] { store_.ShowPictureCount(); });
-    Guarded([this] { store_.host_.ScheduleInventorySave(); });
+    Guarded([this] { store_.ScheduleSave(); });
 }
 
 bool TInventoryStore::cdtInventoryCalcFields(const InventoryRecord& record) const {
-    return host_.LimitImageSize() &&
-           static_cast<int64_t>(record.Size) > static_cast<int64_t>(host_.MaxImageSize()) * 1000;
+    return limit_.LimitImageSize() &&
+           static_cast<int64_t>(record.Size) > static_cast<int64_t>(limit_.MaxImageSize()) * 1000;
 }
 
 void TInventoryStore::ShowPictureCount() {
-    host_.ShowHint(open_ ? std::to_string(table_.Count()) + " Pictures in List" : std::string());
+    ui_.ShowHint(open_ ? std::to_string(table_.Count()) + " Pictures in List" : std::string());
 }
 
 std::string TInventoryStore::OwnWallpaperPath() {

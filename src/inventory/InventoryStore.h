@@ -2,36 +2,38 @@
 // The inventory as the program uses it: the table with its three cursors, its
 // file in the data directory, lookups by path and the add-or-update of one
 // picture. Saves are never done on the spot: every change hands the save to
-// the host's deferred-action component.
+// the deferred-action component.
 #include <windows.h>
 
 #include <string>
 
 #include "inventory/InventoryTable.h"
+#include "platform/InputTimeout.h"
+#include "platform/UserInterface.h"
 
 namespace pictavo {
 
-// What the store needs from the window that owns it.
-class IInventoryHost {
+// The wallpaper size limit on the "&Slideshow" page: whether it is on, and
+// its number of thousands of bytes.
+class IImageSizeLimit {
 public:
-    virtual ~IInventoryHost() = default;
-    // Hands SaveInventory to the deferred-action component, on behalf of the program.
-    virtual void ScheduleInventorySave() = 0;
-    virtual void FlushDeferredActions() = 0;
-    // Brings the main window to the foreground and shows the message.
-    virtual void ShowError(const std::string& message) = 0;
-    virtual void ShowHint(const std::string& text) = 0;
-    // The wallpaper size limit: whether it is on, and its number of thousands of bytes.
+    virtual ~IImageSizeLimit() = default;
     virtual bool LimitImageSize() const = 0;
     virtual int MaxImageSize() const = 0;
-    // The list's current picture changed.
+};
+
+// Told when the list's current picture changed.
+class IPreviewRefresh {
+public:
+    virtual ~IPreviewRefresh() = default;
     virtual void RefreshPreview() = 0;
-    virtual void Trace(const std::string& text) = 0;
 };
 
 class TInventoryStore {
 public:
-    explicit TInventoryStore(IInventoryHost& host);
+    TInventoryStore(TInputTimeout& inputTimeout, IUserInterface& ui, const IImageSizeLimit& limit);
+    // The preview, once there is one, follows the list's current picture.
+    void AttachPreview(IPreviewRefresh* preview) { preview_ = preview; }
     ~TInventoryStore();
 
     // The file's place: the data directory and the table file name.
@@ -73,8 +75,9 @@ public:
     private:
         TInventoryStore& store_;
     };
-    // Hands a save to the deferred-action component on behalf of the program.
-    void ScheduleSave() { host_.ScheduleInventorySave(); }
+    // Hands SaveInventory to the deferred-action component, on behalf of the
+    // program or of the control whose edit asks for it.
+    void ScheduleSave(const void* sender = nullptr);
 
     // The program's own wallpaper bitmap: the program's path with ".bmp", lower case.
     static std::string OwnWallpaperPath();
@@ -89,7 +92,10 @@ private:
     void KeepUnreadableFile(const std::string& path, const std::string& content,
                             const std::string& reason);
 
-    IInventoryHost& host_;
+    TInputTimeout& inputTimeout_;
+    IUserInterface& ui_;
+    const IImageSizeLimit& limit_;
+    IPreviewRefresh* preview_ = nullptr;
     std::string dataDirectory_;
     std::string fileName_ = "GDB.CDS";
     InventoryTable table_;

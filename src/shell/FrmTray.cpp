@@ -36,23 +36,23 @@ void TFrmTray::BuildMenu() {
     auto separator = [this] { menuIcon.Add(Item{}); };
 
     mnuChangeWallpaperNow = item(
-        "Change Wallpaper &Now", [this](const void*) { Forward([](ITrayHost& h) { h.tmrSlideTimer(); }); },
-        true);
+        "Change Wallpaper &Now",
+        [this](const void*) { Forward([](Commands& c) { c.slides.tmrSlideTimer(); }); }, true);
     mnuRunSlideshow = item(
         "Run &Slideshow",
-        [this](const void*) { Forward([](ITrayHost& h) { h.RunSlideshow1Click(); }); }, false,
+        [this](const void*) { Forward([](Commands& c) { c.slides.RunSlideshow1Click(); }); }, false,
         true);
     mnuBlankWallpaper = item("Wallpaper = (n&one)", [this](const void*) {
-        Forward([](ITrayHost& h) { h.tbnNoneClick(); });
+        Forward([](Commands& c) { c.wallpaper.tbnNoneClick(); });
     });
     mnuHideDesktopIcons = item("H&ide Desktop Icons",
                                [this](const void* sender) { mnuHideDesktopIconsClick(sender); });
     separator();
     mnuDisableThisWallpaperImage = item("&Disable this Wallpaper", [this](const void* sender) {
-        Forward([sender](ITrayHost& h) { h.DisableThisWallpaperImage1Click(sender); });
+        Forward([sender](Commands& c) { c.wallpaper.DisableThisWallpaperImage1Click(sender); });
     });
     mnuToggleTiled = item("Change &Tile Mode", [this](const void* sender) {
-        Forward([sender](ITrayHost& h) { h.mnuToggleTiledClick(sender); });
+        Forward([sender](Commands& c) { c.wallpaper.mnuToggleTiledClick(sender); });
     });
     separator();
     helpMenu_ = ::CreatePopupMenu();
@@ -60,17 +60,18 @@ void TFrmTray::BuildMenu() {
     ::AppendMenuA(helpMenu_, MF_STRING, idAbout, "&About...");
     mnuHelp = menuIcon.Add(Item{"&Help", true, false, false, nullptr, helpMenu_});
     mnuSetWallpaperfromClipboard = item("&Paste Wallpaper from Clipboard", [this](const void*) {
-        Forward([](ITrayHost& h) { h.mnuSetWallpaperfromClipboardClick(); });
+        Forward([](Commands& c) { c.wallpaper.mnuSetWallpaperfromClipboardClick(); });
     });
     mnuShowPictavo = item("Pictavo P&roperties", [this](const void*) {
-        Forward([](ITrayHost& h) { h.ShowPictavo1Click(); });
+        Forward([](Commands& c) { c.window.ShowPictavo1Click(); });
     });
     separator();
-    mnuClose = item("&Close", [this](const void*) { Forward([](ITrayHost& h) { h.mnuClose1Click(); }); });
+    mnuClose = item(
+        "&Close", [this](const void*) { Forward([](Commands& c) { c.window.mnuClose1Click(); }); });
 
     menuIcon.SubmenuCommand = [this](UINT command) {
-        if (command == idContents) Forward([](ITrayHost& h) { h.mnuContents1Click(); });
-        if (command == idAbout) Forward([](ITrayHost& h) { h.About1Click(); });
+        if (command == idContents) Forward([](Commands& c) { c.window.mnuContents1Click(); });
+        if (command == idAbout) Forward([](Commands& c) { c.window.About1Click(); });
     };
 }
 
@@ -82,8 +83,8 @@ void TFrmTray::TrayIcon1BeforePopup(const void*) {
             break;
         }
         // Only the first 14 characters are looked at, so the caption is rewritten every time.
-        if (item.caption.compare(0, kRunSlideshow.size(), kRunSlideshow) == 0 && host_) {
-            item.caption = kRunSlideshow + " (" + host_->SlideIntervalText() + ")";
+        if (item.caption.compare(0, kRunSlideshow.size(), kRunSlideshow) == 0 && commands_) {
+            item.caption = kRunSlideshow + " (" + commands_->slides.SlideIntervalText() + ")";
         }
     }
 }

@@ -1,38 +1,44 @@
 #pragma once
 // The hidden form that owns the tray icon and its menu. Every menu item calls
-// an operation of the main window; the form keeps only the menu's marks.
+// an operation of the slideshow, the wallpaper or the main window; the form
+// keeps only the menu's marks.
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "desktop/SlideControl.h"
+#include "desktop/WallpaperMenu.h"
 #include "platform/Window.h"
 #include "shell/PopupMenu.h"
 #include "shell/TrayIcon.h"
+#include "slideshow/SlideSettings.h"
 
 namespace pictavo {
 
-// The main window's operations the tray menu drives.
+// The main window's own operations the tray menu drives.
 class ITrayHost {
 public:
     virtual ~ITrayHost() = default;
-    virtual void tmrSlideTimer() = 0;
-    virtual void RunSlideshow1Click() = 0;
-    virtual void tbnNoneClick() = 0;
-    virtual void DisableThisWallpaperImage1Click(const void* sender) = 0;
-    virtual void mnuToggleTiledClick(const void* sender) = 0;
     virtual void mnuContents1Click() = 0;
     virtual void About1Click() = 0;
-    virtual void mnuSetWallpaperfromClipboardClick() = 0;
     virtual void ShowPictavo1Click() = 0;
     virtual void mnuClose1Click() = 0;
-    virtual std::string SlideIntervalText() const = 0;
 };
 
-class TFrmTray : public Window {
+class TFrmTray : public Window, public IRunSlideshowMark {
 public:
     explicit TFrmTray(IShellNotify& shell = SystemShellNotify());
     ~TFrmTray() override;
 
-    void SetHost(ITrayHost* host) { host_ = host; }
+    // What the menu items call. The tray form comes first, so that the icon
+    // shows while the program starts, and is told these once they exist;
+    // until then the items do nothing.
+    struct Commands {
+        ITrayHost& window;
+        ISlideControl& slides;
+        IWallpaperMenu& wallpaper;
+    };
+    void Attach(const Commands& commands) { commands_.emplace(commands); }
 
     std::unique_ptr<TTrayIcon> TrayIcon1;
     TPopupMenu menuIcon;
@@ -42,8 +48,8 @@ public:
         mnuShowPictavo, mnuClose;
     TPopupMenu::Item& Item(size_t index) { return menuIcon.Items()[index]; }
 
-    bool RunSlideshowChecked() const { return menuIcon.Items()[mnuRunSlideshow].checked; }
-    void SetRunSlideshowChecked(bool checked) { Item(mnuRunSlideshow).checked = checked; }
+    bool RunSlideshowChecked() const override { return menuIcon.Items()[mnuRunSlideshow].checked; }
+    void SetRunSlideshowChecked(bool checked) override { Item(mnuRunSlideshow).checked = checked; }
     bool DesktopIconsHidden() const { return menuIcon.Items()[mnuHideDesktopIcons].checked; }
 
     void TrayIcon1BeforePopup(const void* sender);
@@ -52,13 +58,13 @@ public:
 private:
     void FormCreate();
     void BuildMenu();
-    // Runs a main-window operation once there is a main window.
+    // Runs a command once the commands are attached.
     template <typename F>
     void Forward(F f) {
-        if (host_) f(*host_);
+        if (commands_) f(*commands_);
     }
 
-    ITrayHost* host_ = nullptr;
+    std::optional<Commands> commands_;
     HMENU helpMenu_ = nullptr;
     // Command numbers of the "&Help" submenu's items.
     enum { idContents = 1001, idAbout };

@@ -21,16 +21,17 @@ uint32_t SeedFromClock() {
 
 }  // namespace
 
-TSlideShow::TSlideShow(ISlideSettings& settings, TInventoryStore& inventory,
-                       TDesktopWallpaper& desktop, TInputTimeout& inputTimeout,
-                       ITimerFactory& timers, ISlideShowHost& host)
+TSlideShow::TSlideShow(Services services)
     : Random(UniformRandom(SeedFromClock())),
-      settings_(settings),
-      inventory_(inventory),
-      desktop_(desktop),
-      inputTimeout_(inputTimeout),
-      host_(host),
-      tmrSlide_(timers.CreateTimer()) {
+      settings_(services.settings),
+      inventory_(services.inventory),
+      desktop_(services.desktop),
+      inputTimeout_(services.inputTimeout),
+      saver_(services.saver),
+      ui_(services.ui),
+      flags_(services.flags),
+      runSlideshowMark_(services.runSlideshowMark),
+      tmrSlide_(services.timers.CreateTimer()) {
     tmrSlide_->SetEnabled(false);
     tmrSlide_->SetInterval(0);
     tmrSlide_->OnTimer = [this] { tmrSlideTimer(); };
@@ -54,15 +55,15 @@ TSlideShow::SlideInfo TSlideShow::GetNextSlideInfo() {
     const SlideSelection chosen =
         SelectNextSlide(inventory_.cdtSlideShow(), Options(),
                         [&files](const std::string& path) { return files.Probe(path); }, Random);
-    for (const std::string& line : chosen.trace) host_.Trace(line);
+    for (const std::string& line : chosen.trace) ui_.Trace(line);
     if (!chosen.dropped.empty()) {
         inventory_.ShowPictureCount();
         inventory_.ScheduleSave();
     }
     if (chosen.giveUp) {
-        host_.ShowMessage("No images selected for slideshow!");
+        ui_.ShowError("No images selected for slideshow!");
         tmrSlide_->SetEnabled(false);
-        settings_.UncheckAutoChange();
+        settings_.SetAutoChange(false);
     }
     return SlideInfo{chosen.path, chosen.tile, chosen.persist};
 }
@@ -98,22 +99,22 @@ void TSlideShow::ApplySlideInterval() {
         // one is disabled, so applying again tries anew.
         if (on != tmrSlide_->Enabled()) accepted = tmrSlide_->SetEnabled(on) && accepted;
     }
-    // The host brings the main window to the foreground first.
-    if (!accepted) host_.ShowMessage("Error: Interval is too large");
+    // The main window comes to the foreground first.
+    if (!accepted) ui_.ShowError("Error: Interval is too large");
 }
 
 void TSlideShow::chkAutoChangeClick() {
     inputTimeout_.Flush();
     ApplySlideInterval();
     const bool on = settings_.AutoChange();
-    if (host_.RunSlideshowChecked() != on) host_.SetRunSlideshowChecked(on);
+    if (runSlideshowMark_.RunSlideshowChecked() != on) runSlideshowMark_.SetRunSlideshowChecked(on);
     if (on) ShowNextSlide();
     inputTimeout_.Schedule(settings_.AutoChangeSender(),
                            [this](const void* sender) { SaveSlideSettings(sender); });
 }
 
 void TSlideShow::tmrSlideTimer() {
-    if (host_.SettingsInProgress() || host_.IntervalEditing()) return;
+    if (flags_.settingsInProgress || settings_.IntervalEditing()) return;
     if (settings_.ChangeDuringSaver() || !ScreenSaverRunning()) ShowNextSlide();
 }
 
@@ -138,19 +139,18 @@ std::string TSlideShow::SlideIntervalText() const {
                                       settings_.SlideSeconds());
 }
 
-void TSlideShow::GenericSlideTimerChange(HWND sender) {
+void TSlideShow::GenericSlideTimerChange(const void* sender) {
     inputTimeout_.Schedule(sender, [this](const void* s) { SaveSlideSettings(s); });
 }
 
 void TSlideShow::SaveSlideSettings(const void*) {
     ApplySlideInterval();
-    host_.SetIntervalEditing(false);
-    if (!host_.SettingsTransfer()) host_.SaveSettings();
+    settings_.SetIntervalEditing(false);
+    if (!saver_.SettingsTransfer()) saver_.SaveSettings(nullptr);
 }
 
-void TSlideShow::gbxIntervalExit() {
-    ApplySlideInterval();
-    host_.ApplyPollSettings();
-}
+void TSlideShow::gbxIntervalExit() { ApplySlideInterval(); }
+
+void TSlideShow::RunSlideshow1Click() { settings_.SetAutoChange(!settings_.AutoChange()); }
 
 }  // namespace pictavo

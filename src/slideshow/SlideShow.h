@@ -9,32 +9,17 @@
 #include <string>
 
 #include "desktop/DesktopWallpaper.h"
+#include "desktop/SlideControl.h"
 #include "inventory/InventoryStore.h"
 #include "platform/InputTimeout.h"
 #include "platform/Timer.h"
+#include "platform/UserInterface.h"
 #include "slideshow/SlideSelection.h"
 #include "slideshow/SlideSettings.h"
 
 namespace pictavo {
 
-class ISlideShowHost {
-public:
-    virtual ~ISlideShowHost() = default;
-    virtual bool SettingsInProgress() const = 0;
-    virtual bool IntervalEditing() const = 0;
-    virtual void SetIntervalEditing(bool editing) = 0;
-    virtual bool SettingsTransfer() const = 0;
-    virtual void SaveSettings() = 0;
-    virtual void ApplyPollSettings() = 0;
-    // The tray menu's "Run &Slideshow" check mark.
-    virtual bool RunSlideshowChecked() const = 0;
-    virtual void SetRunSlideshowChecked(bool checked) = 0;
-    virtual void Trace(const std::string& text) = 0;
-    // Brings the main window to the foreground and shows the message.
-    virtual void ShowMessage(const std::string& text) = 0;
-};
-
-class TSlideShow {
+class TSlideShow : public ISlideControl, public ISlideshowHandlers {
 public:
     static constexpr int kRandomTries = kRandomSlideTries;
 
@@ -44,26 +29,38 @@ public:
         bool persist = true;
     };
 
-    TSlideShow(ISlideSettings& settings, TInventoryStore& inventory, TDesktopWallpaper& desktop,
-               TInputTimeout& inputTimeout, ITimerFactory& timers, ISlideShowHost& host);
+    struct Services {
+        ISlideSettings& settings;
+        ISettingsSaver& saver;
+        TInventoryStore& inventory;
+        TDesktopWallpaper& desktop;
+        TInputTimeout& inputTimeout;
+        ITimerFactory& timers;
+        IUserInterface& ui;
+        const ProgramFlags& flags;
+        IRunSlideshowMark& runSlideshowMark;
+    };
+
+    explicit TSlideShow(Services services);
 
     // Seams: the random source (a number from 0 to n - 1, uniform over the
     // whole range, seeded at start) and the screen-saver test.
     SlideRandom Random;
     std::function<bool()> ScreenSaverRunning = [] { return IsScreenSaverRunning(); };
 
-    void ShowNextSlide();
+    void ShowNextSlide() override;
     SlideInfo GetNextSlideInfo();
     bool AcceptsTileMode(bool tile) const;
 
-    void ApplySlideInterval();
-    void chkAutoChangeClick();
-    void tmrSlideTimer();
-    void RestartSlideCountdown();
-    std::string SlideIntervalText() const;
-    void GenericSlideTimerChange(HWND sender);
+    void ApplySlideInterval() override;
+    void chkAutoChangeClick() override;
+    void RunSlideshow1Click() override;
+    void tmrSlideTimer() override;
+    void RestartSlideCountdown() override;
+    std::string SlideIntervalText() const override;
+    void GenericSlideTimerChange(const void* sender) override;
     void SaveSlideSettings(const void* sender);
-    void gbxIntervalExit();
+    void gbxIntervalExit() override;
 
     static bool IsScreenSaverRunning();
     ITimer& tmrSlide() { return *tmrSlide_; }
@@ -76,7 +73,10 @@ private:
     TInventoryStore& inventory_;
     TDesktopWallpaper& desktop_;
     TInputTimeout& inputTimeout_;
-    ISlideShowHost& host_;
+    ISettingsSaver& saver_;
+    IUserInterface& ui_;
+    const ProgramFlags& flags_;
+    IRunSlideshowMark& runSlideshowMark_;
     std::unique_ptr<ITimer> tmrSlide_;
     bool slideChangeInProgress_ = false;
 };

@@ -115,7 +115,7 @@ TEST_F(FrmMainTest, UnhandledErrorsAreShownAndTheProgramGoesOn) {
 TEST_F(FrmMainTest, ASettingsFileThatCannotBeWrittenIsToldOnceAndTheExitGoesOn) {
     Start(false);
     // A setting changed just before: its save is still pending at the exit.
-    ::SendMessageA(main->Pages().chkRandom, BM_CLICK, 0, 0);
+    ::SendMessageA(main->SlideshowPage().chkRandom, BM_CLICK, 0, 0);
     MakeSettingsReadOnly();
     wallpaper.calls.clear();
     main->mnuClose1Click();

@@ -1,5 +1,3 @@
-#include "app/Settings.h"
-
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -8,68 +6,60 @@
 #include <string>
 #include <vector>
 
+#include "app/Settings.h"
 #include "platform/Controls.h"
 #include "platform/Files.h"
 #include "platform/Window.h"
+#include "support/AddFixture.h"
 #include "support/TempDir.h"
 #include "support/VirtualTimers.h"
 
 namespace pictavo {
 namespace {
 
-// Records what the settings ask of their window.
-struct FakeHost : ISettingsHost {
-    TSettingsPages* pages = nullptr;
+// Records what the settings and their pages ask of the slideshow, detection,
+// the start-up shortcut and the main window.
+struct FakeHost : IUserInterface, ISlideshowHandlers, IPollControl, IStartupShortcut {
+    TSlideshowPage* slideshow = nullptr;
+    TOptionsPage* options = nullptr;
+    HWND window = nullptr;
     std::vector<std::string> calls;
-    int saves = 0;
-    RECT bounds{10, 20, 420, 500};
     // Control states seen when the intervals were applied during a load.
     int minsAtApply = -1, hrsAtApply = -1, pollAtApply = -1;
     bool randomAtApply = false, promptAtApply = false;
 
-    void SetSettingsInProgress(bool on) override {
-        if (on) ++saves;
-    }
-    RECT MainWindowBounds() const override { return bounds; }
-    void MoveMainWindow(int left, int top) override {
-        const int w = bounds.right - bounds.left, h = bounds.bottom - bounds.top;
-        bounds = RECT{left, top, left + w, top + h};
-    }
+    HWND MainWindow() const override { return window; }
+    void Trace(const std::string&) override {}
+    void ShowError(const std::string& message) override { calls.push_back("error " + message); }
+    void ShowHint(const std::string&) override {}
+    void ProcessMessages() override {}
+
     void ApplySlideInterval() override {
         calls.push_back("ApplySlideInterval");
-        minsAtApply = SpinPosition(pages->updMins);
-        hrsAtApply = SpinPosition(pages->updHrs);
-        randomAtApply = Checked(pages->chkRandom);
+        minsAtApply = SpinPosition(slideshow->updMins);
+        hrsAtApply = SpinPosition(slideshow->updHrs);
+        randomAtApply = Checked(slideshow->chkRandom);
     }
+    void chkAutoChangeClick() override { calls.push_back("chkAutoChangeClick"); }
+    void GenericSlideTimerChange(const void*) override {}
+    void gbxIntervalExit() override { calls.push_back("gbxIntervalExit"); }
+
     void ApplyPollSettings() override {
         calls.push_back("ApplyPollSettings");
-        pollAtApply = SpinPosition(pages->updPollInterval);
-        promptAtApply = Checked(pages->chkPromptNameForNewWP);
+        pollAtApply = SpinPosition(options->updPollInterval);
+        promptAtApply = Checked(options->chkPromptNameForNewWP);
     }
-    void SyncStartupShortcut() override { calls.push_back("SyncStartupShortcut"); }
-    void RecomputeTooBig() override { calls.push_back("RecomputeTooBig"); }
-    void SetToolbarHints(bool on) override { calls.push_back(on ? "hints on" : "hints off"); }
-    void chkAutoChangeClick() override { calls.push_back("chkAutoChangeClick"); }
-    void GenericSlideTimerChange(HWND) override {}
-    void chkPollForChangeClick() override {}
-    void edtPollFileNameChange() override {}
-    void btnSelectEditorClick() override {}
+    void chkPollForChangeClick() override { calls.push_back("chkPollForChangeClick"); }
+    void edtPollFileNameChange() override { calls.push_back("edtPollFileNameChange"); }
+
+    void SyncStartupShortcut(bool) override { calls.push_back("SyncStartupShortcut"); }
 };
 
-// A window standing in for the main window: it hands control notices to the settings.
+// The main window the pages sit on; the settings file places it.
 class Form : public Window {
 public:
-    TSettings* settings = nullptr;
-    Form() { Create("SettingsTestForm", 0, WS_OVERLAPPEDWINDOW, "test", 0, 0, 420, 480, nullptr); }
-
-protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (settings && message == WM_COMMAND &&
-            settings->OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam))) {
-            return 0;
-        }
-        if (settings && message == WM_NOTIFY) settings->OnNotify(*reinterpret_cast<NMHDR*>(lParam));
-        return Window::HandleMessage(message, wParam, lParam);
+    Form() {
+        Create("SettingsTestForm", 0, WS_OVERLAPPEDWINDOW, "test", 10, 20, 410, 480, nullptr);
     }
 };
 
@@ -79,17 +69,30 @@ protected:
     testing::VirtualTimers clock;
     TInputTimeout timeout{clock, 2250};
     FakeHost host;
+    ProgramFlags flags;
     Form form;
     RECT area{0, 0, 390, 370};
-    TPanel preview{form.Handle(), area, "preview"}, slideshow{form.Handle(), area, "slideshow"},
-        options{form.Handle(), area, "options"};
-    TSettingsPages pages{preview.Handle(), slideshow.Handle(), options.Handle(), form.Handle()};
+    TDesignOptions design{form.Handle()};
+    TPanel preview{form.Handle(), area, "preview"};
+    HWND pnlPreviewImage =
+        CreateControl(preview.Handle(), "STATIC", "", WS_VISIBLE | SS_SUNKEN, 4, 4, 382, 185);
+    TSlideshowPage slideshow{form.Handle(), area, design};
+    TOptionsPage options{form.Handle(), area};
     std::string ini = dir / "pictavo.INI";
-    TSettings settings{ini, dir.Path() + "\\", pages, timeout, host};
+    TSettings settings{ini, dir.Path() + "\\",
+                       TSettings::Controls{slideshow, options, design, pnlPreviewImage},
+                       TSettings::Services{timeout, host, flags, host}};
+    // The real toolbar of the "&Preview" page, whose hints follow the setting.
+    testing::AddRig adding;
+    TPreviewToolbar toolbar{preview.Handle(), 193, adding.adder};
 
     void SetUp() override {
-        host.pages = &pages;
-        form.settings = &settings;
+        host.slideshow = &slideshow;
+        host.options = &options;
+        host.window = form.Handle();
+        settings.Attach(host, host);
+        slideshow.Attach({settings, host, host});
+        options.Attach({settings, host, &toolbar});
     }
     void TearDown() override { timeout.Flush(); }
 
@@ -104,6 +107,20 @@ protected:
             if (!line.empty()) lines.push_back(line);
         }
         return lines;
+    }
+    bool Saved() const { return FileExists(ini); }
+    RECT Bounds() const {
+        RECT r{};
+        ::GetWindowRect(form.Handle(), &r);
+        return r;
+    }
+    // The tip the toolbar gives for "Add files to list".
+    std::string ToolbarTip() {
+        NMTTDISPINFOA info{};
+        info.hdr.code = TTN_GETDISPINFOA;
+        info.hdr.idFrom = TPreviewToolbar::idAddFiles;
+        toolbar.OnNotify(info.hdr);
+        return info.lpszText ? info.lpszText : "";
     }
     void Click(HWND box) {
         ::SendMessageA(box, BM_CLICK, 0, 0);
@@ -129,7 +146,7 @@ TEST_F(SettingsTest, FirstSaveOfAFreshInstallWritesEveryKeyInOrder) {
     EXPECT_EQ(IniLines(), expected);
     // No stored key yet counts as a change: the start-up shortcut is brought in line.
     EXPECT_EQ(host.calls, std::vector<std::string>{"SyncStartupShortcut"});
-    EXPECT_EQ(host.saves, 1);
+    EXPECT_FALSE(flags.settingsInProgress);
 
     host.calls.clear();
     settings.SaveSettings();
@@ -147,10 +164,13 @@ TEST_F(SettingsTest, LoadReadsTheRulesOfNumbersAndAppliesIntervalsInPlace) {
     Write("General", "SelectedEditor", std::string(1500, 'e').c_str());
     Write("Preview", "PreviewPanelHeight", "");
 
+    const std::string stored = ReadWholeFile(ini);
     settings.LoadSaveSettings(TSettings::Direction::Load);
 
     EXPECT_EQ(settings.DataDirectory(), "c:\\some\\data");
-    EXPECT_EQ(host.calls, (std::vector<std::string>{"ApplySlideInterval", "ApplyPollSettings"}));
+    // The poll file name's box tells detection of its new text as any change would.
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"ApplySlideInterval", "edtPollFileNameChange",
+                                                    "ApplyPollSettings"}));
     // The slide interval is applied after the seconds and before "Random" is read;
     // the poll settings after the interval and before "PromptForName".
     EXPECT_EQ(host.hrsAtApply, 0);
@@ -158,16 +178,16 @@ TEST_F(SettingsTest, LoadReadsTheRulesOfNumbersAndAppliesIntervalsInPlace) {
     EXPECT_TRUE(host.randomAtApply);
     EXPECT_EQ(host.pollAtApply, 20);
     EXPECT_TRUE(host.promptAtApply);
-    EXPECT_FALSE(Checked(pages.chkRandom));
-    EXPECT_FALSE(Checked(pages.chkPromptNameForNewWP));
-    EXPECT_EQ(pages.PreviewPanelHeight(), 185);
+    EXPECT_FALSE(Checked(slideshow.chkRandom));
+    EXPECT_FALSE(Checked(options.chkPromptNameForNewWP));
+    EXPECT_EQ(settings.PreviewPanelHeight(), 185);
     // The editor choice follows, and the long name is cut to 1023 characters.
-    EXPECT_TRUE(Checked(pages.rdoSelectedEditor));
-    EXPECT_TRUE(::IsWindowEnabled(pages.edtSelectedEditor));
-    EXPECT_EQ(ControlText(pages.edtSelectedEditor).size(), 1023u);
+    EXPECT_TRUE(Checked(options.rdoSelectedEditor));
+    EXPECT_TRUE(::IsWindowEnabled(options.edtSelectedEditor));
+    EXPECT_EQ(ControlText(options.edtSelectedEditor).size(), 1023u);
     // Handlers raised by the load schedule nothing.
     EXPECT_FALSE(timeout.Pending());
-    EXPECT_EQ(host.saves, 0);
+    EXPECT_EQ(ReadWholeFile(ini), stored);
 }
 
 TEST_F(SettingsTest, WindowPositionIsClampedOntoTheScreen) {
@@ -175,8 +195,8 @@ TEST_F(SettingsTest, WindowPositionIsClampedOntoTheScreen) {
     Write("Positions", "MainTop", std::to_string(screenH + 100).c_str());
     Write("Positions", "MainLeft", "-40");
     settings.LoadSaveSettings(TSettings::Direction::Load);
-    EXPECT_EQ(host.bounds.bottom, screenH);
-    EXPECT_EQ(host.bounds.left, 0);
+    EXPECT_EQ(Bounds().bottom, screenH);
+    EXPECT_EQ(Bounds().left, 0);
 }
 
 TEST(ClampWindowPosition, Rules) {
@@ -198,46 +218,71 @@ TEST(ClampWindowPosition, Rules) {
 
 TEST_F(SettingsTest, ChangesEndInOneSaveAfterTheQuietTime) {
     for (int i = 0; i < 10; ++i) {
-        Click(pages.chkRandom);
+        Click(slideshow.chkRandom);
         clock.Advance(100);
     }
-    EXPECT_EQ(host.saves, 0);
-    clock.Advance(2250 - 100);
-    EXPECT_EQ(host.saves, 1);
-    EXPECT_EQ(TSettingsFile(ini).ReadBool("Slideshow", "Random", true), true);  // ten clicks
+    EXPECT_FALSE(Saved());
+    clock.Advance(2250 - 100 - 1);
+    EXPECT_FALSE(Saved());
+    clock.Advance(1);
+    ASSERT_TRUE(Saved());
+    EXPECT_EQ(TSettingsFile(ini).ReadBool("Slideshow", "Random", false), true);  // ten clicks
 
-    // A change on another control first runs the save still pending.
-    Click(pages.chkConfirmExit);
-    Click(pages.chkShowSplash);
-    EXPECT_EQ(host.saves, 2);
+    // A change on another page first runs the save still pending.
+    Click(options.chkConfirmExit);
+    EXPECT_EQ(TSettingsFile(ini).ReadBool("Confirmation", "ConfirmExit", false), true);
+    Click(slideshow.chkChangeOnStartup);
+    EXPECT_EQ(TSettingsFile(ini).ReadBool("Confirmation", "ConfirmExit", true), false);
     clock.Advance(2250);
-    EXPECT_EQ(host.saves, 3);
-    EXPECT_EQ(TSettingsFile(ini).ReadBool("General", "Verbose", true), false);
+    EXPECT_EQ(TSettingsFile(ini).ReadBool("Slideshow", "ChangeOnStartup", true), false);
 }
 
 TEST_F(SettingsTest, StartWithWindowsUpdatesTheShortcutLaterAndTheKeyAtTheNextSave) {
-    Click(pages.chkStartWithWindows);
+    Click(options.chkStartWithWindows);
     EXPECT_TRUE(host.calls.empty());
     clock.Advance(2250);
     EXPECT_EQ(host.calls, std::vector<std::string>{"SyncStartupShortcut"});
-    EXPECT_EQ(host.saves, 0);
-    EXPECT_EQ(TSettingsFile(ini).ReadString("General", "StartWithWindows", "none"), "none");
+    EXPECT_FALSE(Saved());
 }
 
 TEST_F(SettingsTest, OtherHandlersDoTheirOwnWork) {
     settings.SaveSettings();
     host.calls.clear();
-    Click(pages.chkLimitImageSize);
-    Click(pages.chkToolbarHints);
-    Click(pages.rdoSelectedEditor);
-    EXPECT_EQ(host.calls, (std::vector<std::string>{"RecomputeTooBig", "hints off"}));
-    EXPECT_TRUE(::IsWindowEnabled(pages.edtSelectedEditor));
-    EXPECT_TRUE(::IsWindowEnabled(pages.btnSelectEditor));
-    Click(pages.rdoDefaultEditor);
-    EXPECT_FALSE(::IsWindowEnabled(pages.edtSelectedEditor));
-    // The slideshow switch belongs to the slideshow.
-    Click(pages.chkAutoChange);
-    EXPECT_EQ(host.calls.back(), "chkAutoChangeClick");
+    Click(slideshow.chkLimitImageSize);
+    EXPECT_TRUE(timeout.Pending());
+    EXPECT_EQ(ToolbarTip(), "Add files to list");
+    Click(options.chkToolbarHints);
+    EXPECT_EQ(ToolbarTip(), "");
+    Click(options.rdoSelectedEditor);
+    EXPECT_TRUE(::IsWindowEnabled(options.edtSelectedEditor));
+    EXPECT_TRUE(::IsWindowEnabled(options.btnSelectEditor));
+    Click(options.rdoDefaultEditor);
+    EXPECT_FALSE(::IsWindowEnabled(options.edtSelectedEditor));
+    // The switches of the slideshow and of detection belong to them.
+    Click(slideshow.chkAutoChange);
+    Click(options.chkPollForChange);
+    SetControlText(options.edtPollFileName, "Other.bmp");
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"chkAutoChangeClick", "chkPollForChangeClick",
+                                                    "edtPollFileNameChange"}));
+}
+
+// The focus leaving the group " Slideshow " applies the interval and the poll
+// settings; moving inside the group does not.
+TEST_F(SettingsTest, LeavingTheIntervalGroupAppliesTheIntervals) {
+    auto settle = [] {
+        MSG message;
+        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&message);
+    };
+    ::SetFocus(slideshow.edtHrs);
+    ::SetFocus(slideshow.edtMins);
+    settle();
+    EXPECT_TRUE(slideshow.IntervalEditing());
+    EXPECT_TRUE(host.calls.empty());
+
+    ::SetFocus(options.edtPollInterval);
+    EXPECT_FALSE(slideshow.IntervalEditing());
+    settle();
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"gbxIntervalExit", "ApplyPollSettings"}));
 }
 
 TEST_F(SettingsTest, AFailedWriteNamesTheFile) {

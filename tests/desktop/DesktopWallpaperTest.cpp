@@ -179,7 +179,7 @@ TEST(DesktopWallpaper, NoneStopsTheSlideshowAndClearsTheWallpaper) {
     SlideRig rig;
     rig.desktop.tbnNoneClick();
     EXPECT_FALSE(Checked(rig.pages.chkAutoChange));
-    EXPECT_EQ(rig.form.autoChangeClicks, 1);  // the slideshow heard of it
+    EXPECT_EQ(rig.host.autoChangeClicks, 1);  // the slideshow heard of it
     EXPECT_EQ(rig.wallpaper.log, (Log{"tile 1", "set  3"}));
     EXPECT_EQ(rig.host.caption, "(none) - Pictavo");
 }
@@ -198,7 +198,7 @@ TEST(DesktopWallpaper, SetFromListAppliesTheListsPictureAndMovesTheSlideshowTher
     EXPECT_EQ(rig.desktop.LastSavedWallpaper(), beach);
 
     // From the menu, the slideshow stays put when it does not follow manual changes.
-    SetChecked(rig.pages.chkSyncWithManualChange, false);
+    SetChecked(rig.design.chkSyncWithManualChange, false);
     rig.PutSlideCursorOn("a.bmp");
     rig.desktop.mnuSetWallpaper1Click();
     EXPECT_EQ(rig.store.cdtSlideShow().Record().LCFilename, "a.bmp");
@@ -235,7 +235,7 @@ TEST(DesktopWallpaper, DisablingTheCurrentWallpaperTakesItOutAndMovesOn) {
     rig.desktop.DisableThisWallpaperImage1Click(&sender);
     ASSERT_TRUE(rig.store.cdtData().Seek("b.bmp", LowerCase(rig.dir.Path())));
     EXPECT_FALSE(rig.store.cdtData().Record().Enabled);
-    EXPECT_EQ(rig.host.inventorySaves, std::vector<const void*>{&sender});
+    EXPECT_TRUE(rig.ListSaved());
     // The slideshow goes on from the disabled picture.
     EXPECT_EQ(rig.AppliedPaths(), (std::vector<std::string>{b, c}));
 }
@@ -248,7 +248,7 @@ TEST(DesktopWallpaper, DisablingAnUnlistedWallpaperOnlyShowsTheNextSlide) {
     rig.desktop.ApplyWallpaper("C:\\Elsewhere\\x.bmp", true, true);
 
     rig.desktop.DisableThisWallpaperImage1Click(&rig);
-    EXPECT_TRUE(rig.host.inventorySaves.empty());
+    EXPECT_FALSE(rig.ListSaved());
     EXPECT_EQ(rig.host.nextSlides, 1);
     EXPECT_EQ(rig.AppliedPaths().back(), a);
     ASSERT_TRUE(rig.store.cdtData().Seek("a.bmp", LowerCase(rig.dir.Path())));
@@ -265,7 +265,7 @@ TEST(DesktopWallpaper, ToggleTiledFlipsTheListedPictureAndAppliesIt) {
     rig.desktop.mnuToggleTiledClick(&sender);
     EXPECT_FALSE(rig.store.cdtInventory().Record().Tile);
     EXPECT_EQ(rig.wallpaper.log, (Log{"tile 0", "set " + b + " 3"}));
-    EXPECT_EQ(rig.host.inventorySaves, std::vector<const void*>{&sender});
+    EXPECT_TRUE(rig.ListSaved());
 
     rig.desktop.mnuToggleTiledClick(&sender);
     EXPECT_TRUE(rig.store.cdtInventory().Record().Tile);
@@ -281,7 +281,7 @@ TEST(DesktopWallpaper, ToggleTiledOfAnUnlistedWallpaperDoesNothing) {
 
     rig.desktop.mnuToggleTiledClick(&rig);
     EXPECT_TRUE(rig.wallpaper.log.empty());
-    EXPECT_TRUE(rig.host.inventorySaves.empty());
+    EXPECT_FALSE(rig.ListSaved());
     EXPECT_EQ(rig.host.restarts, 0);
     EXPECT_TRUE(rig.store.cdtData().Record().Tile);
 }
@@ -366,10 +366,12 @@ TEST(DesktopWallpaperSystem, ProfileKeepsOnlyPersistedWallpaperButAlwaysTheTile)
     ASSERT_EQ(OnePixelBitmap().size(), 58u);
     SavedDesktopValues saved;
 
+    testing::VirtualTimers clock;
+    TInputTimeout timeout(clock, 2250);
     testing::RecordingInventoryHost inventoryHost;
-    TInventoryStore store(inventoryHost);
+    TInventoryStore store(timeout, inventoryHost, inventoryHost);
     PagelessHost host;
-    TDesktopWallpaper desktop(SystemWallpaper(), store, host, "Pictavo");
+    TDesktopWallpaper desktop(SystemWallpaper(), store, host.desktopUi, host, host, "Pictavo");
 
     ASSERT_TRUE(desktop.ApplyWallpaper(first, false, true));
     EXPECT_EQ(LowerCase(SavedDesktopValues::Read("Wallpaper").value_or("")), LowerCase(first));

@@ -18,24 +18,25 @@ using testing::Ok;
 using testing::OkWith;
 using Lines = std::vector<std::string>;
 
-struct DesktopHost : IDesktopHost {
-    void ProcessMessages() override {}
-    void SetCaptions(const std::string&) override {}
+// The wallpaper's settings and captions, which detection does not look at.
+struct DesktopHost : IDesktopOptions, IWallpaperCaptions {
     bool SendChangeNotification() const override { return true; }
     bool SyncWithManualChange() const override { return true; }
     void UncheckAutoChange() override {}
-    void RestartSlideCountdown() override {}
+    void SetCaptions(const std::string&) override {}
+};
+
+struct SlideControl : ISlideControl {
+    int restarts = 0;
+    void RestartSlideCountdown() override { ++restarts; }
     void ShowNextSlide() override {}
-    void ScheduleInventorySave(const void*) override {}
-    void ShowError(const std::string&) override {}
-    std::string LastCapturedSource() const override { return {}; }
-    std::string LastCapturedDestination() const override { return {}; }
+    void tmrSlideTimer() override {}
+    void RunSlideshow1Click() override {}
+    std::string SlideIntervalText() const override { return {}; }
 };
 
 struct DetectionHost : IDetectionHost {
-    int restarts = 0;
     bool exiting = false;
-    void RestartSlideCountdown() override { ++restarts; }
     bool ExitUnderway() const override { return exiting; }
 };
 
@@ -43,16 +44,16 @@ class DetectRig : public AddRig {
 public:
     std::string windows = dir / "Windows";
     std::string drop = windows + "\\Netscape Wallpaper.bmp";
-    testing::VirtualTimers clock;
-    TInputTimeout timeout{clock, 2250};
     testing::FakeWallpaper wallpaper;
     DesktopHost desktopHost;
-    TDesktopWallpaper desktop{wallpaper, store, desktopHost, "Pictavo"};
+    TDesktopWallpaper desktop{wallpaper, store, ui, desktopHost, desktopHost, "Pictavo"};
+    SlideControl slides;
     DetectionHost host;
     TWallpaperDetector detector{
-        {store, desktop, adder, ui, flags, timeout, clock, settings, host, windows}};
+        {store, desktop, adder, ui, flags, timeout, clock, settings, slides, host, windows}};
 
     DetectRig() {
+        desktop.AttachCaptureHistory(detector);
         ::CreateDirectoryA(windows.c_str(), nullptr);
         detector.BuildPollFileList();
         detector.ApplyPollSettings();
@@ -99,7 +100,7 @@ TEST(WallpaperDetector, ABrowserWallpaperIsCapturedUnderTheNextVersionNameAndSta
     EXPECT_TRUE(rig.Listed(v3));
     EXPECT_EQ(rig.detector.LastCapturedSource(), LowerCase(rig.drop));
     EXPECT_EQ(rig.detector.LastCapturedDestination(), v3);
-    EXPECT_EQ(rig.host.restarts, 1);
+    EXPECT_EQ(rig.slides.restarts, 1);
     ASSERT_EQ(rig.wallpaper.calls.size(), 1u);
     EXPECT_EQ(rig.wallpaper.calls[0].path, v3);
     EXPECT_EQ(rig.wallpaper.calls[0].fWinIni, UINT(SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE));

@@ -21,23 +21,18 @@ using testing::TempDir;
 
 // Stands in for the main window: saves go through a real deferred-action
 // component on virtual time; messages are recorded instead of shown.
-class FakeHost : public IInventoryHost {
+class FakeHost : public IUserInterface, public IImageSizeLimit, public IPreviewRefresh {
 public:
     testing::VirtualTimers clock;
     TInputTimeout timeout{clock, 2250};
-    TInventoryStore* store = nullptr;
     std::vector<std::string> messages;
     std::string hint;
-    int scheduled = 0;
     int previews = 0;
     bool limit = false;
     int maxSize = 1500;
 
-    void ScheduleInventorySave() override {
-        ++scheduled;
-        timeout.Schedule(this, [this](const void*) { store->SaveInventory(); });
-    }
-    void FlushDeferredActions() override { timeout.Flush(); }
+    HWND MainWindow() const override { return nullptr; }
+    void ProcessMessages() override {}
     void ShowError(const std::string& message) override { messages.push_back(message); }
     void ShowHint(const std::string& text) override { hint = text; }
     bool LimitImageSize() const override { return limit; }
@@ -61,8 +56,8 @@ protected:
     void TearDown() override { host.timeout.Flush(); }
 
     std::unique_ptr<TInventoryStore> NewStore() {
-        auto s = std::make_unique<TInventoryStore>(host);
-        host.store = s.get();
+        auto s = std::make_unique<TInventoryStore>(host.timeout, host, host);
+        s->AttachPreview(&host);
         s->SetTableFile(images, "GDB.CDS");
         s->CreateTable();
         return s;
@@ -205,7 +200,6 @@ TEST_F(InventoryStoreTest, TableFileLockedByAnotherProgram) {
         s->StorePictureRecord("", Picture("five.bmp"), false, true, true);
         host.timeout.Flush();
         EXPECT_EQ(host.messages.size(), 1u) << host.messages.back();
-        host.store = store.get();
     }
     EXPECT_EQ(Table(), before);
     EXPECT_FALSE(FileExists(images + "\\GDB.CDS.bad"));
@@ -267,11 +261,10 @@ TEST_F(InventoryStoreTest, StoreUpdatesOnlyWhatChanged) {
 
     ASSERT_TRUE(store->StorePictureRecord("", a, false, false, true));
     host.timeout.Flush();
-    const int scheduled = host.scheduled;
 
     // Unchanged: no post, no save.
     EXPECT_FALSE(store->StorePictureRecord("", a, false, false, true));
-    EXPECT_EQ(host.scheduled, scheduled);
+    EXPECT_FALSE(host.timeout.Pending());
 
     // Re-adding enables it again; keep-tile leaves the tile mode alone.
     EXPECT_TRUE(store->StorePictureRecord("", a, true, true, false));
@@ -355,9 +348,9 @@ TEST_F(InventoryStoreTest, RelocationFollowsFilesIntoTheNewDataDirectory) {
     host.timeout.Flush();
     Picture("Images\\kept.bmp");  // the user moved only this one along
 
-    const int scheduled = host.scheduled;
+    ASSERT_FALSE(host.timeout.Pending());
     store->RelocateRecords(LowerCase(old));
-    EXPECT_EQ(host.scheduled, scheduled + 1);
+    EXPECT_TRUE(host.timeout.Pending());
     EXPECT_EQ(store->Table().Count(), 2u);
     ASSERT_TRUE(store->cdtData().Seek(KeyOfPath(images + "\\kept.bmp")));
     EXPECT_EQ(store->cdtData().Record().Location, images);

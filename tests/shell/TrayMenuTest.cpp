@@ -14,7 +14,8 @@
 namespace pictavo {
 namespace {
 
-struct RecordingHost : ITrayHost {
+// The slideshow, the wallpaper and the main window, as the menu reaches them.
+struct RecordingHost : ITrayHost, ISlideControl, IWallpaperMenu {
     std::vector<std::string> calls;
     std::string interval = "5 mins";
     void tmrSlideTimer() override { calls.push_back("tmrSlideTimer"); }
@@ -28,6 +29,8 @@ struct RecordingHost : ITrayHost {
     void ShowPictavo1Click() override { calls.push_back("ShowPictavo1Click"); }
     void mnuClose1Click() override { calls.push_back("mnuClose1Click"); }
     std::string SlideIntervalText() const override { return interval; }
+    void RestartSlideCountdown() override { calls.push_back("RestartSlideCountdown"); }
+    void ShowNextSlide() override { calls.push_back("ShowNextSlide"); }
 };
 
 class TrayMenuTest : public ::testing::Test {
@@ -35,7 +38,7 @@ protected:
     testing::FakeShell shell;
     TFrmTray tray{shell};
     RecordingHost host;
-    void SetUp() override { tray.SetHost(&host); }
+    void SetUp() override { tray.Attach({host, host, host}); }
 };
 
 TEST_F(TrayMenuTest, ItemsInTheirOrderWithTheirMarks) {

@@ -16,6 +16,7 @@
 #include "inventory/PictureAdder.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
+#include "support/VirtualTimers.h"
 
 namespace pictavo::testing {
 
@@ -33,19 +34,9 @@ struct RecordingUserInterface : IUserInterface {
     void ProcessMessages() override {}
 };
 
-struct StoreHost : IInventoryHost {
-    IUserInterface* ui = nullptr;
-    int saves = 0;
-    void ScheduleInventorySave() override {
-        ++saves;
-    }
-    void FlushDeferredActions() override {}
-    void ShowError(const std::string& message) override { ui->ShowError(message); }
-    void ShowHint(const std::string& text) override { ui->ShowHint(text); }
+struct NoSizeLimit : IImageSizeLimit {
     bool LimitImageSize() const override { return false; }
     int MaxImageSize() const override { return 1500; }
-    void RefreshPreview() override {}
-    void Trace(const std::string&) override {}
 };
 
 // Each showing of the dialog runs the next answer on the controls' entries.
@@ -152,9 +143,11 @@ class AddRig {
 public:
     TempDir dir;
     std::string pics = dir / "Pics", other = dir / "Other", data = dir / "Images";
+    VirtualTimers clock;
+    TInputTimeout timeout{clock, 2250};
     RecordingUserInterface ui;
-    StoreHost storeHost;
-    TInventoryStore store{storeHost};
+    NoSizeLimit limit;
+    TInventoryStore store{timeout, ui, limit};
     ProgramFlags flags;
     ScriptedPrompts prompts;
     ScriptedOptionsDialog dialog;
@@ -167,13 +160,16 @@ public:
         for (const std::string* folder : {&pics, &other, &data}) {
             ::CreateDirectoryA(folder->c_str(), nullptr);
         }
-        storeHost.ui = &ui;
         settings.dataDirectory = data;
         settings.importDir = dir.Path();
         store.SetTableFile(data, "GDB.CDS");
         store.CreateTable();
         store.MakeClones();
     }
+    // A list save still pending runs while the store exists.
+    ~AddRig() { timeout.Flush(); }
+    AddRig(const AddRig&) = delete;
+    AddRig& operator=(const AddRig&) = delete;
 
     // A small file with the given content; returns its path.
     static std::string Put(const std::string& path, const std::string& content = "BMpicture") {

@@ -11,11 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/InputTimeout.h"
-#include "app/SettingsPages.h"
+#include "app/DesignOptions.h"
+#include "app/SlideshowPage.h"
 #include "desktop/DesktopWallpaper.h"
 #include "inventory/InventoryStore.h"
 #include "platform/Controls.h"
+#include "platform/InputTimeout.h"
 #include "platform/Window.h"
 #include "slideshow/SlideShow.h"
 #include "support/FakeWallpaper.h"
@@ -42,47 +43,80 @@ public:
     size_t Applied() const { return values.calls.size(); }
 };
 
-struct RecordingInventoryHost : IInventoryHost {
-    int saves = 0;
+// The program's face as the inventory sees it: the count line, messages and
+// the preview, recorded.
+struct RecordingInventoryHost : IUserInterface, IImageSizeLimit, IPreviewRefresh {
     std::vector<std::string> errors;
     std::string hint;
     int previews = 0;
 
-    void ScheduleInventorySave() override { ++saves; }
-    void FlushDeferredActions() override {}
+    HWND MainWindow() const override { return nullptr; }
+    void Trace(const std::string&) override {}
     void ShowError(const std::string& message) override { errors.push_back(message); }
     void ShowHint(const std::string& text) override { hint = text; }
+    void ProcessMessages() override {}
     bool LimitImageSize() const override { return false; }
     int MaxImageSize() const override { return 1500; }
     void RefreshPreview() override { ++previews; }
-    void Trace(const std::string&) override {}
 };
 
-// Stands in for the main window towards both subsystems.
-struct RecordingMainHost : IDesktopHost, ISlideShowHost {
-    TSettingsPages* pages = nullptr;
-    TSlideShow* slideShow = nullptr;
+// The program's face as one subsystem sees it, recording into lists the
+// host keeps.
+struct RecordingUi : IUserInterface {
+    std::vector<std::string>& errors;
+    std::vector<std::string>& traces;
+    std::function<void()>& onProcessMessages;
 
-    // IDesktopHost
-    std::function<void()> onProcessMessages;
-    std::string caption;
-    int uncheckAutoChange = 0, restarts = 0, nextSlides = 0;
-    std::vector<const void*> inventorySaves;
-    std::vector<std::string> errors;
-    std::string capturedSource, capturedDestination;
-
+    RecordingUi(std::vector<std::string>& e, std::vector<std::string>& t, std::function<void()>& p)
+        : errors(e), traces(t), onProcessMessages(p) {}
+    HWND MainWindow() const override { return nullptr; }
+    void Trace(const std::string& text) override { traces.push_back(text); }
+    void ShowError(const std::string& message) override { errors.push_back(message); }
+    void ShowHint(const std::string&) override {}
     void ProcessMessages() override {
         if (onProcessMessages) onProcessMessages();
     }
-    void SetCaptions(const std::string& text) override { caption = text; }
+};
+
+// Stands in for what surrounds the wallpaper and the slideshow: the
+// settings, the captions, the tray mark, detection; and, between the
+// wallpaper or the page and the slideshow, it counts the slideshow's calls.
+struct RecordingMainHost : IDesktopOptions,
+                           IWallpaperCaptions,
+                           ICaptureHistory,
+                           ISlideControl,
+                           ISlideshowHandlers,
+                           ISettingsSaver,
+                           ISettingsChanges,
+                           IPollControl,
+                           IRunSlideshowMark {
+    TSlideshowPage* pages = nullptr;
+    TDesignOptions* design = nullptr;
+    TSlideShow* slideShow = nullptr;
+
+    std::function<void()> onProcessMessages;
+    std::string caption;
+    int uncheckAutoChange = 0, restarts = 0, nextSlides = 0;
+    // The wallpaper's messages, the slideshow's messages and traces.
+    std::vector<std::string> errors, messages, traces;
+    std::string capturedSource, capturedDestination;
+    RecordingUi desktopUi{errors, traces, onProcessMessages};
+    RecordingUi slideUi{messages, traces, onProcessMessages};
+
+    // IDesktopOptions
     bool SendChangeNotification() const override {
-        return Checked(pages->chkSendChangeNotification);
+        return Checked(design->chkSendChangeNotification);
     }
-    bool SyncWithManualChange() const override { return Checked(pages->chkSyncWithManualChange); }
+    bool SyncWithManualChange() const override { return Checked(design->chkSyncWithManualChange); }
     void UncheckAutoChange() override {
         ++uncheckAutoChange;
         SetChecked(pages->chkAutoChange, false);
     }
+    void SetCaptions(const std::string& text) override { caption = text; }
+    std::string LastCapturedSource() const override { return capturedSource; }
+    std::string LastCapturedDestination() const override { return capturedDestination; }
+
+    // ISlideControl, as the wallpaper calls it
     void RestartSlideCountdown() override {
         ++restarts;
         if (slideShow) slideShow->RestartSlideCountdown();
@@ -91,61 +125,47 @@ struct RecordingMainHost : IDesktopHost, ISlideShowHost {
         ++nextSlides;
         if (slideShow) slideShow->ShowNextSlide();
     }
-    void ScheduleInventorySave(const void* sender) override { inventorySaves.push_back(sender); }
-    void ShowError(const std::string& message) override { errors.push_back(message); }
-    std::string LastCapturedSource() const override { return capturedSource; }
-    std::string LastCapturedDestination() const override { return capturedDestination; }
+    void tmrSlideTimer() override { slideShow->tmrSlideTimer(); }
+    void RunSlideshow1Click() override { slideShow->RunSlideshow1Click(); }
+    std::string SlideIntervalText() const override { return slideShow->SlideIntervalText(); }
 
-    // ISlideShowHost
-    bool settingsInProgress = false, intervalEditing = false, settingsTransfer = false;
-    bool runSlideshowChecked = true;
-    int settingsSaves = 0, pollApplied = 0;
-    std::vector<std::string> traces, messages;
+    // ISlideshowHandlers, as the page calls them
+    int autoChangeClicks = 0;
+    void ApplySlideInterval() override { slideShow->ApplySlideInterval(); }
+    void chkAutoChangeClick() override {
+        ++autoChangeClicks;
+        slideShow->chkAutoChangeClick();
+    }
+    void GenericSlideTimerChange(const void* sender) override {
+        slideShow->GenericSlideTimerChange(sender);
+    }
+    void gbxIntervalExit() override { slideShow->gbxIntervalExit(); }
 
-    bool SettingsInProgress() const override { return settingsInProgress; }
-    bool IntervalEditing() const override { return intervalEditing; }
-    void SetIntervalEditing(bool editing) override { intervalEditing = editing; }
-    bool SettingsTransfer() const override { return settingsTransfer; }
-    void SaveSettings() override { ++settingsSaves; }
+    // The settings' and detection's handlers on the page
+    int settingsChanges = 0, pollApplied = 0;
+    void GenericSettingsChange(const void*) override { ++settingsChanges; }
+    void StartupSettingsChange(const void*) override { ++settingsChanges; }
     void ApplyPollSettings() override { ++pollApplied; }
+    void chkPollForChangeClick() override {}
+    void edtPollFileNameChange() override {}
+
+    // The slideshow's surroundings
+    ProgramFlags flags;
+    bool settingsTransfer = false;
+    bool runSlideshowChecked = true;
+    int settingsSaves = 0;
+
+    bool SettingsTransfer() const override { return settingsTransfer; }
+    void SaveSettings(const void*) override { ++settingsSaves; }
     bool RunSlideshowChecked() const override { return runSlideshowChecked; }
     void SetRunSlideshowChecked(bool checked) override { runSlideshowChecked = checked; }
-    void Trace(const std::string& text) override { traces.push_back(text); }
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
 };
 
-// The main window's part in routing control notices, as the settings do it.
+// The window the page sits on.
 class SlideForm : public Window {
 public:
-    RecordingMainHost* host = nullptr;
-    TSlideShow* slideShow = nullptr;
-    int autoChangeClicks = 0;
-
     SlideForm() {
         Create("SlideFixtureForm", 0, WS_OVERLAPPEDWINDOW, "test", 0, 0, 420, 480, nullptr);
-    }
-
-protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_COMMAND && slideShow) {
-            const int id = LOWORD(wParam), code = HIWORD(wParam);
-            HWND control = reinterpret_cast<HWND>(lParam);
-            const bool intervalBox = id == idHrs || id == idMins || id == idSecs;
-            if (id == idAutoChange && code == BN_CLICKED) {
-                ++autoChangeClicks;
-                slideShow->chkAutoChangeClick();
-                return 0;
-            }
-            if (intervalBox && code == EN_CHANGE) {
-                slideShow->GenericSlideTimerChange(control);
-                return 0;
-            }
-            if (intervalBox && (code == EN_SETFOCUS || code == EN_KILLFOCUS)) {
-                host->intervalEditing = code == EN_SETFOCUS;
-                return 0;
-            }
-        }
-        return Window::HandleMessage(message, wParam, lParam);
     }
 };
 
@@ -171,15 +191,15 @@ public:
     TInputTimeout timeout{clock, 2250};
     LoggedWallpaper wallpaper;
     RecordingInventoryHost inventoryHost;
-    TInventoryStore store{inventoryHost};
+    TInventoryStore store{timeout, inventoryHost, inventoryHost};
     RecordingMainHost host;
     SlideForm form;
     RECT area{0, 0, 390, 370};
-    TPanel preview{form.Handle(), area, "preview"}, slideshowPage{form.Handle(), area, "slideshow"},
-        options{form.Handle(), area, "options"};
-    TSettingsPages pages{preview.Handle(), slideshowPage.Handle(), options.Handle(), form.Handle()};
-    TDesktopWallpaper desktop{wallpaper, store, host, "Pictavo"};
-    TSlideShow slideShow{pages, store, desktop, timeout, clock, host};
+    TDesignOptions design{form.Handle()};
+    TSlideshowPage pages{form.Handle(), area, design};
+    TDesktopWallpaper desktop{wallpaper, store, host.desktopUi, host, host, "Pictavo"};
+    TSlideShow slideShow{
+        {pages, host, store, desktop, timeout, clock, host.slideUi, host.flags, host}};
     ScriptedRandom random;
     bool screenSaver = false;
 
@@ -187,17 +207,19 @@ public:
         store.SetTableFile(dir.Path(), "GDB.CDS");
         store.CreateTable();
         store.MakeClones();
+        store.AttachPreview(&inventoryHost);
         host.pages = &pages;
+        host.design = &design;
         host.slideShow = &slideShow;
-        form.host = &host;
-        form.slideShow = &slideShow;
+        pages.Attach({host, host, host});
+        desktop.AttachSlideControl(host);
+        desktop.AttachCaptureHistory(host);
         slideShow.Random = [this](int n) { return random(n); };
         slideShow.ScreenSaverRunning = [this] { return screenSaver; };
     }
     ~SlideRig() {
-        // Pending work and late notices must not reach a slideshow that is gone.
+        // Pending work must not reach a slideshow that is gone.
         timeout.Flush();
-        form.slideShow = nullptr;
     }
     SlideRig(const SlideRig&) = delete;
     SlideRig& operator=(const SlideRig&) = delete;
@@ -214,6 +236,11 @@ public:
         record.Size = size;
         store.cdtData().Append(std::move(record));
         return LowerCase(path);
+    }
+    // Whether the list was handed to a save: runs what is pending and looks for the table file.
+    bool ListSaved() {
+        timeout.Flush();
+        return ::GetFileAttributesA(store.TableFilePath().c_str()) != INVALID_FILE_ATTRIBUTES;
     }
     // A record whose file is wherever the folder says, made by nobody.
     std::string AddRecord(const std::string& folder, const std::string& name, bool enabled = true) {

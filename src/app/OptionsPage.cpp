@@ -1,0 +1,100 @@
+#include "app/OptionsPage.h"
+
+#include "platform/Controls.h"
+
+namespace pictavo {
+
+TOptionsPage::TOptionsPage(HWND parent, const RECT& area)
+    : TSettingsPage(parent, area, "tsOptions") {
+    ControlBuilder b(Handle());
+    b.Group(" General ", 8, 8, 370, 148);
+    chkConfirmExit = b.Check("Ask before e&xiting", idConfirmExit, 20, 26, 300, true);
+    chkConfirmDeleteDisk =
+        b.Check("Ask before &deleting files from disk", idConfirmDeleteDisk, 20, 46, 300, true);
+    chkAskBeforeRemoving =
+        b.Check("Ask before &removing files", idAskBeforeRemoving, 20, 66, 300, true);
+    chkShowSplash = b.Check("Show splash screen on startup", idShowSplash, 20, 86, 300, true);
+    chkToolbarHints =
+        b.Check("Show &hints for toolbar buttons", idToolbarHints, 20, 106, 300, true);
+    chkStartWithWindows = b.Check("Start with &Windows", idStartWithWindows, 20, 126, 300, true);
+
+    b.Group(" New Wallpaper ", 8, 162, 370, 96);
+    chkPollForChange = b.Check("&Check for Wallpaper every:", idPollForChange, 20, 182, 170, true);
+    edtPollInterval = b.Edit("5", idPollInterval, 194, 178, 48);
+    updPollInterval = b.Spin(edtPollInterval, idUpdPollInterval, 0, 100, 5, 5);
+    b.Label("secs.", 250, 182, 40);
+    b.Label("File Name:", 20, 208, 60);
+    edtPollFileName = b.Edit("Netscape Wallpaper.bmp", idPollFileName, 84, 204, 282);
+    chkPromptNameForNewWP = b.Check("Always prompt for name of new wallpaper", idPromptNameForNewWP,
+                                    20, 232, 300, true);
+
+    b.Group(" Picture  Editor ", 8, 264, 370, 76);
+    rdoDefaultEditor =
+        b.Radio("Use Windows default editor", idDefaultEditor, 20, 284, 250, true, true);
+    rdoSelectedEditor = b.Radio("Other editor:", idSelectedEditor, 20, 310, 88, false, false);
+    edtSelectedEditor = b.Edit("pbrush.exe", idSelectedEditorName, 110, 306, 180);
+    btnSelectEditor = b.Button("Select", idSelectEditor, 296, 304, 72, 25);
+}
+
+void TOptionsPage::chkToolbarHintsClick(const void* sender) {
+    handlers_->settings.GenericSettingsChange(sender);
+    if (handlers_->toolbar) handlers_->toolbar->SetHints(Checked(chkToolbarHints));
+}
+
+void TOptionsPage::rdoDefaultEditorClick(const void* sender) {
+    UpdateEditorControls();
+    handlers_->settings.GenericSettingsChange(sender);
+}
+
+void TOptionsPage::UpdateEditorControls() {
+    const bool other = !Checked(rdoDefaultEditor);
+    ::SendMessageA(rdoSelectedEditor, BM_SETCHECK, other ? BST_CHECKED : BST_UNCHECKED, 0);
+    ::EnableWindow(edtSelectedEditor, other);
+    ::EnableWindow(btnSelectEditor, other);
+}
+
+bool TOptionsPage::OnCommand(int id, int code, HWND control) {
+    if (!handlers_) return false;
+    Handlers& h = *handlers_;
+    if (code == BN_CLICKED) {
+        switch (id) {
+            case idConfirmExit:
+            case idConfirmDeleteDisk:
+            case idAskBeforeRemoving:
+            case idShowSplash:
+                h.settings.GenericSettingsChange(control);
+                return true;
+            case idStartWithWindows:
+                h.settings.StartupSettingsChange(control);
+                return true;
+            case idToolbarHints:
+                chkToolbarHintsClick(control);
+                return true;
+            case idDefaultEditor:
+            case idSelectedEditor:
+                rdoDefaultEditorClick(control);
+                return true;
+            case idPollForChange:
+                h.polls.chkPollForChangeClick();
+                return true;
+            case idSelectEditor:
+                btnSelectEditorClick();
+                return true;
+        }
+        return false;
+    }
+    if (code == EN_CHANGE) {
+        switch (id) {
+            case idPollInterval:
+            case idSelectedEditorName:
+                h.settings.GenericSettingsChange(control);
+                return true;
+            case idPollFileName:
+                h.polls.edtPollFileNameChange();
+                return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace pictavo

@@ -1,0 +1,71 @@
+#pragma once
+// The "O&ptions" page: questions, splash, hints, start-up, detection of new
+// wallpaper and the picture editor. Its controls hold these settings while
+// the program runs, and their notices come here, to the page they sit on.
+#include <windows.h>
+
+#include <optional>
+
+#include "app/SettingsChanges.h"
+#include "app/SettingsPage.h"
+#include "detect/WallpaperDetector.h"
+#include "inventory/PreviewToolbar.h"
+
+namespace pictavo {
+
+enum OptionsControlId {
+    idConfirmExit = 215,
+    idConfirmDeleteDisk,
+    idAskBeforeRemoving,
+    idShowSplash,
+    idToolbarHints,
+    idStartWithWindows,
+    idPollForChange,
+    idPollInterval,
+    idUpdPollInterval,
+    idPollFileName,
+    idPromptNameForNewWP,
+    idDefaultEditor,
+    idSelectedEditor,
+    idSelectedEditorName,
+    idSelectEditor,
+};
+
+class TOptionsPage : public TSettingsPage {
+public:
+    // Builds every control with its designed caption, range, step and default.
+    TOptionsPage(HWND parent, const RECT& area);
+
+    // Whom the controls' handlers call; attached once they exist (the
+    // settings and detection read their settings from this page). The
+    // toolbar may be absent.
+    struct Handlers {
+        ISettingsChanges& settings;
+        IPollControl& polls;
+        TPreviewToolbar* toolbar;
+    };
+    void Attach(const Handlers& handlers) { handlers_.emplace(handlers); }
+
+    // group " General "
+    HWND chkConfirmExit, chkConfirmDeleteDisk, chkAskBeforeRemoving, chkShowSplash, chkToolbarHints,
+        chkStartWithWindows;
+    // group " New Wallpaper "
+    HWND chkPollForChange, edtPollInterval, updPollInterval, edtPollFileName, chkPromptNameForNewWP;
+    // group " Picture  Editor "
+    HWND rdoDefaultEditor, rdoSelectedEditor, edtSelectedEditor, btnSelectEditor;
+
+    void chkToolbarHintsClick(const void* sender);
+    void rdoDefaultEditorClick(const void* sender);
+    // The other editor's name and "Select" are open only with "Other editor:".
+    void UpdateEditorControls();
+    // Choosing another editor is not built yet: the button does nothing.
+    void btnSelectEditorClick() {}
+
+protected:
+    bool OnCommand(int id, int code, HWND control) override;
+
+private:
+    std::optional<Handlers> handlers_;
+};
+
+}  // namespace pictavo
