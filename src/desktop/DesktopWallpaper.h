@@ -6,6 +6,7 @@
 
 #include "desktop/WallpaperSystem.h"
 #include "inventory/InventoryStore.h"
+#include "inventory/PictureActionServices.h"
 
 namespace pictavo {
 
@@ -27,7 +28,7 @@ public:
     virtual std::string LastCapturedDestination() const = 0;
 };
 
-class TDesktopWallpaper {
+class TDesktopWallpaper : public IMovedWallpaper {
 public:
     // The longest path the system's wallpaper call takes.
     static constexpr size_t kMaxWallpaperPath = 256;
@@ -47,6 +48,10 @@ public:
     Wallpaper GetCurrentWallpaper(bool presetTile = true);
     bool LocateCurrentWallpaper();
     void ShowWallpaperName(const std::string& name);
+    // When the moved file was the current wallpaper, the new path takes its
+    // place, persisted when the user profile named the old one: otherwise the
+    // exit would apply a file that is gone.
+    void WallpaperFileMoved(const std::string& from, const std::string& to, bool tile) override;
 
     void tbnSetWallpaperClick();
     void mnuSetWallpaper1Click();
