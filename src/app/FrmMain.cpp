@@ -19,6 +19,7 @@
 #include "platform/Guard.h"
 #include "resource.h"
 #include "shell/FrmTray.h"
+#include "shell/OnlinePage.h"
 #include "shell/StartupShortcut.h"
 
 namespace pictavo {
@@ -86,7 +87,7 @@ void TFrmMain::CreateControls() {
     tsPreview = std::make_unique<TPanel>(self, area, "tsPreview");
     tsSlideshow = std::make_unique<TPanel>(self, area, "tsSlideshow");
     tsOptions = std::make_unique<TPanel>(self, area, "tsOptions");
-    tsOnline = std::make_unique<TPanel>(self, area, "tsOnline");
+    tsOnline = std::make_unique<TOnlinePage>(self, area, services_.webPages);
     pages_ = std::make_unique<TSettingsPages>(tsPreview->Handle(), tsSlideshow->Handle(),
                                               tsOptions->Handle(), self);
 
@@ -157,6 +158,12 @@ void TFrmMain::FormCreate() {
     detector_ = std::make_unique<TWallpaperDetector>(TWallpaperDetector::Services{
         Inventory, *desktop_, *adder_, *this, flags_, InputTimeout1, services_.timers, *settings_,
         static_cast<IDetectionHost&>(*this), WindowsDirectory()});
+    confirmation_ = std::make_unique<TConfirmationDialogs>(
+        [](HWND form) { AdjustFormScaling(form, TfrmConfirmation::kFontHeight); });
+    actionSettings_ = std::make_unique<TActionSettings>(*pages_);
+    editor_ = std::make_unique<TPictureEditor>(*this, *actionSettings_, WindowsDirectory());
+    pictureActions_ = std::make_unique<TPictureActions>(TPictureActions::Services{
+        Inventory, *this, *confirmation_, *adder_, *desktop_, *editor_, *actionSettings_});
     services_.application.HelpFile = ChangeFileExt(exePath, ".hlp");
     ::SetWindowContextHelpId(Handle(), 1);
     // A program that has never saved its settings here has never run here.

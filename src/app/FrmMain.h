@@ -7,16 +7,21 @@
 #include <string>
 
 #include "platform/InputTimeout.h"
+#include "app/ActionSettings.h"
 #include "app/Settings.h"
 #include "app/SettingsPages.h"
 #include "desktop/DesktopWallpaper.h"
 #include "detect/WallpaperDetector.h"
 #include "inventory/AddProgress.h"
 #include "inventory/FrmItemInfo.h"
+#include "inventory/FrmConfirmation.h"
 #include "inventory/OpenImportDialog.h"
+#include "inventory/PictureActions.h"
 #include "inventory/PictureAdder.h"
 #include "inventory/PreviewToolbar.h"
 #include "shell/FrmTray.h"
+#include "shell/PictureEditor.h"
+#include "shell/WebPages.h"
 #include "slideshow/SlideShow.h"
 #include "inventory/InventoryStore.h"
 #include "platform/Prompts.h"
@@ -45,6 +50,7 @@ public:
         ITimerFactory& timers;
         IWallpaperSystem& wallpaper;
         std::string commandLineArgument;  // the first argument, or empty
+        TWebPages& webPages;
     };
 
     explicit TFrmMain(Services services);
@@ -76,6 +82,8 @@ public:
     TPictureAdder& Adder() { return *adder_; }
     TWallpaperDetector& Detector() { return *detector_; }
     TfrmItemInfo& frmItemInfo() { return *frmItemInfo_; }
+    // Remove, Delete, Move and Edit on the list's selected picture.
+    TPictureActions& PictureActions() { return *pictureActions_; }
     void RunSlideshow1Click() override;
 
 protected:
@@ -100,6 +108,10 @@ private:
     std::unique_ptr<TPictureAdder> adder_;
     std::unique_ptr<TPreviewToolbar> previewToolbar_;
     std::unique_ptr<TWallpaperDetector> detector_;
+    std::unique_ptr<TConfirmationDialogs> confirmation_;
+    std::unique_ptr<TActionSettings> actionSettings_;
+    std::unique_ptr<TPictureEditor> editor_;
+    std::unique_ptr<TPictureActions> pictureActions_;
 
     void CreateControls();
     void ShowPage(int index);
@@ -157,7 +169,7 @@ private:
     }
     void chkPollForChangeClick() override { detector_->chkPollForChangeClick(); }
     void edtPollFileNameChange() override { detector_->edtPollFileNameChange(); }
-    void btnSelectEditorClick() override {}
+    void btnSelectEditorClick() override { editor_->btnSelectEditorClick(); }
 
     // IDesktopHost
     void SetCaptions(const std::string& text) override;

@@ -31,6 +31,7 @@ protected:
     testing::ScriptedPrompts prompts;
     TApplication application;
     testing::FakeWallpaper wallpaper;
+    TWebPages webPages{prompts};
     std::unique_ptr<TFrmTray> tray;
     std::unique_ptr<TFrmMain> main;
 
@@ -44,7 +45,7 @@ protected:
                                      ini.c_str());
         tray = std::make_unique<TFrmTray>();
         main = std::make_unique<TFrmMain>(
-            TFrmMain::Services{application, *tray, prompts, clock, wallpaper, ":"});
+            TFrmMain::Services{application, *tray, prompts, clock, wallpaper, ":", webPages});
         ASSERT_TRUE(main->Visible());
         EXPECT_TRUE(tray->TrayIcon1->CanShowMenu());
     }
