@@ -2,24 +2,11 @@
 // loop as a user's clicks would arrive.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "inventory/FrmConfirmation.h"
+#include "support/ModalAnswer.h"
 
 namespace pictavo {
 namespace {
-
-// What the timer does once the dialog is up; runs at most once.
-std::function<void(HWND)> g_whenShown;
-
-void CALLBACK OnTick(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND dialog = ::FindWindowA("TfrmConfirmation", nullptr);
-    if (!dialog || !::IsWindowVisible(dialog) || !g_whenShown) return;
-    ::KillTimer(nullptr, id);
-    auto act = std::move(g_whenShown);
-    g_whenShown = nullptr;
-    act(dialog);
-}
 
 std::string TextOf(HWND hwnd) {
     char text[512] = {};
@@ -58,7 +45,7 @@ TEST(FrmConfirmation, ShowsThePictureAndHandsEachClickOnTheBoxOver) {
             bool tickedAtFirst = true;
             bool focusOnOk = false;
         } seen;
-        g_whenShown = [&](HWND dialog) {
+        testing::ModalAnswer answer("TfrmConfirmation", [&](HWND dialog) {
             seen.title = TextOf(dialog);
             seen.asks = ::FindWindowExA(dialog, nullptr, "STATIC", "Remove this file from list?");
             HWND box = Control(dialog, 404);
@@ -73,14 +60,14 @@ TEST(FrmConfirmation, ShowsThePictureAndHandsEachClickOnTheBoxOver) {
             } else {
                 ::SendMessageA(dialog, WM_CLOSE, 0, 0);
             }
-        };
-        ASSERT_TRUE(::SetTimer(nullptr, 0, 20, OnTick));
+        });
         std::vector<bool> handed;
         TConfirmationDialogs dialogs(nullptr);
         const bool confirmed =
             dialogs.Ask(nullptr, {"Remove File", "Remove this file from list?", Cat()},
                         [&](bool dontShowAgain) { handed.push_back(dontShowAgain); });
 
+        EXPECT_TRUE(answer.Answered());
         EXPECT_EQ(confirmed, c.confirmed);
         EXPECT_EQ(handed, c.handed);
         EXPECT_EQ(seen.title, "Remove File");
