@@ -12,8 +12,8 @@
 namespace pictavo {
 
 struct ConfirmationQuestion {
-    std::string title;     // "Remove File" or "Delete File"
-    std::string question;  // lblQuestion
+    std::string title;       // "Remove File" or "Delete File"
+    std::string question;    // lblQuestion
     InventoryRecord record;  // the picture asked about, as it was when asked
 };
 

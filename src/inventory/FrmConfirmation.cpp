@@ -50,9 +50,8 @@ TfrmConfirmation::TfrmConfirmation(HWND owner, const InventoryRecord& record) : 
            size.cy, owner);
     HWND self = Handle();
     ControlBuilder b(self);
-    lblQuestion = CreateControl(self, "STATIC", "Delete this file from disk?",
-                                WS_VISIBLE | SS_LEFT, 12, 10, 306, 16, 0, 0,
-                                StandardFont(kFontHeight, true));
+    lblQuestion = CreateControl(self, "STATIC", "Delete this file from disk?", WS_VISIBLE | SS_LEFT,
+                                12, 10, 306, 16, 0, 0, StandardFont(kFontHeight, true));
     lblName = b.Label("Name:", 12, 36, 70);
     edtName = ValueField(record.FileName, 36, idName);
     lblFolder = b.Label("In Folder:", 12, 56, 70);
@@ -61,13 +60,12 @@ TfrmConfirmation::TfrmConfirmation(HWND owner, const InventoryRecord& record) : 
     edtSize = ValueField(FormatThousands(record.Size), 76, idSize);
     lblModified = b.Label("Modified:", 12, 96, 70);
     edtModified = ValueField(FormatTimestamp(record.Timestamp), 96, idModified);
-    chkDontShowAgain =
-        CreateControl(self, "BUTTON", "&Don't show this message again.",
-                      WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, 12, 122, 306, 17,
-                      idDontShowAgain);
-    btnOK = CreateControl(self, "BUTTON", "&OK",
-                          WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON, 162, 152, 75, 25,
-                          IDOK);
+    chkDontShowAgain = CreateControl(self, "BUTTON", "&Don't show this message again.",
+                                     WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, 12, 122,
+                                     306, 17, idDontShowAgain);
+    btnOK =
+        CreateControl(self, "BUTTON", "&OK", WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON,
+                      162, 152, 75, 25, IDOK);
     btnCancel = CreateControl(self, "BUTTON", "Cancel", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
                               243, 152, 75, 25, IDCANCEL);
 

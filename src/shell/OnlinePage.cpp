@@ -36,8 +36,8 @@ HWND TOnlinePage::Link(const char* caption, int id, int y, bool visible) {
 }
 
 bool TOnlinePage::IsLink(HWND control) const {
-    return control && (control == lblHome || control == lblImageLibrary ||
-                       control == lblFeedback || control == lblPVOHome || control == lblTutorial);
+    return control && (control == lblHome || control == lblImageLibrary || control == lblFeedback ||
+                       control == lblPVOHome || control == lblTutorial);
 }
 
 void TOnlinePage::Open(const char* function) {

@@ -14,8 +14,7 @@ public:
     TOnlinePage(HWND parent, const RECT& area, TWebPages& webPages);
 
     HWND lblVisitUs = nullptr;
-    HWND lblHome = nullptr, lblImageLibrary = nullptr, lblFeedback = nullptr,
-         lblPVOHome = nullptr;
+    HWND lblHome = nullptr, lblImageLibrary = nullptr, lblFeedback = nullptr, lblPVOHome = nullptr;
     HWND lblTutorial = nullptr;  // kept hidden
 
     void lblHomeClick();

@@ -13,8 +13,8 @@ void TPictureEditor::EditPicture(const std::string& lcLocation, const std::strin
     const std::string folder = StartFolder(lcLocation);
     HINSTANCE started;
     if (settings_.UseDefaultEditor()) {
-        started = ::ShellExecuteA(ui_.MainWindow(), nullptr, path.c_str(), "", folder.c_str(),
-                                  SW_SHOW);
+        started =
+            ::ShellExecuteA(ui_.MainWindow(), nullptr, path.c_str(), "", folder.c_str(), SW_SHOW);
     } else {
         const std::string editor = settings_.SelectedEditor();
         started = ::ShellExecuteA(ui_.MainWindow(), nullptr, editor.c_str(),

@@ -28,8 +28,8 @@ InventoryRecord Cat() {
 TEST(FrmConfirmation, ShowsThePictureAndHandsEachClickOnTheBoxOver) {
     const struct {
         const char* name;
-        int clicks;    // on "&Don't show this message again."
-        int finalId;   // IDOK, IDCANCEL, or 0 for the close button
+        int clicks;   // on "&Don't show this message again."
+        int finalId;  // IDOK, IDCANCEL, or 0 for the close button
         bool confirmed;
         std::vector<bool> handed;
     } cases[] = {
@@ -77,7 +77,8 @@ TEST(FrmConfirmation, ShowsThePictureAndHandsEachClickOnTheBoxOver) {
         EXPECT_EQ(seen.size, "1,234,567");
         EXPECT_FALSE(seen.tickedAtFirst);
         EXPECT_TRUE(seen.focusOnOk);
-        EXPECT_FALSE(::FindWindowA("TfrmConfirmation", nullptr)) << "the dialog outlived its question";
+        EXPECT_FALSE(::FindWindowA("TfrmConfirmation", nullptr))
+            << "the dialog outlived its question";
     }
 }
 
@@ -85,8 +86,8 @@ TEST(FrmConfirmation, SizesShowThousandsSeparators) {
     const struct {
         long long value;
         const char* text;
-    } cases[] = {{0, "0"}, {999, "999"}, {1000, "1,000"}, {1234567, "1,234,567"},
-                 {-1234, "-1,234"}};
+    } cases[] = {
+        {0, "0"}, {999, "999"}, {1000, "1,000"}, {1234567, "1,234,567"}, {-1234, "-1,234"}};
     for (const auto& c : cases) EXPECT_EQ(FormatThousands(c.value), c.text);
 }
 

@@ -92,8 +92,7 @@ public:
     testing::FakeWallpaper system;
     QuietDesktopHost desktopHost;
     TDesktopWallpaper desktop{system, store, desktopHost, "Pictavo"};
-    TPictureActions actions{
-        {store, ui, confirmation, adder, desktop, editor, actionSettings}};
+    TPictureActions actions{{store, ui, confirmation, adder, desktop, editor, actionSettings}};
 
     // A picture file and its record.
     std::string List(const std::string& path, bool enabled = true, bool tile = true) {
@@ -306,8 +305,8 @@ TEST(PictureActions, MoveWithCopyPointsTheRecordAtTheCopyAndKeepsTheSource) {
 TEST(PictureActions, MovingTheCurrentWallpaperKeepsItAtExit) {
     const struct {
         const char* name;
-        bool persisted;    // the wallpaper was set with persist (else by a slide without)
-        uint8_t option;    // the dialog's choice
+        bool persisted;  // the wallpaper was set with persist (else by a slide without)
+        uint8_t option;  // the dialog's choice
         const char* newName;
         bool followsMove;  // the desktop moves to the new file
     } cases[] = {

@@ -11,8 +11,10 @@ TEST(LaunchRules, CommandProgramTakesAQuotedPathWholeAndAnUnquotedOneToTheFirstB
         const char* program;
     } cases[] = {
         // As Wine and many Windows installations register the browser.
-        {"\"C:\\windows\\system32\\winebrowser.exe\" \"%1\"", "C:\\windows\\system32\\winebrowser.exe"},
-        {"\"C:\\Program Files\\Web\\browser.exe\" -nohome \"%1\"", "C:\\Program Files\\Web\\browser.exe"},
+        {"\"C:\\windows\\system32\\winebrowser.exe\" \"%1\"",
+         "C:\\windows\\system32\\winebrowser.exe"},
+        {"\"C:\\Program Files\\Web\\browser.exe\" -nohome \"%1\"",
+         "C:\\Program Files\\Web\\browser.exe"},
         {"C:\\Web\\browser.exe %1", "C:\\Web\\browser.exe"},
         {"C:\\Web\\browser.exe", "C:\\Web\\browser.exe"},
         {"  C:\\Web\\browser.exe -new %1", "C:\\Web\\browser.exe"},

@@ -1,8 +1,8 @@
 #pragma once
 // The stand-in program tools\record_command_line.exe, copied under a name of a
 // test's choosing, and what it recorded when something started it.
-#include <windows.h>
 #include <tlhelp32.h>
+#include <windows.h>
 
 #include <chrono>
 #include <fstream>
