@@ -1,10 +1,12 @@
 // The "&Online" page of the real program opening the maker's pages in the
 // browser that the registry names, as Wine registers its own: a quoted path.
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include "harness/Harness.h"
 #include "support/CommandRecorder.h"
+
+// After <windows.h>, which the harness brings.
+#include <commctrl.h>
 
 using namespace e2e;
 using pictavo::testing::CommandRecorder;
