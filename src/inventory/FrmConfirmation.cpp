@@ -8,7 +8,7 @@ namespace pictavo {
 namespace {
 
 // A fixed dialog whose title bar has only the close button.
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr int kClientWidth = 330;
 constexpr int kClientHeight = 186;
