@@ -205,5 +205,24 @@ TEST_F(FrmMainTest, DontShowAgainUnticksTheOptionAndTheSettingsFileKeepsIt) {
     EXPECT_NE(ReadWholeFile(ini).find("ConfirmRemoveList=0"), std::string::npos);
 }
 
+TEST_F(FrmMainTest, DeletingAReadOnlyFileIsRefusedWithTheMessage) {
+    Start(false);
+    testing::TempDir dir;
+    const std::string sky = dir.Write("Sky.bmp", "BMpicture");
+    ASSERT_TRUE(main->Inventory.StorePictureRecord(sky, sky, false, true, true));
+    ASSERT_TRUE(main->Inventory.SelectInList(sky));
+    ASSERT_TRUE(::SetFileAttributesA(sky.c_str(), FILE_ATTRIBUTE_READONLY));
+
+    testing::ModalAnswer ok("TfrmConfirmation", [](HWND dialog) {
+        ::SendMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    });
+    main->PictureActions().tbnDeleteClick();
+    EXPECT_TRUE(ok.Answered());
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{"Unable to delete " + LowerCase(sky)});
+    EXPECT_TRUE(FileExists(sky));
+    EXPECT_TRUE(main->Inventory.IsInInventory(sky));
+    ::SetFileAttributesA(sky.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 }  // namespace
 }  // namespace pictavo
