@@ -19,6 +19,8 @@
 #include "platform/Trace.h"
 #include "resource.h"
 #include "shell/FrmTray.h"
+#include "shell/OnlinePage.h"
+#include "shell/StartupShortcut.h"
 
 namespace pictavo {
 namespace {
@@ -83,7 +85,7 @@ void TFrmMain::CreateControls() {
     tsPreview = std::make_unique<TPanel>(self, area, "tsPreview");
     tsSlideshow = std::make_unique<TSlideshowPage>(self, area, *designOptions_);
     tsOptions = std::make_unique<TOptionsPage>(self, area);
-    tsOnline = std::make_unique<TPanel>(self, area, "tsOnline");
+    tsOnline = std::make_unique<TOnlinePage>(self, area, services_.webPages);
     {
         RECT preview;
         ::GetClientRect(tsPreview->Handle(), &preview);
@@ -156,7 +158,13 @@ void TFrmMain::FormCreate() {
     desktop_->AttachCaptureHistory(*detector_);
     settings_->Attach(*slideShow_, *detector_);
     tsSlideshow->Attach({*settings_, *slideShow_, *detector_});
-    tsOptions->Attach({*settings_, *detector_, previewToolbar_.get()});
+    confirmation_ = std::make_unique<TConfirmationDialogs>(
+        [](HWND form) { AdjustFormScaling(form, TfrmConfirmation::kFontHeight); });
+    actionSettings_ = std::make_unique<TActionSettings>(*tsOptions);
+    editor_ = std::make_unique<TPictureEditor>(*this, *actionSettings_, WindowsDirectory());
+    pictureActions_ = std::make_unique<TPictureActions>(TPictureActions::Services{
+        *inventory_, *this, *confirmation_, *adder_, *desktop_, *editor_, *actionSettings_});
+    tsOptions->Attach({*settings_, *detector_, previewToolbar_.get(), editor_.get()});
     services_.application.HelpFile = ChangeFileExt(exePath, ".hlp");
     ::SetWindowContextHelpId(Handle(), 1);
     // A program that has never saved its settings here has never run here.

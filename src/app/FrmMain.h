@@ -8,6 +8,7 @@
 
 #include "app/DesignOptions.h"
 #include "app/OptionsPage.h"
+#include "app/ActionSettings.h"
 #include "app/Settings.h"
 #include "app/SlideshowPage.h"
 #include "desktop/DesktopWallpaper.h"
@@ -15,10 +16,14 @@
 #include "inventory/AddProgress.h"
 #include "inventory/FrmItemInfo.h"
 #include "inventory/InventoryStore.h"
+#include "inventory/FrmConfirmation.h"
 #include "inventory/OpenImportDialog.h"
+#include "inventory/PictureActions.h"
 #include "inventory/PictureAdder.h"
 #include "inventory/PreviewToolbar.h"
 #include "platform/InputTimeout.h"
+#include "shell/PictureEditor.h"
+#include "shell/WebPages.h"
 #include "platform/Prompts.h"
 #include "platform/Timer.h"
 #include "platform/UserInterface.h"
@@ -44,6 +49,7 @@ public:
         ITimerFactory& timers;
         IWallpaperSystem& wallpaper;
         std::string commandLineArgument;  // the first argument, or empty
+        TWebPages& webPages;
     };
 
     explicit TFrmMain(Services services);
@@ -76,6 +82,8 @@ public:
     TPictureAdder& Adder() { return *adder_; }
     TWallpaperDetector& Detector() { return *detector_; }
     TfrmItemInfo& frmItemInfo() { return *frmItemInfo_; }
+    // Remove, Delete, Move and Edit on the list's selected picture.
+    TPictureActions& PictureActions() { return *pictureActions_; }
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -105,6 +113,10 @@ private:
     std::unique_ptr<TPictureAdder> adder_;
     std::unique_ptr<TPreviewToolbar> previewToolbar_;
     std::unique_ptr<TWallpaperDetector> detector_;
+    std::unique_ptr<TConfirmationDialogs> confirmation_;
+    std::unique_ptr<TActionSettings> actionSettings_;
+    std::unique_ptr<TPictureEditor> editor_;
+    std::unique_ptr<TPictureActions> pictureActions_;
 
     void CreateControls();
     void ShowPage(int index);

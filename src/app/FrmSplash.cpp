@@ -11,6 +11,11 @@ constexpr int kWidth = 360;
 constexpr int kHeight = 240;
 constexpr uint32_t kSplashTime = 3000;
 
+std::function<void(HWND)>& LinkHandler() {
+    static std::function<void(HWND)> handler;
+    return handler;
+}
+
 std::unique_ptr<TFrmSplash>& SplashRef() {
     static std::unique_ptr<TFrmSplash> splash;
     return splash;
@@ -53,6 +58,18 @@ LRESULT TFrmSplash::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         }
+        case WM_COMMAND:
+            if (reinterpret_cast<HWND>(lParam) == lblHome_ && HIWORD(wParam) == STN_CLICKED) {
+                if (LinkHandler()) LinkHandler()(Handle());
+                return 0;
+            }
+            break;
+        case WM_SETCURSOR:
+            if (reinterpret_cast<HWND>(wParam) == lblHome_) {
+                ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+                return TRUE;
+            }
+            break;
         case WM_CTLCOLORSTATIC:
             // The web address: blue on the picture's background.
             if (reinterpret_cast<HWND>(lParam) == lblHome_) {
@@ -67,6 +84,8 @@ LRESULT TFrmSplash::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 TFrmSplash* Splash() { return SplashRef().get(); }
+
+void SetSplashLinkHandler(std::function<void(HWND)> handler) { LinkHandler() = std::move(handler); }
 
 void BeginSplash(ITimerFactory& timers) {
     SplashRef().reset();

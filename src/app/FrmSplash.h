@@ -1,6 +1,7 @@
 #pragma once
 // The splash picture shown while the program starts. It closes at the second
 // of two events: its 3-second timer runs out, and start-up finishes.
+#include <functional>
 #include <memory>
 
 #include "platform/Timer.h"
@@ -33,5 +34,7 @@ void ShowSplash(ITimerFactory& timers = SystemTimers());
 void EndSplash();
 void HideSplash();
 TFrmSplash* Splash();
+// What a click on the splash's web address does; given the splash window.
+void SetSplashLinkHandler(std::function<void(HWND splash)> handler);
 
 }  // namespace pictavo

@@ -12,6 +12,8 @@
 #include "app/VersionInfo.h"
 #include "platform/Handles.h"
 #include "shell/FrmTray.h"
+#include "shell/LaunchRules.h"
+#include "shell/WebPages.h"
 
 using namespace pictavo;
 
@@ -39,6 +41,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     TApplication& application = Application();
     WinPrompts prompts(application.Title);
+    TWebPages webPages(prompts);
+    webPages.FindWebBrowser();
+    SetSplashLinkHandler([&webPages](HWND splash) {
+        webPages.OpenWebPage(WebPageAddress("splash"), splash);
+    });
     std::unique_ptr<TFrmTray> tray;
     std::unique_ptr<TFrmMain> main;
 
@@ -54,7 +61,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             tray = std::make_unique<TFrmTray>();
             std::string argument = __argc > 1 ? __argv[1] : "";
             main = std::make_unique<TFrmMain>(TFrmMain::Services{
-                application, *tray, prompts, SystemTimers(), SystemWallpaper(), argument});
+                application, *tray, prompts, SystemTimers(), SystemWallpaper(), argument, webPages});
         },
         prompts);
 

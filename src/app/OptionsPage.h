@@ -10,6 +10,7 @@
 #include "app/SettingsPage.h"
 #include "detect/WallpaperDetector.h"
 #include "inventory/PreviewToolbar.h"
+#include "shell/PictureEditor.h"
 
 namespace pictavo {
 
@@ -43,6 +44,7 @@ public:
         ISettingsChanges& settings;
         IPollControl& polls;
         TPreviewToolbar* toolbar;
+        TPictureEditor* editor;
     };
     void Attach(const Handlers& handlers) { handlers_.emplace(handlers); }
 
@@ -58,8 +60,10 @@ public:
     void rdoDefaultEditorClick(const void* sender);
     // The other editor's name and "Select" are open only with "Other editor:".
     void UpdateEditorControls();
-    // Choosing another editor is not built yet: the button does nothing.
-    void btnSelectEditorClick() {}
+    // "Select": the editor chooses the other editor's program.
+    void btnSelectEditorClick() {
+        if (handlers_ && handlers_->editor) handlers_->editor->btnSelectEditorClick();
+    }
 
 protected:
     bool OnCommand(int id, int code, HWND control) override;

@@ -101,6 +101,16 @@ bool TDesktopWallpaper::LocateCurrentWallpaper() {
     return inventory_.SelectInList(LowerCase(path));
 }
 
+void TDesktopWallpaper::WallpaperFileMoved(const std::string& from, const std::string& to,
+                                           bool tile) {
+    const std::string old = LowerCase(from);
+    if (old.empty()) return;
+    bool profileTile = true;
+    const bool profileNamesOld = ReadDesktopWallpaper(profileTile) == old;
+    if (GetCurrentWallpaper().path != old) return;
+    ApplyWallpaper(to, tile, profileNamesOld);
+}
+
 void TDesktopWallpaper::ShowWallpaperName(const std::string& name) {
     captions_.SetCaptions(name.empty() ? baseCaption_ : name + " - " + baseCaption_);
 }

@@ -9,6 +9,7 @@
 #include "desktop/WallpaperSystem.h"
 #include "inventory/InventoryStore.h"
 #include "platform/UserInterface.h"
+#include "inventory/PictureActionServices.h"
 
 namespace pictavo {
 
@@ -41,7 +42,7 @@ public:
     virtual void SetCaptions(const std::string& text) = 0;
 };
 
-class TDesktopWallpaper : public IWallpaperMenu {
+class TDesktopWallpaper : public IWallpaperMenu, public IMovedWallpaper {
 public:
     // The longest path the system's wallpaper call takes.
     static constexpr size_t kMaxWallpaperPath = 256;
@@ -68,6 +69,10 @@ public:
     Wallpaper GetCurrentWallpaper(bool presetTile = true);
     bool LocateCurrentWallpaper();
     void ShowWallpaperName(const std::string& name);
+    // When the moved file was the current wallpaper, the new path takes its
+    // place, persisted when the user profile named the old one: otherwise the
+    // exit would apply a file that is gone.
+    void WallpaperFileMoved(const std::string& from, const std::string& to, bool tile) override;
 
     void tbnSetWallpaperClick();
     void mnuSetWallpaper1Click();

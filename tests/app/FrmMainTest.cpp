@@ -7,10 +7,13 @@
 
 #include "app/Application.h"
 #include "platform/Files.h"
+#include "platform/Controls.h"
 #include "platform/Guard.h"
 #include "shell/FrmTray.h"
 #include "support/FakeWallpaper.h"
+#include "support/ModalAnswer.h"
 #include "support/ScriptedPrompts.h"
+#include "support/TempDir.h"
 #include "support/VirtualTimers.h"
 
 namespace pictavo {
@@ -31,6 +34,7 @@ protected:
     testing::ScriptedPrompts prompts;
     TApplication application;
     testing::FakeWallpaper wallpaper;
+    TWebPages webPages{prompts};
     std::unique_ptr<TFrmTray> tray;
     std::unique_ptr<TFrmMain> main;
 
@@ -44,7 +48,7 @@ protected:
                                      ini.c_str());
         tray = std::make_unique<TFrmTray>();
         main = std::make_unique<TFrmMain>(
-            TFrmMain::Services{application, *tray, prompts, clock, wallpaper, ":"});
+            TFrmMain::Services{application, *tray, prompts, clock, wallpaper, ":", webPages});
         ASSERT_TRUE(main->Visible());
         EXPECT_TRUE(tray->TrayIcon1->CanShowMenu());
     }
@@ -146,6 +150,78 @@ TEST_F(FrmMainTest, OkHidesTheWindowWhenTheSettingsFileCannotBeWritten) {
     EXPECT_FALSE(main->Visible());
     EXPECT_EQ(prompts.shown, std::vector<std::string>{WriteFailure()});
     EXPECT_FALSE(Closed());
+}
+
+// The picture commands as the main window wires them: the real dialogs,
+// answered from inside their loops, the real option boxes and settings file.
+TEST_F(FrmMainTest, RenamingTheCurrentWallpaperKeepsTheNewFileOnTheDesktopAfterExit) {
+    Start(false);
+    testing::TempDir dir;
+    const std::string sky = dir.Write("Sky.bmp", "BMpicture");
+    ASSERT_TRUE(main->Inventory().StorePictureRecord(sky, sky, false, true, true));
+    ASSERT_TRUE(main->Inventory().SelectInList(sky));
+    main->Desktop().tbnSetWallpaperClick();
+    ASSERT_EQ(wallpaper.wallpaper, LowerCase(sky));
+
+    testing::ModalAnswer rename("TfrmItemInfo", [](HWND dialog) {
+        ::SetWindowTextA(::GetDlgItem(dialog, 300), "Sky at Night");
+        ::SendMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    });
+    main->PictureActions().tbnMoveClick();
+    ASSERT_TRUE(rename.Answered());
+    const std::string renamed = LowerCase(dir / "Sky at Night.bmp");
+    EXPECT_TRUE(FileExists(renamed));
+
+    main->mnuClose1Click();
+    EXPECT_TRUE(Closed());
+    EXPECT_EQ(wallpaper.wallpaper, renamed);
+    EXPECT_NE(ReadWholeFile(ini).find("LastWallpaper=" + renamed), std::string::npos);
+}
+
+TEST_F(FrmMainTest, DontShowAgainUnticksTheOptionAndTheSettingsFileKeepsIt) {
+    Start(false);
+    testing::TempDir dir;
+    const std::string sky = dir.Write("Sky.bmp", "BMpicture");
+    ASSERT_TRUE(main->Inventory().StorePictureRecord(sky, sky, false, true, true));
+    ASSERT_TRUE(main->Inventory().SelectInList(sky));
+    ASSERT_TRUE(Checked(main->OptionsPage().chkAskBeforeRemoving));
+
+    testing::ModalAnswer tickAndCancel("TfrmConfirmation", [](HWND dialog) {
+        ::SendMessageA(::GetDlgItem(dialog, 404), BM_CLICK, 0, 0);
+        ::SendMessageA(::GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+    });
+    main->PictureActions().tbnRemoveClick();
+    ASSERT_TRUE(tickAndCancel.Answered());
+    EXPECT_FALSE(Checked(main->OptionsPage().chkAskBeforeRemoving));
+    EXPECT_TRUE(main->Inventory().IsInInventory(sky));
+
+    // Asked no more.
+    main->PictureActions().tbnRemoveClick();
+    EXPECT_FALSE(main->Inventory().IsInInventory(sky));
+    EXPECT_TRUE(FileExists(sky));
+
+    main->mnuClose1Click();
+    EXPECT_TRUE(Closed());
+    EXPECT_NE(ReadWholeFile(ini).find("ConfirmRemoveList=0"), std::string::npos);
+}
+
+TEST_F(FrmMainTest, DeletingAReadOnlyFileIsRefusedWithTheMessage) {
+    Start(false);
+    testing::TempDir dir;
+    const std::string sky = dir.Write("Sky.bmp", "BMpicture");
+    ASSERT_TRUE(main->Inventory().StorePictureRecord(sky, sky, false, true, true));
+    ASSERT_TRUE(main->Inventory().SelectInList(sky));
+    ASSERT_TRUE(::SetFileAttributesA(sky.c_str(), FILE_ATTRIBUTE_READONLY));
+
+    testing::ModalAnswer ok("TfrmConfirmation", [](HWND dialog) {
+        ::SendMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    });
+    main->PictureActions().tbnDeleteClick();
+    EXPECT_TRUE(ok.Answered());
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{"Unable to delete " + LowerCase(sky)});
+    EXPECT_TRUE(FileExists(sky));
+    EXPECT_TRUE(main->Inventory().IsInInventory(sky));
+    ::SetFileAttributesA(sky.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 }  // namespace

@@ -50,5 +50,16 @@ TEST_F(SplashTest, HidingKeepsTheReference) {
     EXPECT_FALSE(Splash()->Visible());
 }
 
+TEST_F(SplashTest, ClickingTheWebAddressOpensTheSplashPage) {
+    std::vector<HWND> clicked;
+    SetSplashLinkHandler([&](HWND splash) { clicked.push_back(splash); });
+    HWND address = ::FindWindowExA(Splash()->Handle(), nullptr, "STATIC", "www.norvex.com");
+    ASSERT_TRUE(address);
+    ::SendMessageA(address, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    ::SendMessageA(address, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    SetSplashLinkHandler(nullptr);
+    EXPECT_EQ(clicked, std::vector<HWND>{Splash()->Handle()});
+}
+
 }  // namespace
 }  // namespace pictavo

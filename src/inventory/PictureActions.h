@@ -1,0 +1,47 @@
+#pragma once
+// The commands on the picture selected in the list (the current record of the
+// list's cursor): Remove takes it out of the list, Delete deletes its file as
+// well, Move renames it or takes it into the data directory, and Edit opens it
+// in a picture editor.
+#include <windows.h>
+
+#include <string>
+
+#include "inventory/Confirmation.h"
+#include "inventory/InventoryStore.h"
+#include "inventory/PictureActionServices.h"
+#include "inventory/PictureAdder.h"
+#include "platform/UserInterface.h"
+
+namespace pictavo {
+
+class TPictureActions {
+public:
+    struct Services {
+        TInventoryStore& inventory;
+        IUserInterface& ui;
+        IConfirmationDialog& confirmation;
+        // The "Add Wallpaper" question and the file transfer, for Move.
+        TPictureAdder& adder;
+        IMovedWallpaper& wallpaper;
+        IPictureEditor& editor;
+        IPictureActionSettings& settings;
+    };
+
+    explicit TPictureActions(Services services);
+
+    void tbnRemoveClick();
+    void tbnDeleteClick();
+    void tbnMoveClick();
+    void mnuEdit1Click();
+
+private:
+    bool AskRemoveConfirmation(const InventoryRecord& record);
+    bool AskDeleteConfirmation(const InventoryRecord& record);
+    // The selected record, if the list has one.
+    bool Selected(InventoryRecord& record);
+
+    Services s_;
+};
+
+}  // namespace pictavo
