@@ -12,6 +12,7 @@
 #include "app/FrmAbout.h"
 #include "app/FrmSplash.h"
 #include "app/FrmStartup.h"
+#include "exchange/FrmExport.h"
 #include "platform/Trace.h"
 #include "platform/Controls.h"
 #include "platform/Files.h"
@@ -157,6 +158,10 @@ void TFrmMain::FormCreate() {
     detector_ = std::make_unique<TWallpaperDetector>(TWallpaperDetector::Services{
         Inventory, *desktop_, *adder_, *this, flags_, InputTimeout1, services_.timers, *settings_,
         static_cast<IDetectionHost&>(*this), WindowsDirectory()});
+    clipboard_ = std::make_unique<TClipboardPaste>(
+        TClipboardPaste::Services{*adder_, Inventory, *desktop_, flags_, *this});
+    importer_ = std::make_unique<TListImporter>(
+        TListImporter::Services{Inventory, *adder_, *this, flags_, *addProgress_});
     services_.application.HelpFile = ChangeFileExt(exePath, ".hlp");
     ::SetWindowContextHelpId(Handle(), 1);
     // A program that has never saved its settings here has never run here.
@@ -522,6 +527,19 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_SHOWWINDOW:
             if (!wParam) FormHide();
+            break;
+        case WM_DROPFILES:
+            if (importer_) importer_->WMDropFiles(reinterpret_cast<HDROP>(wParam));
+            return 0;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            // Ctrl+Alt+Shift+F11: the Export Manager on the data directory.
+            if (wParam == VK_F11 && ::GetKeyState(VK_CONTROL) < 0 && ::GetKeyState(VK_MENU) < 0 &&
+                ::GetKeyState(VK_SHIFT) < 0 && Inventory.Open()) {
+                ShowExportManager(Handle(), settings_->DataDirectory(),
+                                  TFrmExport::Services{Inventory, services_.prompts});
+                return 0;
+            }
             break;
         case WM_COMMAND:
             if (HIWORD(wParam) == EN_KILLFOCUS &&

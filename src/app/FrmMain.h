@@ -9,7 +9,9 @@
 #include "platform/InputTimeout.h"
 #include "app/Settings.h"
 #include "app/SettingsPages.h"
+#include "desktop/ClipboardPaste.h"
 #include "desktop/DesktopWallpaper.h"
+#include "exchange/ListImporter.h"
 #include "detect/WallpaperDetector.h"
 #include "inventory/AddProgress.h"
 #include "inventory/FrmItemInfo.h"
@@ -100,6 +102,8 @@ private:
     std::unique_ptr<TPictureAdder> adder_;
     std::unique_ptr<TPreviewToolbar> previewToolbar_;
     std::unique_ptr<TWallpaperDetector> detector_;
+    std::unique_ptr<TClipboardPaste> clipboard_;
+    std::unique_ptr<TListImporter> importer_;
 
     void CreateControls();
     void ShowPage(int index);
@@ -198,7 +202,9 @@ private:
     }
     void mnuContents1Click() override;
     void About1Click() override;
-    void mnuSetWallpaperfromClipboardClick() override {}
+    void mnuSetWallpaperfromClipboardClick() override {
+        if (clipboard_) clipboard_->mnuSetWallpaperfromClipboardClick();
+    }
     std::string SlideIntervalText() const override { return slideShow_->SlideIntervalText(); }
 
     Services services_;

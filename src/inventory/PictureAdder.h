@@ -64,7 +64,10 @@ public:
     void mnuAdd1Click();
     void AddPictureFiles(const std::vector<std::string>& paths, bool confirm);
     void AddPictureFile(const std::string& path, bool tile);
-    void BeginAddBatch(bool severalFiles);
+    // With eachOwnTile, every file of the batch starts from the tile flag its
+    // caller gives (a list's own mode per picture), also when the options are
+    // applied to all remaining files; otherwise only the first one does.
+    void BeginAddBatch(bool severalFiles, bool eachOwnTile = false);
     // The "Add Wallpaper" question. On true the path is where the file is to
     // go, and the copy and tile flags are the user's.
     bool AskWallpaperOptions(const std::string& title, std::string& path, bool tileChoice,
@@ -93,6 +96,7 @@ private:
     WallpaperOptionsState state_;
     bool severalFiles_ = false;
     bool firstOfBatch_ = true;
+    bool eachOwnTile_ = false;
     bool cancelledInBatch_ = false;
     bool asking_ = false;
     // The destination the user agreed to overwrite (lower case).
