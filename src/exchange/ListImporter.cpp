@@ -60,6 +60,7 @@ void TListImporter::ImportListFiles(const std::vector<std::string>& lists) {
     } finish{*this};
     // Every picture of every list ends in one count and one save.
     TInventoryStore::Batch batch(s_.inventory);
+    TPictureAdder::BulkScope bulk(s_.adder);
     // Each picture keeps the tile mode its list gives, whatever the first one was set to.
     s_.adder.BeginAddBatch(true, true);
 

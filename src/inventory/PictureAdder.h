@@ -14,6 +14,7 @@
 #include "inventory/AddProgress.h"
 #include "inventory/InventoryStore.h"
 #include "inventory/WallpaperOptions.h"
+#include "platform/FlagScope.h"
 #include "platform/Prompts.h"
 #include "platform/UserInterface.h"
 
@@ -81,6 +82,22 @@ public:
     bool IsSupportedFile(const std::string& path) const;
     bool IsInputFileName(const std::string& path) const;
     std::string MakeCaptureName(const std::string& fileName) const;
+
+    // While one lives, each target folder is listed once and its names kept,
+    // as during a bulk addition: a list import adds as many files as one.
+    class BulkScope {
+    public:
+        explicit BulkScope(TPictureAdder& adder) : adder_(adder), hold_(adder.listFolders_) {
+            adder_.ForgetFolders();
+        }
+        ~BulkScope() { adder_.ForgetFolders(); }
+        BulkScope(const BulkScope&) = delete;
+        BulkScope& operator=(const BulkScope&) = delete;
+
+    private:
+        TPictureAdder& adder_;
+        FlagHold hold_;
+    };
 
     // The dialog's entries as they stand between showings.
     const WallpaperOptionsState& DialogState() const { return state_; }
