@@ -144,7 +144,7 @@ struct Rig {
     }
 };
 
-void Import(const std::string& list, const std::string& data, uint8_t option, const char* what) {
+double Import(const std::string& list, const std::string& data, uint8_t option, const char* what) {
     Rig rig(data);
     rig.dialog.option = option;
     const auto start = Clock::now();
@@ -157,6 +157,7 @@ void Import(const std::string& list, const std::string& data, uint8_t option, co
     std::printf("  %-40s %10d\n", "dialogs shown", rig.dialog.shown);
     std::printf("  %-40s %10d (%.1f ms)\n", "table saves", rig.ui.saves, rig.ui.saveMs);
     std::printf("  %-40s %10d\n", "errors", rig.ui.errors);
+    return ms;
 }
 
 }  // namespace
@@ -198,15 +199,24 @@ int main(int argc, char** argv) {
     }
     Import(list, root + "\\ImagesLeave", kOptionLeave,
            "Import, Leave applied to all remaining files (no copies)");
-    {
-        const std::string plain = root + "\\PlainCopies";
+    // As the import copies: new files into an empty folder. Measured before and after it,
+    // since a busy machine makes single figures wander.
+    double copiesMs = 0;
+    auto copyAlone = [&](const std::string& plain) {
         ::CreateDirectoryA(plain.c_str(), nullptr);
         const auto start = Clock::now();
         for (const std::string& name : names)
             ::CopyFileA((source + "\\" + name).c_str(), (plain + "\\" + name).c_str(), TRUE);
-        std::printf("\n%-42s %10.1f ms\n\n", "the file copies alone", MsSince(start));
-    }
-    Import(list, root + "\\ImagesCopy", kOptionCopy, "Import, Copy applied to all remaining files");
+        const double ms = MsSince(start);
+        std::printf("\n%-42s %10.1f ms\n\n", "the file copies alone", ms);
+        copiesMs += ms / 2;
+    };
+    copyAlone(root + "\\PlainCopies");
+    const double copyImportMs =
+        Import(list, root + "\\ImagesCopy", kOptionCopy, "Import, Copy applied to all remaining files");
+    copyAlone(root + "\\PlainCopiesAgain");
+    std::printf("%-42s %10.1f ms   budget: at most 2000 ms\n\n", "copy import beyond the copies",
+                copyImportMs - copiesMs);
 
     // Export: the Leave rig's inventory (10,000 enabled pictures) into a new folder.
     {
@@ -220,6 +230,7 @@ int main(int argc, char** argv) {
         std::atomic<bool> stop{false};
         std::atomic<double> worstMs{0};
         std::atomic<int> asked{0};
+        std::atomic<bool> proberDone{false};
         HWND window = form.Handle();
         std::thread prober([&] {
             while (!stop) {
@@ -227,15 +238,22 @@ int main(int argc, char** argv) {
                 DWORD_PTR result = 0;
                 ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result);
                 const double ms = MsSince(start);
-                if (ms > worstMs) worstMs = ms;
+                if (ms > worstMs && !stop) worstMs = ms;
                 ++asked;
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
             }
+            proberDone = true;
         });
         const auto start = Clock::now();
         form.btnExportClick();
         const double ms = MsSince(start);
         stop = true;
+        // The prober's last question is answered before it is waited for.
+        while (!proberDone) {
+            MSG msg;
+            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
         prober.join();
         std::printf("Export of %zu pictures\n", rig.store.Table().Count());
         std::printf("  %-40s %10.1f ms\n", "export", ms);

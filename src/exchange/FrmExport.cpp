@@ -155,6 +155,7 @@ bool TFrmExport::Export(const std::string& fileName, const std::string& subDir) 
     int leftOut = plan.leftOut;
     copied_ = 0;
     int shownPercent = 0;
+    DWORD lastPump = ::GetTickCount();
     for (size_t i = 0; i < plan.pictures.size(); ++i) {
         const ExportSource& picture = plan.pictures[i];
         const std::string source = picture.location + "\\" + picture.fileName;
@@ -171,8 +172,13 @@ bool TFrmExport::Export(const std::string& fileName, const std::string& subDir) 
             shownPercent = percent;
             ::SendMessageA(pbrExport, PBM_SETPOS, static_cast<WPARAM>(i), 0);
         }
-        Pump();
-        if (!Handle()) return true;  // destroyed with the program meanwhile
+        // Often enough for the eye and for other programs asking; asking the
+        // system for messages after every small copy would cost as much again.
+        if (::GetTickCount() - lastPump >= 15) {
+            Pump();
+            lastPump = ::GetTickCount();
+            if (!Handle()) return true;  // destroyed with the program meanwhile
+        }
     }
 
     size_t done = 0;
