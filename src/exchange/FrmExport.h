@@ -28,7 +28,7 @@ public:
     void btnExportClick();
     void btnCancelClick();
 
-    // Each picture copied, and how many there are; for the progress.
+    // How many pictures the last export copied.
     int Copied() const { return copied_; }
 
     HWND Label1 = nullptr, edtExportFileName = nullptr;

@@ -11,7 +11,6 @@
 #include "inventory/AddProgress.h"
 #include "inventory/InventoryStore.h"
 #include "inventory/PictureAdder.h"
-#include "platform/Prompts.h"
 #include "platform/UserInterface.h"
 
 namespace pictavo {
