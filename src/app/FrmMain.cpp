@@ -12,6 +12,7 @@
 #include "app/FrmAbout.h"
 #include "app/FrmSplash.h"
 #include "app/FrmStartup.h"
+#include "exchange/FrmExport.h"
 #include "platform/Controls.h"
 #include "platform/Files.h"
 #include "platform/FlagScope.h"
@@ -147,7 +148,6 @@ void TFrmMain::FormCreate() {
         TSlideShow::Services{*tsSlideshow, *settings_, *inventory_, *desktop_, InputTimeout1,
                              services_.timers, *this, flags_, services_.tray});
     desktop_->AttachSlideControl(*slideShow_);
-    services_.tray.Attach({*this, *slideShow_, *desktop_});
     adder_ = std::make_unique<TPictureAdder>(
         TPictureAdder::Services{*inventory_, *this, flags_, services_.prompts, *frmItemInfo_,
                                 *dlgOpenImport_, *settings_, *addProgress_});
@@ -164,6 +164,11 @@ void TFrmMain::FormCreate() {
     editor_ = std::make_unique<TPictureEditor>(*this, *actionSettings_, WindowsDirectory());
     pictureActions_ = std::make_unique<TPictureActions>(TPictureActions::Services{
         *inventory_, *this, *confirmation_, *adder_, *desktop_, *editor_, *actionSettings_});
+    clipboard_ = std::make_unique<TClipboardPaste>(
+        TClipboardPaste::Services{*adder_, *inventory_, *desktop_, flags_, *this});
+    importer_ = std::make_unique<TListImporter>(
+        TListImporter::Services{*inventory_, *adder_, *this, flags_, *addProgress_});
+    services_.tray.Attach({*this, *slideShow_, *desktop_, *clipboard_});
     tsOptions->Attach({*settings_, *detector_, previewToolbar_.get(), editor_.get()});
     services_.application.HelpFile = ChangeFileExt(exePath, ".hlp");
     ::SetWindowContextHelpId(Handle(), 1);
@@ -494,6 +499,19 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_SHOWWINDOW:
             if (!wParam) FormHide();
+            break;
+        case WM_DROPFILES:
+            if (importer_) importer_->WMDropFiles(reinterpret_cast<HDROP>(wParam));
+            return 0;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            // Ctrl+Alt+Shift+F11: the Export Manager on the data directory.
+            if (wParam == VK_F11 && ::GetKeyState(VK_CONTROL) < 0 && ::GetKeyState(VK_MENU) < 0 &&
+                ::GetKeyState(VK_SHIFT) < 0 && inventory_->Open()) {
+                ShowExportManager(Handle(), settings_->DataDirectory(),
+                                  TFrmExport::Services{*inventory_, services_.prompts});
+                return 0;
+            }
             break;
         case WM_COMMAND:
             if (previewToolbar_ && previewToolbar_->OnCommand(LOWORD(wParam), HIWORD(wParam))) {

@@ -11,7 +11,9 @@
 #include "app/ActionSettings.h"
 #include "app/Settings.h"
 #include "app/SlideshowPage.h"
+#include "desktop/ClipboardPaste.h"
 #include "desktop/DesktopWallpaper.h"
+#include "exchange/ListImporter.h"
 #include "detect/WallpaperDetector.h"
 #include "inventory/AddProgress.h"
 #include "inventory/FrmItemInfo.h"
@@ -117,6 +119,8 @@ private:
     std::unique_ptr<TActionSettings> actionSettings_;
     std::unique_ptr<TPictureEditor> editor_;
     std::unique_ptr<TPictureActions> pictureActions_;
+    std::unique_ptr<TClipboardPaste> clipboard_;
+    std::unique_ptr<TListImporter> importer_;
 
     void CreateControls();
     void ShowPage(int index);

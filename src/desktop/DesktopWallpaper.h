@@ -83,7 +83,6 @@ public:
     void DisableThisWallpaperImage1Click(const void* sender) override;
     void mnuToggleTiledClick(const void* sender) override;
     // Pasting from the clipboard is not built yet: the item does nothing.
-    void mnuSetWallpaperfromClipboardClick() override {}
 
     const std::string& LastSavedWallpaper() const { return lastSavedWallpaper_; }
     bool LastSavedTile() const { return lastSavedTile_; }

@@ -8,6 +8,12 @@ public:
     virtual void tbnNoneClick() = 0;
     virtual void DisableThisWallpaperImage1Click(const void* sender) = 0;
     virtual void mnuToggleTiledClick(const void* sender) = 0;
+};
+
+// "&Paste Wallpaper from Clipboard".
+class IPasteWallpaper {
+public:
+    virtual ~IPasteWallpaper() = default;
     virtual void mnuSetWallpaperfromClipboardClick() = 0;
 };
 

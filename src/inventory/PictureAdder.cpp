@@ -109,8 +109,9 @@ void TPictureAdder::AskAndStore(const std::string& path, std::string destination
     }
 }
 
-void TPictureAdder::BeginAddBatch(bool severalFiles) {
+void TPictureAdder::BeginAddBatch(bool severalFiles, bool eachOwnTile) {
     severalFiles_ = severalFiles;
+    eachOwnTile_ = eachOwnTile;
     cancelledInBatch_ = false;
     state_.applyToAll = false;
     firstOfBatch_ = true;
@@ -125,6 +126,7 @@ void TPictureAdder::PrepareDialog(const std::string& title, const std::string& p
     state_.tileChoiceEnabled = tileChoice;
     state_.copyModeEnabled = !fromClipboard;
     state_.enabledOptions = enabledMask;
+    if (eachOwnTile_ && !firstOfBatch_) state_.tile = tile;
     if (firstOfBatch_) {
         firstOfBatch_ = false;
         state_.tile = tile;
@@ -167,7 +169,7 @@ bool TPictureAdder::AskWallpaperOptions(const std::string& title, std::string& p
         if (SameTextIgnoringCase(candidate, path) || ConfirmOverwrite(candidate)) {
             accepted = SameTextIgnoringCase(candidate, path) ? path : candidate;
             if (state_.option != kOptionLeave) chosenCopy = state_.option == kOptionCopy;
-            chosenTile = state_.tile;
+            chosenTile = eachOwnTile_ ? tile : state_.tile;
             decided = true;
         }
     }

@@ -14,6 +14,7 @@
 #include "inventory/AddProgress.h"
 #include "inventory/InventoryStore.h"
 #include "inventory/WallpaperOptions.h"
+#include "platform/FlagScope.h"
 #include "platform/Prompts.h"
 #include "platform/UserInterface.h"
 
@@ -64,7 +65,10 @@ public:
     void mnuAdd1Click();
     void AddPictureFiles(const std::vector<std::string>& paths, bool confirm);
     void AddPictureFile(const std::string& path, bool tile);
-    void BeginAddBatch(bool severalFiles);
+    // With eachOwnTile, every file of the batch starts from the tile flag its
+    // caller gives (a list's own mode per picture), also when the options are
+    // applied to all remaining files; otherwise only the first one does.
+    void BeginAddBatch(bool severalFiles, bool eachOwnTile = false);
     // The "Add Wallpaper" question. On true the path is where the file is to
     // go, and the copy and tile flags are the user's.
     bool AskWallpaperOptions(const std::string& title, std::string& path, bool tileChoice,
@@ -78,6 +82,22 @@ public:
     bool IsSupportedFile(const std::string& path) const;
     bool IsInputFileName(const std::string& path) const;
     std::string MakeCaptureName(const std::string& fileName) const;
+
+    // While one lives, each target folder is listed once and its names kept,
+    // as during a bulk addition: a list import adds as many files as one.
+    class BulkScope {
+    public:
+        explicit BulkScope(TPictureAdder& adder) : adder_(adder), hold_(adder.listFolders_) {
+            adder_.ForgetFolders();
+        }
+        ~BulkScope() { adder_.ForgetFolders(); }
+        BulkScope(const BulkScope&) = delete;
+        BulkScope& operator=(const BulkScope&) = delete;
+
+    private:
+        TPictureAdder& adder_;
+        FlagHold hold_;
+    };
 
     // The dialog's entries as they stand between showings.
     const WallpaperOptionsState& DialogState() const { return state_; }
@@ -93,6 +113,7 @@ private:
     WallpaperOptionsState state_;
     bool severalFiles_ = false;
     bool firstOfBatch_ = true;
+    bool eachOwnTile_ = false;
     bool cancelledInBatch_ = false;
     bool asking_ = false;
     // The destination the user agreed to overwrite (lower case).

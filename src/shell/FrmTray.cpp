@@ -60,7 +60,7 @@ void TFrmTray::BuildMenu() {
     ::AppendMenuA(helpMenu_, MF_STRING, idAbout, "&About...");
     mnuHelp = menuIcon.Add(Item{"&Help", true, false, false, nullptr, helpMenu_});
     mnuSetWallpaperfromClipboard = item("&Paste Wallpaper from Clipboard", [this](const void*) {
-        Forward([](Commands& c) { c.wallpaper.mnuSetWallpaperfromClipboardClick(); });
+        Forward([](Commands& c) { c.paste.mnuSetWallpaperfromClipboardClick(); });
     });
     mnuShowPictavo = item("Pictavo P&roperties", [this](const void*) {
         Forward([](Commands& c) { c.window.ShowPictavo1Click(); });

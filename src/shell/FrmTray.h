@@ -37,6 +37,7 @@ public:
         ITrayHost& window;
         ISlideControl& slides;
         IWallpaperMenu& wallpaper;
+        IPasteWallpaper& paste;
     };
     void Attach(const Commands& commands) { commands_.emplace(commands); }
 

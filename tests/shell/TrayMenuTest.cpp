@@ -15,7 +15,7 @@ namespace pictavo {
 namespace {
 
 // The slideshow, the wallpaper and the main window, as the menu reaches them.
-struct RecordingHost : ITrayHost, ISlideControl, IWallpaperMenu {
+struct RecordingHost : ITrayHost, ISlideControl, IWallpaperMenu, IPasteWallpaper {
     std::vector<std::string> calls;
     std::string interval = "5 mins";
     void tmrSlideTimer() override { calls.push_back("tmrSlideTimer"); }
@@ -38,7 +38,7 @@ protected:
     testing::FakeShell shell;
     TFrmTray tray{shell};
     RecordingHost host;
-    void SetUp() override { tray.Attach({host, host, host}); }
+    void SetUp() override { tray.Attach({host, host, host, host}); }
 };
 
 TEST_F(TrayMenuTest, ItemsInTheirOrderWithTheirMarks) {

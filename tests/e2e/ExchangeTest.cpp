@@ -1,0 +1,336 @@
+// Picture lists between two installations, files dropped on the main window
+// from outside the program, and wallpaper pasted from the clipboard: the real
+// program, driven as a user and the shell would.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <cstring>
+
+#include "harness/Desktop.h"
+#include "harness/Harness.h"
+#include "inventory/TableFile.h"
+
+using namespace e2e;
+
+namespace {
+
+HWND WaitForWindow(const Program& program, const std::string& className, const std::string& caption,
+                   Duration deadline = kDeadline) {
+    HWND found = nullptr;
+    WaitFor(
+        [&] {
+            for (HWND hwnd : TopLevelWindows(program.ProcessId())) {
+                if (ClassOf(hwnd) == className && ::IsWindowVisible(hwnd) &&
+                    Caption(hwnd) == caption) {
+                    found = hwnd;
+                    return true;
+                }
+            }
+            return false;
+        },
+        deadline);
+    return found;
+}
+
+std::string TextOf(HWND control) {
+    char text[1024] = {};
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutA(control, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
+                          SMTO_NORMAL, 5000, &result);
+    return text;
+}
+
+std::vector<HWND> Edits(HWND parent) {
+    std::vector<HWND> found;
+    ::EnumChildWindows(
+        parent,
+        [](HWND hwnd, LPARAM lParam) -> BOOL {
+            if (ClassOf(hwnd) == "Edit") reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// The "Add Wallpaper" dialog once its name box offers the name.
+HWND WaitForAddDialog(const Program& program, const std::string& proposedName) {
+    HWND dialog = nullptr;
+    WaitFor([&] {
+        dialog = WaitForWindow(program, "TfrmItemInfo", "Add Wallpaper", 1s);
+        if (!dialog) return false;
+        std::vector<HWND> edits = Edits(dialog);
+        return edits.size() == 2 && TextOf(edits[1]) == proposedName;
+    });
+    return dialog;
+}
+
+void Tick(HWND dialog, const std::string& caption) {
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutA(FindChildByText(dialog, caption), BM_CLICK, 0, 0, SMTO_NORMAL, 5000,
+                          &result);
+}
+
+// A drop as the shell makes it: the DROPFILES block written into the
+// program's own memory, and WM_DROPFILES posted with its address.
+void DropFiles(const Program& program, const std::vector<std::string>& names) {
+    std::string block(sizeof(DROPFILES), '\0');
+    for (const std::string& name : names) block += name + '\0';
+    block += '\0';
+    auto* header = reinterpret_cast<DROPFILES*>(block.data());
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = FALSE;
+    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, program.ProcessId());
+    ASSERT_NE(process, nullptr);
+    void* remote = ::VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE,
+                                    PAGE_READWRITE);
+    ASSERT_NE(remote, nullptr);
+    ASSERT_TRUE(::WriteProcessMemory(process, remote, block.data(), block.size(), nullptr));
+    ::CloseHandle(process);
+    ::PostMessageA(program.MainWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+}
+
+// A program with its main window shown, nothing polling, and the given table.
+void StartWith(Program& program, const pictavo::InventoryTable* table = nullptr) {
+    program.QuietSettings();
+    program.SetIni("AutoDetect", "Polling", "0");
+    if (table) {
+        ::CreateDirectoryA(program.DataDir().c_str(), nullptr);
+        WriteFile(program.TablePath(), pictavo::SerializeTable(*table));
+    }
+    program.Start(":");
+    ASSERT_TRUE(program.WaitUntilIdle());
+}
+
+// The saved list once it satisfies the condition (it is saved 2.25 s after a change).
+pictavo::TableParseResult WaitForSavedTable(
+    const Program& program, const std::function<bool(const pictavo::TableParseResult&)>& ok) {
+    pictavo::TableParseResult saved;
+    WaitFor([&] {
+        saved = pictavo::ParseTable(ReadFile(program.TablePath()));
+        return saved.Ok() && ok(saved);
+    });
+    return saved;
+}
+
+const pictavo::InventoryRecord* Find(const pictavo::TableParseResult& saved, const std::string& path) {
+    for (const auto& r : saved.Records) {
+        if (Lower(r.Location + "\\" + r.FileName) == Lower(path)) return &r;
+    }
+    return nullptr;
+}
+
+// Keys as the user types them, into the window that has the keyboard.
+void Type(WORD key, std::initializer_list<WORD> held) {
+    for (WORD m : held) ::keybd_event(static_cast<BYTE>(m), 0, 0, 0);
+    ::keybd_event(static_cast<BYTE>(key), 0, 0, 0);
+    ::keybd_event(static_cast<BYTE>(key), 0, KEYEVENTF_KEYUP, 0);
+    for (auto m = std::rbegin(held); m != std::rend(held); ++m)
+        ::keybd_event(static_cast<BYTE>(*m), 0, KEYEVENTF_KEYUP, 0);
+}
+
+}  // namespace
+
+TEST(Exchange, ExportFromOneInstallationAndDropTheListOnAnother) {
+    // The first installation lists three pictures, one of them disabled.
+    Program from;
+    const std::string pics = from.Folder() + "\\Pics";
+    ::CreateDirectoryA(pics.c_str(), nullptr);
+    pictavo::InventoryTable table;
+    const struct {
+        const char* name;
+        bool enabled, tile;
+    } pictures[] = {{"Sunset.bmp", true, true}, {"dawn.bmp", true, false}, {"Off.bmp", false, true}};
+    unsigned char shade = 40;
+    for (const auto& p : pictures) {
+        WriteFile(pics + "\\" + p.name, Bitmap(shade, 100, 200));
+        shade += 70;
+        pictavo::InventoryRecord record;
+        record.Enabled = p.enabled;
+        record.Tile = p.tile;
+        record.FileName = p.name;
+        record.Location = pics;
+        table.Append(record);
+    }
+    StartWith(from, &table);
+    HWND main = from.MainWindow();
+    ::SetForegroundWindow(main);
+    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == main; }));
+
+    // Ctrl+Alt+Shift+F11 opens the Export Manager on the data directory.
+    Type(VK_F11, {VK_CONTROL, VK_MENU, VK_SHIFT});
+    HWND exporter = WaitForWindow(from, "TFrmExport", "Export Manager");
+    ASSERT_NE(exporter, nullptr);
+    std::vector<HWND> edits = Edits(exporter);
+    ASSERT_EQ(edits.size(), 2u);
+    EXPECT_EQ(TextOf(edits[0]), "pvo.pvi");
+    EXPECT_EQ(TextOf(edits[1]), "Export1");
+    SaveScreenshot("export-manager");
+    ASSERT_TRUE(ClickButton(exporter, "Export Files"));
+    auto box = from.WaitForMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, "Export Successful");
+    ASSERT_TRUE(box->Press(IDOK));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(exporter); }));
+
+    const std::string exported = from.DataDir() + "\\Export1";
+    EXPECT_EQ(ReadFile(exported + "\\pvo.pvi"), "\"dawn.bmp\",\"C\"\r\n\"Sunset.bmp\",\"T\"\r\n");
+    EXPECT_EQ(ReadFile(exported + "\\Sunset.bmp"), ReadFile(pics + "\\Sunset.bmp"));
+    EXPECT_FALSE(Exists(exported + "\\Off.bmp"));
+
+    // The second installation takes the list dropped on its window. One copy
+    // of the program runs at a time: the first ends.
+    from.Shutdown();
+    ASSERT_TRUE(from.WaitForExit());
+    Program to;
+    StartWith(to);
+    EXPECT_TRUE(::GetWindowLongA(to.MainWindow(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    DropFiles(to, {exported + "\\pvo.pvi"});
+    HWND dialog = WaitForAddDialog(to, "dawn");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(::SendMessageA(FindChildByText(dialog, "&Tile"), BM_GETCHECK, 0, 0));
+    Tick(dialog, "&Apply these options to all remaining files.");
+    ASSERT_TRUE(ClickButton(dialog, "OK"));
+    const auto saved = WaitForSavedTable(to, [](const auto& t) { return t.Records.size() == 2; });
+    ASSERT_EQ(saved.Records.size(), 2u);
+    const auto* dawn = Find(saved, exported + "\\dawn.bmp");
+    const auto* sunset = Find(saved, exported + "\\Sunset.bmp");
+    ASSERT_TRUE(dawn && sunset);
+    EXPECT_FALSE(dawn->Tile);
+    EXPECT_TRUE(sunset->Tile);
+    EXPECT_FALSE(to.MessageBoxOpen());
+}
+
+TEST(Exchange, DroppedPictureComesBeforeTheListAndNoListLineReachesOutside) {
+    Program program;
+    StartWith(program);
+    const std::string lists = program.Folder() + "\\Lists";
+    ::CreateDirectoryA(lists.c_str(), nullptr);
+    const std::string outside = program.Folder() + "\\x.bmp";
+    WriteFile(outside, Bitmap(10, 20, 30));
+    WriteFile(lists + "\\listed.bmp", Bitmap(30, 20, 10));
+    WriteFile(lists + "\\LIST.PVI", "\"..\\x.bmp\",\"T\"\r\n\"listed.bmp\",\"C\"\r\n");
+    // A dropped picture whose path has 150 characters; its first 126 name another picture.
+    const std::string cut =
+        program.Folder() + "\\" + std::string(126 - program.Folder().size() - 5, 'a') + ".bmp";
+    ASSERT_EQ(cut.size(), 126u);
+    WriteFile(cut, Bitmap(1, 2, 3));
+    const std::string longName = cut + std::string(20, 'z') + ".bmp";
+    ASSERT_EQ(longName.size(), 150u);
+    WriteFile(longName, Bitmap(3, 2, 1));
+    const std::string longStem =
+        longName.substr(program.Folder().size() + 1, longName.size() - program.Folder().size() - 5);
+
+    // The list is dropped first, yet the picture is added first.
+    DropFiles(program, {lists + "\\LIST.PVI", longName});
+    HWND dialog = WaitForAddDialog(program, longStem);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(ClickButton(dialog, "OK"));
+    auto box = program.WaitForMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, "File not found to import: ..\\x.bmp");
+    ASSERT_TRUE(box->Press(IDOK));
+    dialog = WaitForAddDialog(program, "listed");
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(ClickButton(dialog, "OK"));
+
+    const auto saved = WaitForSavedTable(program, [](const auto& t) { return t.Records.size() == 2; });
+    EXPECT_TRUE(Find(saved, longName));
+    EXPECT_TRUE(Find(saved, lists + "\\listed.bmp"));
+    EXPECT_FALSE(Find(saved, outside));
+    EXPECT_FALSE(Find(saved, cut));
+    EXPECT_TRUE(Exists(outside));
+    EXPECT_FALSE(Find(saved, lists + "\\listed.bmp")->Tile);
+}
+
+namespace {
+
+HWND TrayIconWindow(const Program& program) {
+    for (HWND top : TopLevelWindows(program.ProcessId())) {
+        if (ClassOf(top) == "TTrayIcon") return top;
+    }
+    return nullptr;
+}
+
+bool MenuOpen() {
+    HWND popup = ::FindWindowA("#32768", nullptr);
+    return popup && ::IsWindowVisible(popup);
+}
+
+// Opens the tray menu and presses the key; Escape closes it if the key did not.
+void PressInTrayMenu(HWND icon, char key, const char* screenshot = nullptr) {
+    ::PostMessageA(icon, WM_USER + 1, 1, WM_RBUTTONUP);
+    ASSERT_TRUE(WaitFor(MenuOpen));
+    if (screenshot) SaveScreenshot(screenshot);
+    ::PostMessageA(icon, WM_CHAR, key, 0);
+    ::PostMessageA(icon, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(WaitFor([] { return !MenuOpen(); }));
+}
+
+void PutOnClipboard(UINT format, const std::string& bytes) {
+    ASSERT_TRUE(WaitFor([] { return ::OpenClipboard(nullptr) != FALSE; }));
+    ::EmptyClipboard();
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    std::memcpy(::GlobalLock(memory), bytes.data(), bytes.size());
+    ::GlobalUnlock(memory);
+    ::SetClipboardData(format, memory);
+    ::CloseClipboard();
+}
+
+void EmptyTheClipboard() {
+    if (::OpenClipboard(nullptr)) {
+        ::EmptyClipboard();
+        ::CloseClipboard();
+    }
+}
+
+}  // namespace
+
+TEST(Exchange, ClipboardBitmapBecomesNumberedClipboardFilesAndTextGreysTheItem) {
+    Program program;
+    StartWith(program);
+    HWND icon = TrayIconWindow(program);
+    ASSERT_NE(icon, nullptr);
+    // The bitmap of a test picture, without its file header, as CF_DIB.
+    const std::string picture = Bitmap(200, 50, 25);
+    const std::string dib = picture.substr(14);
+    PutOnClipboard(CF_DIB, dib);
+
+    for (const char* name : {"v1 of Clipboard", "v2 of Clipboard"}) {
+        PressInTrayMenu(icon, 'p');
+        HWND dialog = WaitForAddDialog(program, name);
+        ASSERT_NE(dialog, nullptr) << name;
+        EXPECT_EQ(TextOf(Edits(dialog)[0]), "(Clipboard)");
+        ASSERT_TRUE(ClickButton(dialog, "OK"));
+        const std::string path = program.DataDir() + "\\" + name + ".bmp";
+        ASSERT_TRUE(WaitFor([&] { return Exists(path); })) << path;
+        // The same picture: the same bitmap behind a file header.
+        ASSERT_TRUE(WaitFor([&] { return ReadFile(path).size() == picture.size(); }));
+        EXPECT_EQ(ReadFile(path).substr(14 + 40), picture.substr(14 + 40));
+    }
+    const auto saved = WaitForSavedTable(program, [](const auto& t) { return t.Records.size() == 2; });
+    EXPECT_TRUE(Find(saved, program.DataDir() + "\\v2 of Clipboard.bmp"));
+    EXPECT_TRUE(WaitFor([&] {
+        return Caption(program.MainWindow()).find("v2 of Clipboard.bmp") != std::string::npos;
+    }));
+
+    // Cancel writes nothing.
+    PressInTrayMenu(icon, 'p');
+    HWND dialog = WaitForAddDialog(program, "v3 of Clipboard");
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(ClickButton(dialog, "Cancel"));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(dialog); }));
+
+    // Text on the clipboard: the item is greyed and pressing its key does nothing.
+    PutOnClipboard(CF_TEXT, std::string("not a picture") + '\0');
+    PressInTrayMenu(icon, 'p', "tray-menu-text-on-clipboard");
+    // A later bitmap paste is the next question the program asks.
+    PutOnClipboard(CF_DIB, dib);
+    PressInTrayMenu(icon, 'p');
+    dialog = WaitForAddDialog(program, "v3 of Clipboard");
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(ClickButton(dialog, "Cancel"));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(dialog); }));
+    EXPECT_FALSE(Exists(program.DataDir() + "\\v3 of Clipboard.bmp"));
+    EXPECT_FALSE(program.MessageBoxOpen());
+    EmptyTheClipboard();
+}
