@@ -37,6 +37,31 @@ enum ControlId {
     idHelp,
 };
 
+// The settings the "&Preview" page reads, from their controls, and the next slide.
+class PreviewHostOfMain final : public IPreviewHost {
+public:
+    PreviewHostOfMain(TSettingsPages& pages, TSlideShow& slides) : pages_(pages), slides_(slides) {}
+    bool LimitPreviewSize() const override { return Checked(pages_.chkLimitPreviewSize); }
+    int MaxPreviewSize() const override { return SpinPosition(pages_.updPreviewSize); }
+    bool ToolbarHints() const override { return Checked(pages_.chkToolbarHints); }
+    void ShowNextSlide() override { slides_.ShowNextSlide(); }
+    // The Export Manager is not part of this program yet.
+    void OpenExportManager() override {}
+
+private:
+    TSettingsPages& pages_;
+    TSlideShow& slides_;
+};
+
+// Removing, deleting, moving and editing are wired in when they exist.
+class NoPictureCommands final : public IPictureCommands {
+public:
+    void tbnRemoveClick() override {}
+    void tbnDeleteClick() override {}
+    void tbnMoveClick() override {}
+    void mnuEdit1Click() override {}
+};
+
 constexpr const char* kPageNames[] = {"&Preview", "&Slideshow", "O&ptions", "&Online"};
 constexpr DWORD kPageHelpContexts[] = {4, 5, 6, 7};
 
@@ -83,11 +108,11 @@ void TFrmMain::CreateControls() {
     }
     RECT area{4, 4, 398, 404};
     ::SendMessageA(pgMain, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
-    tsPreview = std::make_unique<TPanel>(self, area, "tsPreview");
+    pageArea_ = area;
     tsSlideshow = std::make_unique<TPanel>(self, area, "tsSlideshow");
     tsOptions = std::make_unique<TPanel>(self, area, "tsOptions");
     tsOnline = std::make_unique<TPanel>(self, area, "tsOnline");
-    pages_ = std::make_unique<TSettingsPages>(tsPreview->Handle(), tsSlideshow->Handle(),
+    pages_ = std::make_unique<TSettingsPages>(nullptr, tsSlideshow->Handle(),
                                               tsOptions->Handle(), self);
 
     lblHints = CreateControl(self, "STATIC", "", WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_CENTERIMAGE,
@@ -100,9 +125,10 @@ void TFrmMain::CreateControls() {
 }
 
 void TFrmMain::ShowPage(int index) {
-    TPanel* pages[] = {tsPreview.get(), tsSlideshow.get(), tsOptions.get(), tsOnline.get()};
+    Window* pages[] = {tsPreview.get(), tsSlideshow.get(), tsOptions.get(), tsOnline.get()};
     ::SendMessageA(pgMain, TCM_SETCURSEL, index, 0);
     for (int i = 0; i < 4; ++i) {
+        if (!pages[i]) continue;
         // Above the tab control, which would otherwise paint its body over the page.
         ::SetWindowPos(pages[i]->Handle(), HWND_TOP, 0, 0, 0, 0,
                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE |
@@ -153,7 +179,14 @@ void TFrmMain::FormCreate() {
     adder_ = std::make_unique<TPictureAdder>(TPictureAdder::Services{
         Inventory, *this, flags_, services_.prompts, *frmItemInfo_, *dlgOpenImport_, *settings_,
         *addProgress_});
-    previewToolbar_ = std::make_unique<TPreviewToolbar>(tsPreview->Handle(), 193, *adder_);
+    previewHost_ = std::make_unique<PreviewHostOfMain>(*pages_, *slideShow_);
+    pictureCommands_ = std::make_unique<NoPictureCommands>();
+    tsPreview = std::make_unique<TPreviewPage>(
+        Handle(), pageArea_,
+        TPreviewPage::Services{Inventory, *this, *desktop_, *adder_, *previewHost_,
+                               *pictureCommands_, flags_, services_.prompts});
+    tsPreview->SetPreviewPanelHeight(pages_->previewHeight_);
+    pages_->previewPage = tsPreview.get();
     detector_ = std::make_unique<TWallpaperDetector>(TWallpaperDetector::Services{
         Inventory, *desktop_, *adder_, *this, flags_, InputTimeout1, services_.timers, *settings_,
         static_cast<IDetectionHost&>(*this), WindowsDirectory()});
@@ -205,6 +238,8 @@ void TFrmMain::FormCreate() {
 
         Inventory.MakeClones();
         RefreshInventoryColumns();
+        // The list's cursor is on its first record now, as after any move.
+        tsPreview->cdtDataAfterScroll();
 
         if (firstRun_) {
             Trace("FrmMain.FormCreate: First Run");
@@ -532,9 +567,6 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                                                   reinterpret_cast<HWND>(lParam))) {
                 return 0;
             }
-            if (previewToolbar_ && previewToolbar_->OnCommand(LOWORD(wParam), HIWORD(wParam))) {
-                return 0;
-            }
             switch (LOWORD(wParam)) {
                 case IDOK:
                     btnOKClick(btnOK);
@@ -547,7 +579,6 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_NOTIFY: {
             auto* header = reinterpret_cast<NMHDR*>(lParam);
             if (settings_ && settings_->OnNotify(*header)) return 0;
-            if (previewToolbar_ && previewToolbar_->OnNotify(*header)) return 0;
             if (header->hwndFrom == pgMain && header->code == TCN_SELCHANGE) {
                 ShowPage(static_cast<int>(::SendMessageA(pgMain, TCM_GETCURSEL, 0, 0)));
                 return 0;

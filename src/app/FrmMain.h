@@ -15,7 +15,7 @@
 #include "inventory/FrmItemInfo.h"
 #include "inventory/OpenImportDialog.h"
 #include "inventory/PictureAdder.h"
-#include "inventory/PreviewToolbar.h"
+#include "inventory/PreviewPage.h"
 #include "shell/FrmTray.h"
 #include "slideshow/SlideShow.h"
 #include "inventory/InventoryStore.h"
@@ -84,7 +84,12 @@ protected:
 private:
     // Controls, with the designed names.
     HWND pgMain = nullptr;
-    std::unique_ptr<TPanel> tsPreview, tsSlideshow, tsOptions, tsOnline;
+    // What the "&Preview" page reads and reaches; it is made once the adding exists.
+    std::unique_ptr<IPreviewHost> previewHost_;
+    std::unique_ptr<IPictureCommands> pictureCommands_;
+    std::unique_ptr<TPreviewPage> tsPreview;
+    std::unique_ptr<TPanel> tsSlideshow, tsOptions, tsOnline;
+    RECT pageArea_{};
     HWND lblHints = nullptr;
     HWND pbrProgress = nullptr;
     HWND btnHelp = nullptr;
@@ -98,7 +103,6 @@ private:
     std::unique_ptr<TOpenImportDialog> dlgOpenImport_;
     std::unique_ptr<TAddProgress> addProgress_;
     std::unique_ptr<TPictureAdder> adder_;
-    std::unique_ptr<TPreviewToolbar> previewToolbar_;
     std::unique_ptr<TWallpaperDetector> detector_;
 
     void CreateControls();
@@ -129,16 +133,24 @@ private:
 
     void EnsureDataDirectory(const std::string& directory);
 
-    // Steps of start-up and shutdown whose work belongs to subsystems still to come.
-    void ShowClickToPreview() {}
-    void RefreshInventoryColumns() {}
+    void ShowClickToPreview() {
+        if (tsPreview) tsPreview->ShowClickToPreview();
+    }
+    void RefreshInventoryColumns() {
+        if (tsPreview) tsPreview->RefreshInventoryColumns();
+    }
 
     // IInventoryHost
     void ScheduleInventorySave() override;
     void FlushDeferredActions() override { InputTimeout1.Flush(); }
     bool LimitImageSize() const override;
     int MaxImageSize() const override;
-    void RefreshPreview() override {}
+    void RefreshPreview() override {
+        if (tsPreview) tsPreview->RefreshPreview(false);
+    }
+    void InventoryChanged() override {
+        if (tsPreview) tsPreview->SyncList();
+    }
 
     // ISettingsHost
     void SetSettingsInProgress(bool inProgress) override { flags_.settingsInProgress = inProgress; }
@@ -147,10 +159,11 @@ private:
     void ApplySlideInterval() override { slideShow_->ApplySlideInterval(); }
     void ApplyPollSettings() override { detector_->ApplyPollSettings(); }
     void SyncStartupShortcut() override;
-    void RecomputeTooBig() override {}
-    void SetToolbarHints(bool on) override {
-        if (previewToolbar_) previewToolbar_->SetHints(on);
+    void RecomputeTooBig() override {
+        if (tsPreview) tsPreview->RecomputeTooBig();
     }
+    // The page reads the setting each time a hint shows.
+    void SetToolbarHints(bool) override {}
     void chkAutoChangeClick() override { slideShow_->chkAutoChangeClick(); }
     void GenericSlideTimerChange(HWND sender) override {
         slideShow_->GenericSlideTimerChange(sender);

@@ -2,19 +2,14 @@
 
 #include <string>
 
+#include "inventory/PreviewPage.h"
 #include "platform/Controls.h"
 #include "platform/Window.h"
 
 namespace pictavo {
 
-TSettingsPages::TSettingsPages(HWND previewPage, HWND slideshowPage, HWND optionsPage,
+TSettingsPages::TSettingsPages(HWND /*previewPage*/, HWND slideshowPage, HWND optionsPage,
                                HWND mainWindow) {
-    {
-        RECT area;
-        ::GetClientRect(previewPage, &area);
-        pnlPreviewImage = CreateControl(previewPage, "STATIC", "", WS_VISIBLE | SS_SUNKEN, 4, 4,
-                                        area.right - 8, 185);
-    }
     {
         ControlBuilder b(slideshowPage);
         gbxInterval = b.Group(" Slideshow ", 8, 8, 370, 108);
@@ -107,16 +102,15 @@ TSettingsPages::TSettingsPages(HWND previewPage, HWND slideshowPage, HWND option
 }
 
 int TSettingsPages::PreviewPanelHeight() const {
-    RECT r;
-    ::GetWindowRect(pnlPreviewImage, &r);
-    return r.bottom - r.top;
+    return previewPage ? previewPage->PreviewPanelHeight() : previewHeight_;
 }
 
 void TSettingsPages::SetPreviewPanelHeight(int height) {
-    RECT r;
-    ::GetWindowRect(pnlPreviewImage, &r);
-    ::SetWindowPos(pnlPreviewImage, nullptr, 0, 0, r.right - r.left, height,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (previewPage) {
+        previewPage->SetPreviewPanelHeight(height);
+    } else {
+        previewHeight_ = height;
+    }
 }
 
 bool TSettingsPages::IsIntervalControl(HWND control) const {

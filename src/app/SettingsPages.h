@@ -9,6 +9,8 @@
 
 namespace pictavo {
 
+class TPreviewPage;
+
 enum SettingsControlId {
     idAutoChange = 200,
     idHrs,
@@ -46,8 +48,8 @@ struct TSettingsPages : ISlideSettings {
     // Builds every control with its designed caption, range, step and default.
     TSettingsPages(HWND previewPage, HWND slideshowPage, HWND optionsPage, HWND mainWindow);
 
-    // "&Preview"
-    HWND pnlPreviewImage;
+    // "&Preview": the page owns its preview area; its height is stored with the settings.
+    TPreviewPage* previewPage = nullptr;
 
     // "&Slideshow": group " Slideshow "
     HWND gbxInterval, chkAutoChange, edtHrs, updHrs, edtMins, updMins, edtSecs, updSecs, chkRandom;
@@ -75,6 +77,7 @@ struct TSettingsPages : ISlideSettings {
 
     int PreviewPanelHeight() const;
     void SetPreviewPanelHeight(int height);
+    int previewHeight_ = 185;  // kept here until the page exists
     // The three interval boxes and their spinners: focus inside means the user edits the interval.
     bool IsIntervalControl(HWND control) const;
     // Every control of the group " Slideshow ".

@@ -26,6 +26,8 @@ public:
     virtual int MaxImageSize() const = 0;
     // The list's current picture changed.
     virtual void RefreshPreview() = 0;
+    // Records came, went or changed: the list shows them anew.
+    virtual void InventoryChanged() {}
     virtual void Trace(const std::string& text) = 0;
 };
 
