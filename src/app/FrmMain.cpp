@@ -558,6 +558,10 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SHOWWINDOW:
             if (!wParam) FormHide();
             break;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if (tsPreview && tsPreview->FormKeyDown(static_cast<UINT>(wParam))) return 0;
+            break;
         case WM_COMMAND:
             if (HIWORD(wParam) == EN_KILLFOCUS &&
                 pages_->IsIntervalGroupControl(reinterpret_cast<HWND>(lParam))) {

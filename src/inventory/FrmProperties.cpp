@@ -133,16 +133,20 @@ void TfrmProperties::Navigate(int id) {
 void TfrmProperties::ShowModal() {
     LoadRecord();
     const bool ownerWasEnabled = owner_ && ::IsWindowEnabled(owner_);
+    // The keyboard goes back where it was (the list), so its keys work on.
+    HWND focus = ::GetFocus();
     struct Restore {
         TfrmProperties& form;
         bool enableOwner;
+        HWND focus;
         ~Restore() {
             form.modal_ = false;
             if (enableOwner) ::EnableWindow(form.owner_, TRUE);
             if (form.Handle()) ::ShowWindow(form.Handle(), SW_HIDE);
             if (enableOwner) ::SetForegroundWindow(form.owner_);
+            if (focus && ::IsWindow(focus)) ::SetFocus(focus);
         }
-    } restore{*this, ownerWasEnabled};
+    } restore{*this, ownerWasEnabled, focus};
     if (ownerWasEnabled) ::EnableWindow(owner_, FALSE);
     modal_ = true;
     ::ShowWindow(Handle(), SW_SHOW);

@@ -3,6 +3,9 @@
 // the context menu and the keys.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "harness/Desktop.h"
 #include "harness/Harness.h"
 #include "inventory/PreviewPage.h"
@@ -231,4 +234,190 @@ TEST(Preview, WithTheLimitOffLargePicturesLoadAtOnce) {
     ASSERT_TRUE(WaitFor([&] { return FindChildByText(program.MainWindow(), "1 Pictures in List"); }));
     const Page page = Page::Of(program);
     EXPECT_TRUE(ShowsPicture(page, 120, 80));
+}
+
+TEST(Preview, AVanishedFileLeavesTheListAnUnreadableOneStays) {
+    Program program;
+    program.QuietSettings();
+    PictureList list;
+    list.Add("a.bmp", Picture(64, 48));
+    const std::string gone = list.Add("gone.bmp", Picture(64, 48));
+    list.Add("junk.bmp", "this is no bitmap at all");
+    list.WriteTo(program);
+    program.Start(":");
+    ASSERT_TRUE(WaitFor([&] { return FindChildByText(program.MainWindow(), "3 Pictures in List"); }));
+    const Page page = Page::Of(program);
+    ASSERT_TRUE(ShowsPicture(page, 64, 48));
+
+    // Deleted behind the program's back, then selected.
+    ASSERT_TRUE(::DeleteFileA(gone.c_str()));
+    page.Press(TPreviewPage::idNext);
+    EXPECT_TRUE(page.WaitForMessage("File Not Found")) << page.Message();
+    EXPECT_TRUE(WaitFor([&] { return FindChildByText(page.main, "2 Pictures in List"); }));
+    EXPECT_EQ(page.Rows(), 2);
+    EXPECT_FALSE(page.PictureVisible());
+    SaveScreenshot("preview-file-not-found");
+
+    // The list's cursor went on to the next record, a file that is there but
+    // no picture: it is told, and kept.
+    page.Press(TPreviewPage::idFirst);
+    ASSERT_TRUE(ShowsPicture(page, 64, 48));
+    page.Press(TPreviewPage::idLast);
+    EXPECT_TRUE(page.WaitForMessage("Unable to preview junk.bmp")) << page.Message();
+    EXPECT_EQ(page.SelectedRow(), 1);
+    EXPECT_TRUE(FindChildByText(page.main, "2 Pictures in List"));
+    EXPECT_EQ(page.Rows(), 2);
+
+    // The saved list forgot only the vanished file.
+    ASSERT_TRUE(WaitFor([&] {
+        pictavo::InventoryTable saved;
+        return pictavo::LoadTable(ReadFile(program.TablePath()), saved).empty() &&
+               saved.Count() == 2;
+    }));
+    pictavo::InventoryTable saved;
+    ASSERT_EQ(pictavo::LoadTable(ReadFile(program.TablePath()), saved), "");
+    EXPECT_EQ(saved.Seek("gone.bmp", Lower(list.folder.Path())), pictavo::NoRecord);
+    EXPECT_NE(saved.Seek("junk.bmp", Lower(list.folder.Path())), pictavo::NoRecord);
+}
+
+namespace {
+
+// Keys as the user types them, into whatever window has the keyboard.
+void Type(WORD key, std::initializer_list<WORD> held = {}) {
+    for (WORD m : held) ::keybd_event(static_cast<BYTE>(m), 0, 0, 0);
+    ::keybd_event(static_cast<BYTE>(key), 0, 0, 0);
+    ::keybd_event(static_cast<BYTE>(key), 0, KEYEVENTF_KEYUP, 0);
+    for (auto m = std::rbegin(held); m != std::rend(held); ++m) {
+        ::keybd_event(static_cast<BYTE>(*m), 0, KEYEVENTF_KEYUP, 0);
+    }
+}
+
+// A mouse click at a point of a window's client area, as the user makes it.
+void Click(HWND window, int x, int y, bool right = false) {
+    POINT p{x, y};
+    ::ClientToScreen(window, &p);
+    ::SetCursorPos(p.x, p.y);
+    ::mouse_event(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    ::mouse_event(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+}
+
+// The texts of a window's children, asked of each child.
+std::vector<std::string> Texts(HWND parent) {
+    std::vector<std::string> texts;
+    ::EnumChildWindows(
+        parent,
+        [](HWND hwnd, LPARAM lParam) -> BOOL {
+            reinterpret_cast<std::vector<std::string>*>(lParam)->push_back(TextOf(hwnd));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+HWND Focus(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+// The saved list once it satisfies the condition.
+bool WaitForSavedList(const Program& program,
+                      const std::function<bool(const pictavo::InventoryTable&)>& condition) {
+    return WaitFor([&] {
+        pictavo::InventoryTable saved;
+        return pictavo::LoadTable(ReadFile(program.TablePath()), saved).empty() &&
+               condition(saved);
+    });
+}
+
+pictavo::InventoryRecord SavedRecord(const pictavo::InventoryTable& table, const std::string& name,
+                                     const std::string& folder) {
+    const pictavo::RecordId id = table.Seek(name, Lower(folder));
+    return id == pictavo::NoRecord ? pictavo::InventoryRecord{} : table.Record(id);
+}
+
+}  // namespace
+
+TEST(Preview, KeysAndContextMenuOnTheList) {
+    TraceCollector trace;
+    Program program;
+    program.QuietSettings();
+    PictureList list;
+    const std::string a = list.Add("a.bmp", Picture(64, 48, 123456));
+    const std::string b = list.Add("b.bmp", Picture(80, 40));
+    const std::string c = list.Add("c.bmp", Picture(40, 80));
+    list.WriteTo(program);
+    const std::string folder = list.folder.Path();
+    program.Start(":");
+    ASSERT_TRUE(WaitFor([&] { return FindChildByText(program.MainWindow(), "3 Pictures in List"); }));
+    ASSERT_TRUE(program.WaitUntilIdle());
+    const Page page = Page::Of(program);
+    ::SetForegroundWindow(page.main);
+
+    // A click on the first row gives the list the keyboard.
+    Click(page.grid, 80, 26);
+    ASSERT_TRUE(WaitFor([&] { return Focus(page.main) == page.grid; }));
+    ASSERT_TRUE(WaitFor([&] { return page.SelectedRow() == 0; }));
+
+    // F3 switches "Enabled" off; F3 with Ctrl held does nothing; F4 switches
+    // the tile mode on. The save after them holds exactly that.
+    Type(VK_F3);
+    Type(VK_F3, {VK_CONTROL});
+    Type(VK_F4);
+    EXPECT_TRUE(trace.WaitForLine("FrmMain: FormKeyDown"));
+    EXPECT_TRUE(WaitForSavedList(program, [&](const pictavo::InventoryTable& t) {
+        const auto r = SavedRecord(t, "a.bmp", folder);
+        return !r.Enabled && r.Tile;
+    }));
+
+    // Alt+Enter: the properties of the selected picture.
+    Type(VK_RETURN, {VK_MENU});
+    HWND properties = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        properties = ::FindWindowA("TfrmProperties", "Wallpaper Properties");
+        return properties && ::IsWindowVisible(properties);
+    }));
+    const std::vector<std::string> fields = Texts(properties);
+    for (const std::string& shown : {std::string("a.bmp"), std::string("123,456"), folder}) {
+        EXPECT_NE(std::find(fields.begin(), fields.end(), shown), fields.end()) << shown;
+    }
+    SaveScreenshot("preview-properties");
+    ASSERT_TRUE(ClickButton(properties, "&OK"));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(properties); }));
+    // The main window did not take the key as its own "&OK".
+    EXPECT_TRUE(::IsWindowVisible(page.main));
+
+    // Ctrl+Enter: the selected picture becomes the wallpaper.
+    ::SetForegroundWindow(page.main);
+    ASSERT_TRUE(WaitFor([&] { return Focus(page.main) == page.grid; }));
+    Type(VK_DOWN);
+    ASSERT_TRUE(WaitFor([&] { return page.SelectedRow() == 1; }));
+    Type(VK_RETURN, {VK_CONTROL});
+    EXPECT_TRUE(WaitFor([&] { return Lower(DesktopValue("Wallpaper")) == Lower(b); }))
+        << DesktopValue("Wallpaper");
+    EXPECT_TRUE(::IsWindowVisible(page.main));
+
+    // Space: the next slide at once, and the list shows it. Only c.bmp is
+    // left to the slideshow: a.bmp is off and b.bmp is the wallpaper.
+    Type(VK_SPACE);
+    EXPECT_TRUE(WaitFor([&] { return Lower(DesktopValue("Wallpaper")) == Lower(c); }))
+        << DesktopValue("Wallpaper");
+    EXPECT_TRUE(WaitFor([&] { return page.SelectedRow() == 2; }));
+    EXPECT_TRUE(ShowsPicture(page, 40, 80));
+
+    // Delete with Shift held does nothing (a removal would ask or shrink the list).
+    Type(VK_DELETE, {VK_SHIFT});
+
+    // The context menu, with the check marks of the selected record.
+    Click(page.grid, 80, 26 + 17 * 2, true);
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        menu = ::FindWindowA("#32768", nullptr);
+        return menu && ::IsWindowVisible(menu);
+    }));
+    SaveScreenshot("preview-context-menu");
+    Type(VK_ESCAPE);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(menu); }));
+    EXPECT_TRUE(FindChildByText(page.main, "3 Pictures in List"));
 }
