@@ -24,7 +24,9 @@ public:
     void LoadRecord();
     // Shows or hides the navigator and the lower-case labels together.
     void ToggleNavigator();
-    bool NavigatorShown() const { return ::IsWindowVisible(btnNavFirst) != FALSE; }
+    bool NavigatorShown() const {
+        return (::GetWindowLongPtrA(btnNavFirst, GWL_STYLE) & WS_VISIBLE) != 0;
+    }
 
     HWND lblName = nullptr, edtFileName = nullptr;
     HWND lblFolder = nullptr, edtLocation = nullptr;
