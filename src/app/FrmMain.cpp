@@ -238,8 +238,9 @@ void TFrmMain::FormCreate() {
 
         Inventory.MakeClones();
         RefreshInventoryColumns();
-        // The list's cursor is on its first record now, as after any move.
-        tsPreview->cdtDataAfterScroll();
+        // The first picture is named, not loaded: start-up reads no picture
+        // file, and a record whose file is gone stays until the user meets it.
+        tsPreview->ShowClickToPreview();
 
         if (firstRun_) {
             Trace("FrmMain.FormCreate: First Run");
@@ -557,6 +558,13 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_SHOWWINDOW:
             if (!wParam) FormHide();
+            break;
+        case WM_SETFOCUS:
+            // The list has the keyboard while the "&Preview" page shows, so its keys work.
+            if (tsPreview && ::IsWindowVisible(tsPreview->Handle())) {
+                ::SetFocus(tsPreview->dbgrdInventory);
+                return 0;
+            }
             break;
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:

@@ -522,10 +522,12 @@ LRESULT CALLBACK TPreviewPage::GridProc(HWND hwnd, UINT message, WPARAM wParam, 
     auto* page = reinterpret_cast<TPreviewPage*>(data);
     switch (message) {
         case WM_GETDLGCODE:
-            // Enter with Alt or Ctrl is the page's, not the main window's "&OK".
+            // Enter with Ctrl (or Alt) is the page's; plain Enter stays the main
+            // window's "&OK".
             if (lParam) {
                 const MSG* msg = reinterpret_cast<const MSG*>(lParam);
-                if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) {
+                if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN &&
+                    (KeyDown(VK_CONTROL) || KeyDown(VK_MENU))) {
                     return ::DefSubclassProc(hwnd, message, wParam, lParam) | DLGC_WANTMESSAGE;
                 }
             }

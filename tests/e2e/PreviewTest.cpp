@@ -228,11 +228,13 @@ TEST(Preview, WithTheLimitOffLargePicturesLoadAtOnce) {
     program.QuietSettings();
     program.SetIni("General", "LimitPreviewSize", "0");
     PictureList list;
+    list.Add("a.bmp", Picture(64, 48));
     list.Add("sky.bmp", Picture(120, 80, 300000));
     list.WriteTo(program);
     program.Start(":");
-    ASSERT_TRUE(WaitFor([&] { return FindChildByText(program.MainWindow(), "1 Pictures in List"); }));
+    ASSERT_TRUE(WaitFor([&] { return FindChildByText(program.MainWindow(), "2 Pictures in List"); }));
     const Page page = Page::Of(program);
+    page.Press(TPreviewPage::idNext);
     EXPECT_TRUE(ShowsPicture(page, 120, 80));
 }
 
@@ -247,6 +249,9 @@ TEST(Preview, AVanishedFileLeavesTheListAnUnreadableOneStays) {
     program.Start(":");
     ASSERT_TRUE(WaitFor([&] { return FindChildByText(program.MainWindow(), "3 Pictures in List"); }));
     const Page page = Page::Of(program);
+    // At start the first picture is only named; a click loads it.
+    ASSERT_TRUE(page.WaitForMessage("Click Here to Preview a.bmp (9K)")) << page.Message();
+    page.ClickMessage();
     ASSERT_TRUE(ShowsPicture(page, 64, 48));
 
     // Deleted behind the program's back, then selected.
