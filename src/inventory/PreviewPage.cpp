@@ -186,8 +186,13 @@ void TPreviewPage::CreateGrid() {
         ::SendMessageA(dbgrdInventory, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
     }
     // The page's keys reach it from the grid, which has the keyboard on this page.
-    ::SetWindowSubclass(dbgrdInventory, &TPreviewPage::GridProc, 1,
-                        reinterpret_cast<DWORD_PTR>(this));
+    // Subclassed through the window procedure itself, with the page in the
+    // list's user data: comctl32's subclass chain looks its data up as a
+    // window property on every message, which under Wine is a server call
+    // for each row the list draws.
+    ::SetWindowLongPtrA(dbgrdInventory, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    gridDefaultProc_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
+        dbgrdInventory, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TPreviewPage::GridProc)));
 }
 
 void TPreviewPage::Layout() {
@@ -247,7 +252,7 @@ bool TPreviewPage::HasCurrentRecord() const {
            s_.inventory.cdtInventory().HasRecord();
 }
 
-void TPreviewPage::SyncList() {
+void TPreviewPage::SyncList(bool redrawRows) {
     if (!dbgrdInventory) return;
     struct Guard {
         bool& flag;
@@ -256,19 +261,19 @@ void TPreviewPage::SyncList() {
     } guard{syncing_, syncing_};
     syncing_ = true;
     const int count = s_.inventory.Open() ? RowCount(s_.inventory.Table().Count()) : 0;
-    if (count != static_cast<int>(::SendMessageA(dbgrdInventory, LVM_GETITEMCOUNT, 0, 0))) {
-        ::SendMessageA(dbgrdInventory, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL);
-    }
+    const bool countChanged =
+        count != static_cast<int>(::SendMessageA(dbgrdInventory, LVM_GETITEMCOUNT, 0, 0));
+    if (countChanged) ::SendMessageA(dbgrdInventory, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL);
     const int row = HasCurrentRecord()
                         ? static_cast<int>(s_.inventory.cdtInventory().RecNo()) - 1
                         : -1;
-    const int selected =
-        static_cast<int>(::SendMessageA(dbgrdInventory, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
-    if (row != selected || row < 0) {
+    // The selected row as the page last saw it: asking the list would walk
+    // its rows one by one (Wine's owner-data list does) at every move.
+    if (row != selectedRow_ || countChanged) {
         LVITEMA clear{};
         clear.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        if (selected >= 0) {
-            ::SendMessageA(dbgrdInventory, LVM_SETITEMSTATE, selected,
+        if (selectedRow_ >= 0 && selectedRow_ != row && selectedRow_ < count) {
+            ::SendMessageA(dbgrdInventory, LVM_SETITEMSTATE, selectedRow_,
                            reinterpret_cast<LPARAM>(&clear));
         }
         if (row >= 0) {
@@ -279,8 +284,11 @@ void TPreviewPage::SyncList() {
             ::SendMessageA(dbgrdInventory, LVM_SETSELECTIONMARK, 0, row);
             ::SendMessageA(dbgrdInventory, LVM_ENSUREVISIBLE, row, FALSE);
         }
+        selectedRow_ = row;
     }
-    ::InvalidateRect(dbgrdInventory, nullptr, FALSE);
+    // Only a change of the records needs every row drawn again; a move of
+    // the selection redraws its own rows.
+    if (redrawRows) ::InvalidateRect(dbgrdInventory, nullptr, FALSE);
 }
 
 // ---------------------------------------------------------------------------
@@ -311,7 +319,7 @@ void TPreviewPage::Repaint() {
 }
 
 void TPreviewPage::RefreshPreview(bool force) {
-    SyncList();
+    SyncList(false);
     if (!HasCurrentRecord()) {
         HidePicture();
         FreePicture();
@@ -422,7 +430,7 @@ void TPreviewPage::MoveCursor(void (InventoryCursor::*move)()) {
     InventoryCursor& cursor = s_.inventory.cdtInventory();
     const RecordId before = cursor.Id();
     (cursor.*move)();
-    SyncList();
+    SyncList(false);
     if (cursor.Id() != before) cdtDataAfterScroll();
 }
 
@@ -517,9 +525,10 @@ bool TPreviewPage::FormKeyDown(UINT key) {
     return false;
 }
 
-LRESULT CALLBACK TPreviewPage::GridProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR, DWORD_PTR data) {
-    auto* page = reinterpret_cast<TPreviewPage*>(data);
+LRESULT CALLBACK TPreviewPage::GridProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* page = reinterpret_cast<TPreviewPage*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!page) return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    const WNDPROC next = page->gridDefaultProc_;
     switch (message) {
         case WM_GETDLGCODE:
             // Enter with Ctrl (or Alt) is the page's; plain Enter stays the main
@@ -528,7 +537,8 @@ LRESULT CALLBACK TPreviewPage::GridProc(HWND hwnd, UINT message, WPARAM wParam, 
                 const MSG* msg = reinterpret_cast<const MSG*>(lParam);
                 if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN &&
                     (KeyDown(VK_CONTROL) || KeyDown(VK_MENU))) {
-                    return ::DefSubclassProc(hwnd, message, wParam, lParam) | DLGC_WANTMESSAGE;
+                    return ::CallWindowProcA(next, hwnd, message, wParam, lParam) |
+                           DLGC_WANTMESSAGE;
                 }
             }
             break;
@@ -550,10 +560,11 @@ LRESULT CALLBACK TPreviewPage::GridProc(HWND hwnd, UINT message, WPARAM wParam, 
             if (wParam == '\r' || wParam == '\n' || wParam == ' ') return 0;
             break;
         case WM_NCDESTROY:
-            ::RemoveWindowSubclass(hwnd, &TPreviewPage::GridProc, 1);
+            ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(next));
+            ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
             break;
     }
-    return ::DefSubclassProc(hwnd, message, wParam, lParam);
+    return ::CallWindowProcA(next, hwnd, message, wParam, lParam);
 }
 
 // ---------------------------------------------------------------------------
@@ -716,9 +727,15 @@ bool TPreviewPage::OnNotify(NMHDR& header) {
                 return true;
             case LVN_ITEMCHANGED: {
                 auto& change = reinterpret_cast<NMLISTVIEW&>(header);
-                if (!syncing_ && change.iItem >= 0 && (change.uChanged & LVIF_STATE) &&
-                    (change.uNewState & LVIS_SELECTED) && !(change.uOldState & LVIS_SELECTED)) {
-                    SelectRow(change.iItem);
+                if (!(change.uChanged & LVIF_STATE)) return true;
+                const bool selected = change.uNewState & LVIS_SELECTED;
+                const bool was = change.uOldState & LVIS_SELECTED;
+                if (!selected && was && (change.iItem < 0 || change.iItem == selectedRow_)) {
+                    selectedRow_ = -1;
+                }
+                if (selected && !was && change.iItem >= 0) {
+                    selectedRow_ = change.iItem;
+                    if (!syncing_) SelectRow(change.iItem);
                 }
                 return true;
             }

@@ -106,8 +106,9 @@ public:
     void RefreshPreview(bool force);
     void ShowClickToPreview();
     void cdtDataAfterScroll();
-    // The list's rows and selection follow the table and the list's cursor.
-    void SyncList();
+    // The list's rows and selection follow the table and the list's cursor;
+    // every row is drawn again unless only the selection may have moved.
+    void SyncList(bool redrawRows = true);
     // The "Enabled" and "Tile" columns narrow, "Wallpaper File" takes the rest.
     void RefreshInventoryColumns();
     // The grid's status images depend on the wallpaper size limit.
@@ -164,7 +165,8 @@ private:
     LRESULT ImageMessageProc(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     LRESULT PictureProc(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     LRESULT SplitterProc(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-    static LRESULT CALLBACK GridProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    static LRESULT CALLBACK GridProc(HWND, UINT, WPARAM, LPARAM);
+    WNDPROC gridDefaultProc_ = nullptr;
 
     Services s_;
     std::unique_ptr<TPanel> previewPanel_;
@@ -179,6 +181,7 @@ private:
     bool clickToPreview_ = false;
     bool stretch_ = true;
     bool syncing_ = false;  // the program moves the selection: no preview per change
+    int selectedRow_ = -1;  // the list's selected row, as its notices told it
     int dragOffset_ = -1;   // where in the splitter the drag began; -1 when none
     char textBuffer_[LocationWidth + FileNameWidth + 8] = {};
 };
