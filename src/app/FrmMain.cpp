@@ -37,6 +37,29 @@ enum ControlId {
     idHelp,
 };
 
+// What the "&Preview" page reads from the settings controls, and what it
+// reaches beyond the list: the next slide and the Export Manager.
+class TPreviewSettings final : public IPreviewHost {
+public:
+    TPreviewSettings(TSlideshowPage& slideshow, TOptionsPage& options, ISlideControl& slides,
+                     std::function<void()> openExportManager)
+        : slideshow_(slideshow),
+          options_(options),
+          slides_(slides),
+          openExportManager_(std::move(openExportManager)) {}
+    bool LimitPreviewSize() const override { return Checked(slideshow_.chkLimitPreviewSize); }
+    int MaxPreviewSize() const override { return SpinPosition(slideshow_.updPreviewSize); }
+    bool ToolbarHints() const override { return Checked(options_.chkToolbarHints); }
+    void ShowNextSlide() override { slides_.ShowNextSlide(); }
+    void OpenExportManager() override { openExportManager_(); }
+
+private:
+    TSlideshowPage& slideshow_;
+    TOptionsPage& options_;
+    ISlideControl& slides_;
+    std::function<void()> openExportManager_;
+};
+
 constexpr const char* kPageNames[] = {"&Preview", "&Slideshow", "O&ptions", "&Online"};
 constexpr DWORD kPageHelpContexts[] = {4, 5, 6, 7};
 
@@ -83,16 +106,10 @@ void TFrmMain::CreateControls() {
     RECT area{4, 4, 398, 404};
     ::SendMessageA(pgMain, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
     designOptions_ = std::make_unique<TDesignOptions>(self);
-    tsPreview = std::make_unique<TPanel>(self, area, "tsPreview");
+    pageArea_ = area;  // the "&Preview" page is made once what it reaches exists
     tsSlideshow = std::make_unique<TSlideshowPage>(self, area, *designOptions_);
     tsOptions = std::make_unique<TOptionsPage>(self, area);
     tsOnline = std::make_unique<TOnlinePage>(self, area, services_.webPages);
-    {
-        RECT preview;
-        ::GetClientRect(tsPreview->Handle(), &preview);
-        pnlPreviewImage = CreateControl(tsPreview->Handle(), "STATIC", "", WS_VISIBLE | SS_SUNKEN,
-                                        4, 4, preview.right - 8, 185);
-    }
 
     lblHints = CreateControl(self, "STATIC", "", WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_CENTERIMAGE,
                              8, 414, 220, 20);
@@ -104,9 +121,10 @@ void TFrmMain::CreateControls() {
 }
 
 void TFrmMain::ShowPage(int index) {
-    TPanel* pages[] = {tsPreview.get(), tsSlideshow.get(), tsOptions.get(), tsOnline.get()};
+    Window* pages[] = {tsPreview.get(), tsSlideshow.get(), tsOptions.get(), tsOnline.get()};
     ::SendMessageA(pgMain, TCM_SETCURSEL, index, 0);
     for (int i = 0; i < 4; ++i) {
+        if (!pages[i]) continue;
         // Above the tab control, which would otherwise paint its body over the page.
         ::SetWindowPos(pages[i]->Handle(), HWND_TOP, 0, 0, 0, 0,
                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE |
@@ -139,7 +157,7 @@ void TFrmMain::FormCreate() {
     const std::string exePath = ExePath();
     settings_ = std::make_unique<TSettings>(
         ChangeFileExt(exePath, ".INI"), ExtractFileDir(exePath),
-        TSettings::Controls{*tsSlideshow, *tsOptions, *designOptions_, pnlPreviewImage},
+        TSettings::Controls{*tsSlideshow, *tsOptions, *designOptions_},
         TSettings::Services{InputTimeout1, *this, flags_, *startupShortcut_});
     // The slideshow stands on the wallpaper and detection on both: each is
     // made after what it stands on. The wallpaper, the tray menu, the settings
@@ -151,7 +169,6 @@ void TFrmMain::FormCreate() {
     adder_ = std::make_unique<TPictureAdder>(
         TPictureAdder::Services{*inventory_, *this, flags_, services_.prompts, *frmItemInfo_,
                                 *dlgOpenImport_, *settings_, *addProgress_});
-    previewToolbar_ = std::make_unique<TPreviewToolbar>(tsPreview->Handle(), 193, *adder_);
     detector_ = std::make_unique<TWallpaperDetector>(TWallpaperDetector::Services{
         *inventory_, *desktop_, *adder_, *this, flags_, InputTimeout1, services_.timers, *settings_,
         *slideShow_, static_cast<IDetectionHost&>(*this), WindowsDirectory()});
@@ -169,7 +186,20 @@ void TFrmMain::FormCreate() {
     importer_ = std::make_unique<TListImporter>(
         TListImporter::Services{*inventory_, *adder_, *this, flags_, *addProgress_});
     services_.tray.Attach({*this, *slideShow_, *desktop_, *clipboard_});
-    tsOptions->Attach({*settings_, *detector_, previewToolbar_.get(), editor_.get()});
+    tsOptions->Attach({*settings_, *detector_, editor_.get()});
+    previewSettings_ = std::make_unique<TPreviewSettings>(
+        *tsSlideshow, *tsOptions, *slideShow_,
+        [this] {
+            if (!inventory_->Open()) return;
+            ShowExportManager(Handle(), settings_->DataDirectory(),
+                              TFrmExport::Services{*inventory_, services_.prompts});
+        });
+    tsPreview = std::make_unique<TPreviewPage>(
+        Handle(), pageArea_,
+        TPreviewPage::Services{*inventory_, *this, *desktop_, *adder_, *previewSettings_,
+                               *pictureActions_, flags_, services_.prompts});
+    inventory_->AttachPreview(tsPreview.get());
+    settings_->AttachPreviewPanel(*tsPreview);
     services_.application.HelpFile = ChangeFileExt(exePath, ".hlp");
     ::SetWindowContextHelpId(Handle(), 1);
     // A program that has never saved its settings here has never run here.
@@ -218,6 +248,9 @@ void TFrmMain::FormCreate() {
 
         inventory_->MakeClones();
         RefreshInventoryColumns();
+        // The first picture is named, not loaded: start-up reads no picture
+        // file, and a record whose file is gone stays until the user meets it.
+        ShowClickToPreview();
 
         if (firstRun_) {
             Trace("FrmMain.FormCreate: First Run");
@@ -503,20 +536,18 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DROPFILES:
             if (importer_) importer_->WMDropFiles(reinterpret_cast<HDROP>(wParam));
             return 0;
-        case WM_KEYDOWN:
-        case WM_SYSKEYDOWN:
-            // Ctrl+Alt+Shift+F11: the Export Manager on the data directory.
-            if (wParam == VK_F11 && ::GetKeyState(VK_CONTROL) < 0 && ::GetKeyState(VK_MENU) < 0 &&
-                ::GetKeyState(VK_SHIFT) < 0 && inventory_->Open()) {
-                ShowExportManager(Handle(), settings_->DataDirectory(),
-                                  TFrmExport::Services{*inventory_, services_.prompts});
+        case WM_SETFOCUS:
+            // The list has the keyboard while the "&Preview" page shows, so its keys work.
+            if (tsPreview && ::IsWindowVisible(tsPreview->Handle())) {
+                ::SetFocus(tsPreview->dbgrdInventory);
                 return 0;
             }
             break;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if (tsPreview && tsPreview->FormKeyDown(static_cast<UINT>(wParam))) return 0;
+            break;
         case WM_COMMAND:
-            if (previewToolbar_ && previewToolbar_->OnCommand(LOWORD(wParam), HIWORD(wParam))) {
-                return 0;
-            }
             switch (LOWORD(wParam)) {
                 case IDOK:
                     btnOKClick(btnOK);
@@ -528,7 +559,6 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_NOTIFY: {
             auto* header = reinterpret_cast<NMHDR*>(lParam);
-            if (previewToolbar_ && previewToolbar_->OnNotify(*header)) return 0;
             if (header->hwndFrom == pgMain && header->code == TCN_SELCHANGE) {
                 ShowPage(static_cast<int>(::SendMessageA(pgMain, TCM_GETCURSEL, 0, 0)));
                 return 0;

@@ -22,7 +22,7 @@
 #include "inventory/OpenImportDialog.h"
 #include "inventory/PictureActions.h"
 #include "inventory/PictureAdder.h"
-#include "inventory/PreviewToolbar.h"
+#include "inventory/PreviewPage.h"
 #include "platform/InputTimeout.h"
 #include "shell/PictureEditor.h"
 #include "shell/WebPages.h"
@@ -93,11 +93,11 @@ protected:
 private:
     // Controls, with the designed names.
     HWND pgMain = nullptr;
-    std::unique_ptr<TPanel> tsPreview;
+    std::unique_ptr<TPreviewPage> tsPreview;
     std::unique_ptr<TSlideshowPage> tsSlideshow;
     std::unique_ptr<TOptionsPage> tsOptions;
     std::unique_ptr<TPanel> tsOnline;
-    HWND pnlPreviewImage = nullptr;
+    RECT pageArea_{};
     std::unique_ptr<TDesignOptions> designOptions_;
     HWND lblHints = nullptr;
     HWND pbrProgress = nullptr;
@@ -113,7 +113,7 @@ private:
     std::unique_ptr<TOpenImportDialog> dlgOpenImport_;
     std::unique_ptr<TAddProgress> addProgress_;
     std::unique_ptr<TPictureAdder> adder_;
-    std::unique_ptr<TPreviewToolbar> previewToolbar_;
+    std::unique_ptr<IPreviewHost> previewSettings_;
     std::unique_ptr<TWallpaperDetector> detector_;
     std::unique_ptr<TConfirmationDialogs> confirmation_;
     std::unique_ptr<TActionSettings> actionSettings_;
@@ -151,8 +151,12 @@ private:
     void EnsureDataDirectory(const std::string& directory);
 
     // Steps of start-up and shutdown whose work belongs to subsystems still to come.
-    void ShowClickToPreview() {}
-    void RefreshInventoryColumns() {}
+    void ShowClickToPreview() {
+        if (tsPreview) tsPreview->ShowClickToPreview();
+    }
+    void RefreshInventoryColumns() {
+        if (tsPreview) tsPreview->RefreshInventoryColumns();
+    }
 
     // IWallpaperCaptions
     void SetCaptions(const std::string& text) override;

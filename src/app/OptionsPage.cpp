@@ -37,8 +37,8 @@ TOptionsPage::TOptionsPage(HWND parent, const RECT& area)
 }
 
 void TOptionsPage::chkToolbarHintsClick(const void* sender) {
+    // The toolbar reads the setting each time it shows a hint.
     handlers_->settings.GenericSettingsChange(sender);
-    if (handlers_->toolbar) handlers_->toolbar->SetHints(Checked(chkToolbarHints));
 }
 
 void TOptionsPage::rdoDefaultEditorClick(const void* sender) {

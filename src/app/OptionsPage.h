@@ -9,7 +9,6 @@
 #include "app/SettingsChanges.h"
 #include "app/SettingsPage.h"
 #include "detect/WallpaperDetector.h"
-#include "inventory/PreviewToolbar.h"
 #include "shell/PictureEditor.h"
 
 namespace pictavo {
@@ -39,11 +38,10 @@ public:
 
     // Whom the controls' handlers call; attached once they exist (the
     // settings and detection read their settings from this page). The
-    // toolbar may be absent.
+    // editor may be absent.
     struct Handlers {
         ISettingsChanges& settings;
         IPollControl& polls;
-        TPreviewToolbar* toolbar;
         TPictureEditor* editor;
     };
     void Attach(const Handlers& handlers) { handlers_.emplace(handlers); }

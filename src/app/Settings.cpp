@@ -161,16 +161,12 @@ void TSettings::SyncStartupShortcut() {
 }
 
 int TSettings::PreviewPanelHeight() const {
-    RECT r;
-    ::GetWindowRect(c_.pnlPreviewImage, &r);
-    return r.bottom - r.top;
+    return previewPanel_ ? previewPanel_->PreviewPanelHeight() : previewHeight_;
 }
 
 void TSettings::SetPreviewPanelHeight(int height) {
-    RECT r;
-    ::GetWindowRect(c_.pnlPreviewImage, &r);
-    ::SetWindowPos(c_.pnlPreviewImage, nullptr, 0, 0, r.right - r.left, height,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    previewHeight_ = height;
+    if (previewPanel_) previewPanel_->SetPreviewPanelHeight(height);
 }
 
 RECT TSettings::MainWindowBounds() const {

@@ -10,6 +10,7 @@
 #include "app/DesignOptions.h"
 #include "app/OptionsPage.h"
 #include "app/SettingsChanges.h"
+#include "inventory/PreviewPage.h"
 #include "app/SettingsFile.h"
 #include "app/SlideshowPage.h"
 #include "detect/WallpaperDetector.h"
@@ -51,7 +52,6 @@ public:
         TSlideshowPage& slideshow;
         TOptionsPage& options;
         const TDesignOptions& design;
-        HWND pnlPreviewImage;
     };
     struct Services {
         TInputTimeout& inputTimeout;
@@ -84,6 +84,12 @@ public:
     void ClampMainWindowPosition();
 
     // The height of the preview picture's panel, which the settings file keeps.
+    // The "&Preview" page is made after the settings; until it is attached the
+    // height is held here.
+    void AttachPreviewPanel(IPreviewPanelHeight& panel) {
+        previewPanel_ = &panel;
+        panel.SetPreviewPanelHeight(previewHeight_);
+    }
     int PreviewPanelHeight() const;
     void SetPreviewPanelHeight(int height);
 
@@ -111,6 +117,8 @@ public:
     bool SettingsTransfer() const override { return settingsTransfer_; }
 
 private:
+    IPreviewPanelHeight* previewPanel_ = nullptr;
+    int previewHeight_ = TPreviewPage::kDefaultPreviewHeight;
     RECT MainWindowBounds() const;
     void MoveMainWindow(int left, int top);
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "inventory/ListingLimits.h"
+#include "inventory/PreviewRules.h"
 #include "inventory/TableFile.h"
 #include "platform/Files.h"
 #include "platform/Guard.h"
@@ -196,7 +197,7 @@ bool TInventoryStore::StorePictureRecord(const std::string& source, const std::s
     }
     // Read before touching the table, so a failure leaves no half-filled record.
     const FileStamp stamp = ReadFileStamp(destination);
-    const auto size = static_cast<int32_t>(stamp.size);
+    const std::int32_t size = StoredSize(stamp.size);
 
     InventoryCursor& data = *cdtData_;
     bool found = data.Seek(KeyOfPath(destination));
@@ -255,6 +256,7 @@ bool TInventoryStore::cdtInventoryCalcFields(const InventoryRecord& record) cons
 }
 
 void TInventoryStore::ShowPictureCount() {
+    if (preview_) preview_->InventoryChanged();
     ui_.ShowHint(open_ ? std::to_string(table_.Count()) + " Pictures in List" : std::string());
 }
 

@@ -27,6 +27,8 @@ class IPreviewRefresh {
 public:
     virtual ~IPreviewRefresh() = default;
     virtual void RefreshPreview() = 0;
+    // Records came, went or changed: the list shows them anew.
+    virtual void InventoryChanged() = 0;
 };
 
 class TInventoryStore {

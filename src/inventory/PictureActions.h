@@ -9,13 +9,14 @@
 
 #include "inventory/Confirmation.h"
 #include "inventory/InventoryStore.h"
+#include "inventory/PictureCommands.h"
 #include "inventory/PictureActionServices.h"
 #include "inventory/PictureAdder.h"
 #include "platform/UserInterface.h"
 
 namespace pictavo {
 
-class TPictureActions {
+class TPictureActions : public IPictureCommands {
 public:
     struct Services {
         TInventoryStore& inventory;
@@ -30,10 +31,10 @@ public:
 
     explicit TPictureActions(Services services);
 
-    void tbnRemoveClick();
-    void tbnDeleteClick();
-    void tbnMoveClick();
-    void mnuEdit1Click();
+    void tbnRemoveClick() override;
+    void tbnDeleteClick() override;
+    void tbnMoveClick() override;
+    void mnuEdit1Click() override;
 
 private:
     bool AskRemoveConfirmation(const InventoryRecord& record);

@@ -73,18 +73,18 @@ protected:
     Form form;
     RECT area{0, 0, 390, 370};
     TDesignOptions design{form.Handle()};
-    TPanel preview{form.Handle(), area, "preview"};
-    HWND pnlPreviewImage =
-        CreateControl(preview.Handle(), "STATIC", "", WS_VISIBLE | SS_SUNKEN, 4, 4, 382, 185);
+    // The "&Preview" page's side of the height the settings file keeps.
+    struct PreviewPanel : IPreviewPanelHeight {
+        int height = 0;
+        int PreviewPanelHeight() const override { return height; }
+        void SetPreviewPanelHeight(int h) override { height = h; }
+    } preview;
     TSlideshowPage slideshow{form.Handle(), area, design};
     TOptionsPage options{form.Handle(), area};
     std::string ini = dir / "pictavo.INI";
     TSettings settings{ini, dir.Path() + "\\",
-                       TSettings::Controls{slideshow, options, design, pnlPreviewImage},
+                       TSettings::Controls{slideshow, options, design},
                        TSettings::Services{timeout, host, flags, host}};
-    // The real toolbar of the "&Preview" page, whose hints follow the setting.
-    testing::AddRig adding;
-    TPreviewToolbar toolbar{preview.Handle(), 193, adding.adder};
 
     void SetUp() override {
         host.slideshow = &slideshow;
@@ -92,7 +92,8 @@ protected:
         host.window = form.Handle();
         settings.Attach(host, host);
         slideshow.Attach({settings, host, host});
-        options.Attach({settings, host, &toolbar});
+        options.Attach({settings, host, nullptr});
+        settings.AttachPreviewPanel(preview);
     }
     void TearDown() override { timeout.Flush(); }
 
@@ -113,14 +114,6 @@ protected:
         RECT r{};
         ::GetWindowRect(form.Handle(), &r);
         return r;
-    }
-    // The tip the toolbar gives for "Add files to list".
-    std::string ToolbarTip() {
-        NMTTDISPINFOA info{};
-        info.hdr.code = TTN_GETDISPINFOA;
-        info.hdr.idFrom = TPreviewToolbar::idAddFiles;
-        toolbar.OnNotify(info.hdr);
-        return info.lpszText ? info.lpszText : "";
     }
     void Click(HWND box) {
         ::SendMessageA(box, BM_CLICK, 0, 0);
@@ -250,9 +243,9 @@ TEST_F(SettingsTest, OtherHandlersDoTheirOwnWork) {
     host.calls.clear();
     Click(slideshow.chkLimitImageSize);
     EXPECT_TRUE(timeout.Pending());
-    EXPECT_EQ(ToolbarTip(), "Add files to list");
-    Click(options.chkToolbarHints);
-    EXPECT_EQ(ToolbarTip(), "");
+    timeout.Flush();
+    Click(options.chkToolbarHints);  // the list's toolbar reads it at each hint
+    EXPECT_TRUE(timeout.Pending());
     Click(options.rdoSelectedEditor);
     EXPECT_TRUE(::IsWindowEnabled(options.edtSelectedEditor));
     EXPECT_TRUE(::IsWindowEnabled(options.btnSelectEditor));

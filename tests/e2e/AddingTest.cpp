@@ -9,6 +9,7 @@
 
 #include "harness/Desktop.h"
 #include "harness/Harness.h"
+#include "inventory/PreviewPage.h"
 #include "inventory/TableFile.h"
 #include "shell/StartupShortcut.h"
 
@@ -89,13 +90,13 @@ std::vector<HWND> ChildrenOfClass(HWND parent, const std::string& className) {
     return search.found;
 }
 
-// "Add files to list": the first button of the page's toolbar, clicked.
+// "Add files to list" on the page's toolbar, pressed: the toolbar tells its parent.
 void ClickAddFiles(HWND main) {
     std::vector<HWND> toolbars = ChildrenOfClass(main, "ToolbarWindow32");
     ASSERT_FALSE(toolbars.empty());
-    const LPARAM at = MAKELPARAM(12, 12);
-    ::PostMessageA(toolbars.front(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-    ::PostMessageA(toolbars.front(), WM_LBUTTONUP, 0, at);
+    ::PostMessageA(::GetParent(toolbars.front()), WM_COMMAND,
+                   MAKEWPARAM(pictavo::TPreviewPage::idAddFiles, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(toolbars.front()));
 }
 
 // Types the names into the program's open dialog and presses its Open button.

@@ -38,6 +38,7 @@ public:
     bool LimitImageSize() const override { return limit; }
     int MaxImageSize() const override { return maxSize; }
     void RefreshPreview() override { ++previews; }
+    void InventoryChanged() override {}
     void Trace(const std::string&) override {}
 };
 
@@ -372,6 +373,37 @@ TEST_F(InventoryStoreTest, TooBigFollowsTheLimitInThousandsOfBytes) {
         r.Size = c.size;
         EXPECT_EQ(store->cdtInventoryCalcFields(r), c.tooBig) << c.size;
     }
+}
+
+}  // namespace
+}  // namespace pictavo
+
+namespace pictavo {
+namespace {
+
+// A file of 3 GiB (sparse: it takes no room) would wrap negative in the
+// record's 32-bit size and slip under every size limit.
+TEST_F(InventoryStoreTest, FilesOfTwoGibibytesOrMoreKeepTheLargestSize) {
+    store->LoadInventory();
+    store->MakeClones();
+    const std::string huge = dir / "huge.bmp";
+    {
+        UniqueHandle file(::CreateFileA(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(file.Valid());
+        LARGE_INTEGER size;
+        size.QuadPart = 3LL * 1024 * 1024 * 1024;
+        ASSERT_TRUE(::SetFilePointerEx(file.Get(), size, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(::SetEndOfFile(file.Get()));
+    }
+    ASSERT_TRUE(store->StorePictureRecord("", huge, false, true, true));
+    ASSERT_TRUE(store->cdtData().Seek(KeyOfPath(huge)));
+    const InventoryRecord record = store->cdtData().Record();
+    EXPECT_EQ(record.Size, 2147483647);
+    host.limit = true;
+    host.maxSize = 32000;
+    EXPECT_TRUE(store->cdtInventoryCalcFields(record));
+    ::DeleteFileA(huge.c_str());
 }
 
 }  // namespace

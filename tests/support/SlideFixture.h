@@ -58,6 +58,7 @@ struct RecordingInventoryHost : IUserInterface, IImageSizeLimit, IPreviewRefresh
     bool LimitImageSize() const override { return false; }
     int MaxImageSize() const override { return 1500; }
     void RefreshPreview() override { ++previews; }
+    void InventoryChanged() override {}
 };
 
 // The program's face as one subsystem sees it, recording into lists the

@@ -1,0 +1,15 @@
+#pragma once
+// Removing, deleting, moving or renaming, and editing the selected picture:
+// commands that live elsewhere and that the page's buttons, keys and menu reach.
+namespace pictavo {
+
+class IPictureCommands {
+public:
+    virtual ~IPictureCommands() = default;
+    virtual void tbnRemoveClick() = 0;
+    virtual void tbnDeleteClick() = 0;
+    virtual void tbnMoveClick() = 0;
+    virtual void mnuEdit1Click() = 0;
+};
+
+}  // namespace pictavo

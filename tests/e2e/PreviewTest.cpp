@@ -1,0 +1,428 @@
+// The "&Preview" page of the real program: the list of pictures, the preview
+// and its size limit, pictures that vanished or cannot be read, the toolbar,
+// the context menu and the keys.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "harness/Desktop.h"
+#include "harness/Harness.h"
+#include "inventory/PreviewPage.h"
+#include "inventory/TableFile.h"
+
+using namespace e2e;
+using pictavo::TPreviewPage;
+
+namespace {
+
+// A 24-bit bitmap of the given size in a diagonal pattern, padded with
+// trailing bytes to `fileSize` when that is larger.
+std::string Picture(int width, int height, std::size_t fileSize = 0) {
+    const int stride = (width * 3 + 3) & ~3;
+    std::string pixels(static_cast<std::size_t>(stride) * height, '\0');
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const bool band = ((x + y) / 16) % 2 == 0;
+            char* p = &pixels[static_cast<std::size_t>(y) * stride + x * 3];
+            p[0] = static_cast<char>(band ? 200 : 40);
+            p[1] = static_cast<char>(band ? 120 : 160);
+            p[2] = static_cast<char>(band ? 30 : 220);
+        }
+    }
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof(info);
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
+    std::string content(reinterpret_cast<const char*>(&file), sizeof(file));
+    content.append(reinterpret_cast<const char*>(&info), sizeof(info));
+    content += pixels;
+    if (content.size() < fileSize) content.resize(fileSize, '\0');
+    return content;
+}
+
+// Pictures in a folder of their own, listed in the program's table before it starts.
+class PictureList {
+public:
+    TempFolder folder;
+    pictavo::InventoryTable table;
+
+    std::string Add(const std::string& name, const std::string& content, bool enabled = true) {
+        const std::string path = folder / name;
+        WriteFile(path, content);
+        pictavo::InventoryRecord record;
+        record.Enabled = enabled;
+        record.Tile = false;
+        record.FileName = name;
+        record.Location = folder.Path();
+        record.Size = static_cast<std::int32_t>(content.size());
+        table.Append(record);
+        return path;
+    }
+    void WriteTo(const Program& program) {
+        ::CreateDirectoryA(program.DataDir().c_str(), nullptr);
+        WriteFile(program.TablePath(), pictavo::SerializeTable(table));
+    }
+};
+
+std::string TextOf(HWND control) {
+    char text[1024] = {};
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutA(control, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
+                          SMTO_NORMAL, 5000, &result);
+    return text;
+}
+
+HWND ChildOfClass(HWND parent, const std::string& className) {
+    struct Search {
+        const std::string& className;
+        HWND found;
+    } search{className, nullptr};
+    ::EnumChildWindows(
+        parent,
+        [](HWND hwnd, LPARAM lParam) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lParam);
+            if (ClassOf(hwnd) != s->className) return TRUE;
+            s->found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The page's windows in the running program.
+struct Page {
+    HWND main = nullptr, page = nullptr, message = nullptr, picture = nullptr, grid = nullptr,
+         toolbar = nullptr;
+
+    static Page Of(const Program& program) {
+        Page p;
+        p.main = program.MainWindow();
+        p.page = ChildOfClass(p.main, "TPreviewPage");
+        p.message = ChildOfClass(p.page, "TPreviewMessage");
+        p.picture = ChildOfClass(p.page, "TPreviewPicture");
+        p.grid = ChildOfClass(p.page, "SysListView32");
+        p.toolbar = ChildOfClass(p.page, "ToolbarWindow32");
+        return p;
+    }
+    std::string Message() const { return TextOf(message); }
+    bool WaitForMessage(const std::string& text) const {
+        return WaitFor([&] { return Message() == text; });
+    }
+    int Rows() const {
+        DWORD_PTR count = 0;
+        ::SendMessageTimeoutA(grid, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 5000, &count);
+        return static_cast<int>(count);
+    }
+    int SelectedRow() const {
+        DWORD_PTR row = 0;
+        ::SendMessageTimeoutA(grid, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED,
+                              SMTO_NORMAL, 5000, &row);
+        return static_cast<int>(static_cast<LRESULT>(row));
+    }
+    // A toolbar button pressed: the toolbar tells its parent, the page.
+    void Press(int id) const {
+        ::PostMessageA(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(toolbar));
+    }
+    void ClickMessage() const {
+        ::PostMessageA(message, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+        ::PostMessageA(message, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+    }
+    bool PictureVisible() const { return ::IsWindowVisible(picture) != FALSE; }
+    // The picture's place in the message panel's client area.
+    RECT PictureRect() const {
+        RECT r{};
+        ::GetWindowRect(picture, &r);
+        ::MapWindowPoints(nullptr, message, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+    RECT MessageClient() const {
+        RECT r{};
+        ::GetClientRect(message, &r);
+        return r;
+    }
+};
+
+// The picture shows at its own size, centred, when it fits the preview area;
+// a larger one fills the area, stretched.
+bool PicturePlaced(const Page& page, int width, int height) {
+    if (!page.PictureVisible() || !page.Message().empty()) return false;
+    const RECT r = page.PictureRect();
+    const RECT area = page.MessageClient();
+    if (width > area.right || height > area.bottom) {
+        return r.left == 0 && r.top == 0 && r.right == area.right && r.bottom == area.bottom;
+    }
+    return r.right - r.left == width && r.bottom - r.top == height &&
+           r.left == (area.right - width) / 2 && r.top == (area.bottom - height) / 2;
+}
+
+::testing::AssertionResult ShowsPicture(const Page& page, int width, int height) {
+    if (WaitFor([&] { return PicturePlaced(page, width, height); })) {
+        return ::testing::AssertionSuccess();
+    }
+    const RECT r = page.PictureRect();
+    const RECT area = page.MessageClient();
+    return ::testing::AssertionFailure()
+           << "the preview reads \"" << page.Message() << "\", picture "
+           << (page.PictureVisible() ? "shown" : "hidden") << " at " << r.left << "," << r.top
+           << "-" << r.right << "," << r.bottom << " in " << area.right << "x" << area.bottom;
+}
+
+}  // namespace
+
+TEST(Preview, ListsPicturesAndPreviewsWithinTheLimit) {
+    Program program;
+    program.QuietSettings();
+    PictureList list;
+    // In the list's order: by lower-case name.
+    list.Add("big.bmp", Picture(600, 400));                       // 720,054 bytes
+    list.Add("exact.bmp", Picture(100, 60, 250000));              // exactly the limit
+    list.Add("sky.bmp", Picture(120, 80, 300000), false);         // over it
+    list.Add("small.bmp", Picture(64, 48));
+    list.WriteTo(program);
+    program.Start(":");
+    ASSERT_TRUE(WaitFor([&] { return FindChildByText(program.MainWindow(), "4 Pictures in List"); }));
+    ASSERT_TRUE(program.WaitUntilIdle());
+    const Page page = Page::Of(program);
+    ASSERT_NE(page.page, nullptr);
+    EXPECT_TRUE(::IsWindowVisible(page.page));
+    EXPECT_EQ(page.Rows(), 4);
+    EXPECT_EQ(page.SelectedRow(), 0);
+    // The first picture is over the limit: it waits for a click.
+    EXPECT_TRUE(page.WaitForMessage("Click Here to Preview big.bmp (720K)")) << page.Message();
+    SaveScreenshot("preview-list");
+
+    page.Press(TPreviewPage::idNext);
+    EXPECT_TRUE(ShowsPicture(page, 100, 60));
+    EXPECT_EQ(page.SelectedRow(), 1);
+
+    page.Press(TPreviewPage::idNext);
+    EXPECT_TRUE(page.WaitForMessage("Click Here to Preview sky.bmp (300K)")) << page.Message();
+    EXPECT_FALSE(page.PictureVisible());
+    SaveScreenshot("preview-click-to-preview");
+    page.ClickMessage();
+    EXPECT_TRUE(ShowsPicture(page, 120, 80));
+
+    page.Press(TPreviewPage::idLast);
+    EXPECT_TRUE(ShowsPicture(page, 64, 48));
+    EXPECT_EQ(page.SelectedRow(), 3);
+    SaveScreenshot("preview-small-centred");
+
+    page.Press(TPreviewPage::idFirst);
+    EXPECT_TRUE(page.WaitForMessage("Click Here to Preview big.bmp (720K)"));
+    page.ClickMessage();
+    EXPECT_TRUE(ShowsPicture(page, 600, 400));
+    EXPECT_EQ(page.SelectedRow(), 0);
+    SaveScreenshot("preview-large-stretched");
+}
+
+TEST(Preview, WithTheLimitOffLargePicturesLoadAtOnce) {
+    Program program;
+    program.QuietSettings();
+    program.SetIni("General", "LimitPreviewSize", "0");
+    PictureList list;
+    list.Add("a.bmp", Picture(64, 48));
+    list.Add("sky.bmp", Picture(120, 80, 300000));
+    list.WriteTo(program);
+    program.Start(":");
+    ASSERT_TRUE(WaitFor([&] { return FindChildByText(program.MainWindow(), "2 Pictures in List"); }));
+    const Page page = Page::Of(program);
+    page.Press(TPreviewPage::idNext);
+    EXPECT_TRUE(ShowsPicture(page, 120, 80));
+}
+
+TEST(Preview, AVanishedFileLeavesTheListAnUnreadableOneStays) {
+    Program program;
+    program.QuietSettings();
+    PictureList list;
+    list.Add("a.bmp", Picture(64, 48));
+    const std::string gone = list.Add("gone.bmp", Picture(64, 48));
+    list.Add("junk.bmp", "this is no bitmap at all");
+    list.WriteTo(program);
+    program.Start(":");
+    ASSERT_TRUE(WaitFor([&] { return FindChildByText(program.MainWindow(), "3 Pictures in List"); }));
+    const Page page = Page::Of(program);
+    // At start the first picture is only named; a click loads it.
+    ASSERT_TRUE(page.WaitForMessage("Click Here to Preview a.bmp (9K)")) << page.Message();
+    page.ClickMessage();
+    ASSERT_TRUE(ShowsPicture(page, 64, 48));
+
+    // Deleted behind the program's back, then selected.
+    ASSERT_TRUE(::DeleteFileA(gone.c_str()));
+    page.Press(TPreviewPage::idNext);
+    EXPECT_TRUE(page.WaitForMessage("File Not Found")) << page.Message();
+    EXPECT_TRUE(WaitFor([&] { return FindChildByText(page.main, "2 Pictures in List"); }));
+    EXPECT_EQ(page.Rows(), 2);
+    EXPECT_FALSE(page.PictureVisible());
+    SaveScreenshot("preview-file-not-found");
+
+    // The list's cursor went on to the next record, a file that is there but
+    // no picture: it is told, and kept.
+    page.Press(TPreviewPage::idFirst);
+    ASSERT_TRUE(ShowsPicture(page, 64, 48));
+    page.Press(TPreviewPage::idLast);
+    EXPECT_TRUE(page.WaitForMessage("Unable to preview junk.bmp")) << page.Message();
+    EXPECT_EQ(page.SelectedRow(), 1);
+    EXPECT_TRUE(FindChildByText(page.main, "2 Pictures in List"));
+    EXPECT_EQ(page.Rows(), 2);
+
+    // The saved list forgot only the vanished file.
+    ASSERT_TRUE(WaitFor([&] {
+        pictavo::InventoryTable saved;
+        return pictavo::LoadTable(ReadFile(program.TablePath()), saved).empty() &&
+               saved.Count() == 2;
+    }));
+    pictavo::InventoryTable saved;
+    ASSERT_EQ(pictavo::LoadTable(ReadFile(program.TablePath()), saved), "");
+    EXPECT_EQ(saved.Seek("gone.bmp", Lower(list.folder.Path())), pictavo::NoRecord);
+    EXPECT_NE(saved.Seek("junk.bmp", Lower(list.folder.Path())), pictavo::NoRecord);
+}
+
+namespace {
+
+// Keys as the user types them, into whatever window has the keyboard.
+void Type(WORD key, std::initializer_list<WORD> held = {}) {
+    for (WORD m : held) ::keybd_event(static_cast<BYTE>(m), 0, 0, 0);
+    ::keybd_event(static_cast<BYTE>(key), 0, 0, 0);
+    ::keybd_event(static_cast<BYTE>(key), 0, KEYEVENTF_KEYUP, 0);
+    for (auto m = std::rbegin(held); m != std::rend(held); ++m) {
+        ::keybd_event(static_cast<BYTE>(*m), 0, KEYEVENTF_KEYUP, 0);
+    }
+}
+
+// A mouse click at a point of a window's client area, as the user makes it.
+void Click(HWND window, int x, int y, bool right = false) {
+    POINT p{x, y};
+    ::ClientToScreen(window, &p);
+    ::SetCursorPos(p.x, p.y);
+    ::mouse_event(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    ::mouse_event(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+}
+
+// The texts of a window's children, asked of each child.
+std::vector<std::string> Texts(HWND parent) {
+    std::vector<std::string> texts;
+    ::EnumChildWindows(
+        parent,
+        [](HWND hwnd, LPARAM lParam) -> BOOL {
+            reinterpret_cast<std::vector<std::string>*>(lParam)->push_back(TextOf(hwnd));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+HWND Focus(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+// The saved list once it satisfies the condition.
+bool WaitForSavedList(const Program& program,
+                      const std::function<bool(const pictavo::InventoryTable&)>& condition) {
+    return WaitFor([&] {
+        pictavo::InventoryTable saved;
+        return pictavo::LoadTable(ReadFile(program.TablePath()), saved).empty() &&
+               condition(saved);
+    });
+}
+
+pictavo::InventoryRecord SavedRecord(const pictavo::InventoryTable& table, const std::string& name,
+                                     const std::string& folder) {
+    const pictavo::RecordId id = table.Seek(name, Lower(folder));
+    return id == pictavo::NoRecord ? pictavo::InventoryRecord{} : table.Record(id);
+}
+
+}  // namespace
+
+TEST(Preview, KeysAndContextMenuOnTheList) {
+    TraceCollector trace;
+    Program program;
+    program.QuietSettings();
+    PictureList list;
+    const std::string a = list.Add("a.bmp", Picture(64, 48, 123456));
+    const std::string b = list.Add("b.bmp", Picture(80, 40));
+    const std::string c = list.Add("c.bmp", Picture(40, 80));
+    list.WriteTo(program);
+    const std::string folder = list.folder.Path();
+    program.Start(":");
+    ASSERT_TRUE(WaitFor([&] { return FindChildByText(program.MainWindow(), "3 Pictures in List"); }));
+    ASSERT_TRUE(program.WaitUntilIdle());
+    const Page page = Page::Of(program);
+    ::SetForegroundWindow(page.main);
+
+    // A click on the first row gives the list the keyboard.
+    Click(page.grid, 80, 26);
+    ASSERT_TRUE(WaitFor([&] { return Focus(page.main) == page.grid; }));
+    ASSERT_TRUE(WaitFor([&] { return page.SelectedRow() == 0; }));
+
+    // F3 switches "Enabled" off; F3 with Ctrl held does nothing; F4 switches
+    // the tile mode on. The save after them holds exactly that.
+    Type(VK_F3);
+    Type(VK_F3, {VK_CONTROL});
+    Type(VK_F4);
+    EXPECT_TRUE(trace.WaitForLine("FrmMain: FormKeyDown"));
+    EXPECT_TRUE(WaitForSavedList(program, [&](const pictavo::InventoryTable& t) {
+        const auto r = SavedRecord(t, "a.bmp", folder);
+        return !r.Enabled && r.Tile;
+    }));
+
+    // Alt+Enter: the properties of the selected picture.
+    Type(VK_RETURN, {VK_MENU});
+    HWND properties = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        properties = ::FindWindowA("TfrmProperties", "Wallpaper Properties");
+        return properties && ::IsWindowVisible(properties);
+    }));
+    const std::vector<std::string> fields = Texts(properties);
+    for (const std::string& shown : {std::string("a.bmp"), std::string("123,456"), folder}) {
+        EXPECT_NE(std::find(fields.begin(), fields.end(), shown), fields.end()) << shown;
+    }
+    SaveScreenshot("preview-properties");
+    ASSERT_TRUE(ClickButton(properties, "&OK"));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(properties); }));
+    // The main window did not take the key as its own "&OK".
+    EXPECT_TRUE(::IsWindowVisible(page.main));
+
+    // Ctrl+Enter: the selected picture becomes the wallpaper.
+    ::SetForegroundWindow(page.main);
+    ASSERT_TRUE(WaitFor([&] { return Focus(page.main) == page.grid; }));
+    Type(VK_DOWN);
+    ASSERT_TRUE(WaitFor([&] { return page.SelectedRow() == 1; }));
+    Type(VK_RETURN, {VK_CONTROL});
+    EXPECT_TRUE(WaitFor([&] { return Lower(DesktopValue("Wallpaper")) == Lower(b); }))
+        << DesktopValue("Wallpaper");
+    EXPECT_TRUE(::IsWindowVisible(page.main));
+
+    // Space: the next slide at once, and the list shows it. Only c.bmp is
+    // left to the slideshow: a.bmp is off and b.bmp is the wallpaper.
+    Type(VK_SPACE);
+    EXPECT_TRUE(WaitFor([&] { return Lower(DesktopValue("Wallpaper")) == Lower(c); }))
+        << DesktopValue("Wallpaper");
+    EXPECT_TRUE(WaitFor([&] { return page.SelectedRow() == 2; }));
+    EXPECT_TRUE(ShowsPicture(page, 40, 80));
+
+    // Delete with Shift held does nothing (a removal would ask or shrink the list).
+    Type(VK_DELETE, {VK_SHIFT});
+
+    // The context menu, with the check marks of the selected record.
+    Click(page.grid, 80, 26 + 17 * 2, true);
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        menu = ::FindWindowA("#32768", nullptr);
+        return menu && ::IsWindowVisible(menu);
+    }));
+    SaveScreenshot("preview-context-menu");
+    Type(VK_ESCAPE);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(menu); }));
+    EXPECT_TRUE(FindChildByText(page.main, "3 Pictures in List"));
+}

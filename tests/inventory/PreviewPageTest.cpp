@@ -1,0 +1,322 @@
+// The "&Preview" page over a real inventory in a window of the test's own:
+// the virtual list, the preview and its failures, the toggles, the keys and
+// the properties dialog.
+#include "inventory/PreviewPage.h"
+
+#include <gtest/gtest.h>
+
+#include "desktop/DesktopWallpaper.h"
+#include "platform/Controls.h"
+#include "support/AddFixture.h"
+#include "support/FakeWallpaper.h"
+
+namespace pictavo {
+namespace {
+
+using testing::AddRig;
+
+struct DesktopHost final : IDesktopOptions, IWallpaperCaptions {
+    void SetCaptions(const std::string&) override {}
+    bool SendChangeNotification() const override { return false; }
+    bool SyncWithManualChange() const override { return true; }
+    void UncheckAutoChange() override {}
+};
+
+struct PreviewHost final : IPreviewHost {
+    bool limit = true;
+    int maxSize = 250;
+    std::vector<std::string>* log = nullptr;
+    bool LimitPreviewSize() const override { return limit; }
+    int MaxPreviewSize() const override { return maxSize; }
+    bool ToolbarHints() const override { return true; }
+    void ShowNextSlide() override { log->push_back("ShowNextSlide"); }
+    void OpenExportManager() override { log->push_back("OpenExportManager"); }
+};
+
+struct RecordingCommands final : IPictureCommands {
+    std::vector<std::string>* log = nullptr;
+    void tbnRemoveClick() override { log->push_back("Remove"); }
+    void tbnDeleteClick() override { log->push_back("Delete"); }
+    void tbnMoveClick() override { log->push_back("Move"); }
+    void mnuEdit1Click() override { log->push_back("Edit"); }
+};
+
+// A 24-bit bitmap of the given size.
+std::string Bitmap(int width, int height) {
+    const int stride = (width * 3 + 3) & ~3;
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof(info);
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = file.bfOffBits + stride * height;
+    std::string content(reinterpret_cast<const char*>(&file), sizeof(file));
+    content.append(reinterpret_cast<const char*>(&info), sizeof(info));
+    return content + std::string(static_cast<std::size_t>(stride) * height, '\x40');
+}
+
+class PreviewPageTest : public ::testing::Test {
+protected:
+    AddRig rig;
+    testing::FakeWallpaper wallpaper;
+    DesktopHost desktopHost;
+    TDesktopWallpaper desktop{wallpaper, rig.store, rig.ui, desktopHost, desktopHost, "Pictavo"};
+    std::vector<std::string> log;
+    PreviewHost host;
+    RecordingCommands commands;
+    HWND parent = nullptr;
+    std::unique_ptr<TPreviewPage> page;
+
+    void SetUp() override {
+        host.log = &log;
+        commands.log = &log;
+        parent = ::CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 400, nullptr,
+                                   nullptr, ::GetModuleHandleA(nullptr), nullptr);
+        page = std::make_unique<TPreviewPage>(
+            parent, RECT{0, 0, 390, 370},
+            TPreviewPage::Services{rig.store, rig.ui, desktop, rig.adder, host, commands,
+                                   rig.flags, rig.prompts});
+        ::ShowWindow(page->Handle(), SW_SHOWNOACTIVATE);
+    }
+    void TearDown() override {
+        page.reset();
+        ::DestroyWindow(parent);
+        ModifiersHeld(false, false, false);
+    }
+
+    // A picture file listed in the inventory, with the size the record gives it.
+    std::string List(const std::string& name, const std::string& content, bool create = true) {
+        const std::string path = rig.pics + "\\" + name;
+        AddRig::Put(path, content);
+        EXPECT_TRUE(rig.store.StorePictureRecord("", path, false, true, false));
+        if (!create) ::DeleteFileA(path.c_str());
+        // As the main window passes the store's change on.
+        page->SyncList();
+        return path;
+    }
+    static void ModifiersHeld(bool shift, bool ctrl, bool alt) {
+        BYTE state[256] = {};
+        ::GetKeyboardState(state);
+        state[VK_SHIFT] = shift ? 0x80 : 0;
+        state[VK_CONTROL] = ctrl ? 0x80 : 0;
+        state[VK_MENU] = alt ? 0x80 : 0;
+        ::SetKeyboardState(state);
+    }
+    int Rows() const {
+        return static_cast<int>(::SendMessageA(page->dbgrdInventory, LVM_GETITEMCOUNT, 0, 0));
+    }
+    std::string RowName(int row) const {
+        char text[260] = {};
+        LVITEMA item{};
+        item.iSubItem = 2;
+        item.pszText = text;
+        item.cchTextMax = sizeof(text);
+        ::SendMessageA(page->dbgrdInventory, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+    int RowImage(int row, int column) const {
+        LVITEMA item{};
+        item.mask = LVIF_IMAGE;
+        item.iItem = row;
+        item.iSubItem = column;
+        ::SendMessageA(page->dbgrdInventory, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        return item.iImage;
+    }
+    void ClickRow(int row) {
+        LVITEMA item{};
+        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        item.state = LVIS_SELECTED | LVIS_FOCUSED;
+        ::SendMessageA(page->dbgrdInventory, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+    }
+    bool MenuChecked(UINT id) const {
+        return (::GetMenuState(page->mnuGrid, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+    }
+};
+
+TEST_F(PreviewPageTest, TheListShowsTheTableThroughTheCursor) {
+    List("b.bmp", Bitmap(8, 8));
+    List("a.bmp", std::string(300000, 'x'));
+    List("c.bmp", Bitmap(8, 8));
+    page->RefreshInventoryColumns();
+    ASSERT_EQ(Rows(), 3);
+    EXPECT_EQ(RowName(0), "a.bmp");
+    EXPECT_EQ(RowName(2), "c.bmp");
+    // Enabled and centred.
+    EXPECT_EQ(RowImage(0, 0), 1);
+    EXPECT_EQ(RowImage(0, 1), 6);
+
+    // The user picks a row: the list's cursor follows and the preview loads it.
+    ClickRow(2);
+    EXPECT_EQ(rig.store.cdtInventory().RecNo(), 3u);
+    EXPECT_TRUE(page->PictureShown());
+    ClickRow(0);
+    EXPECT_EQ(page->PreviewMessage(), "Click Here to Preview a.bmp (300K)");
+    EXPECT_FALSE(page->MessageBold());
+    EXPECT_TRUE(page->ClickToPreviewShown());
+
+    // The navigation buttons move the cursor and the selection with it.
+    page->tbnLastClick();
+    EXPECT_EQ(::SendMessageA(page->dbgrdInventory, LVM_GETNEXTITEM, -1, LVNI_SELECTED), 2);
+    page->tbnPrevClick();
+    EXPECT_EQ(rig.store.cdtInventory().RecNo(), 2u);
+    page->tbnFirstClick();
+    EXPECT_EQ(::SendMessageA(page->dbgrdInventory, LVM_GETNEXTITEM, -1, LVNI_SELECTED), 0);
+}
+
+TEST_F(PreviewPageTest, AnEmptyListHasNoPreviewAndTheTogglesChangeNothing) {
+    page->RefreshPreview(false);
+    EXPECT_EQ(page->PreviewMessage(), "No Wallpaper Available");
+    EXPECT_TRUE(page->MessageBold());
+    rig.timeout.Flush();
+    EXPECT_TRUE(page->FormKeyDown(VK_F3));
+    EXPECT_TRUE(page->FormKeyDown(VK_F4));
+    page->mnuEnabled1Click();
+    EXPECT_FALSE(rig.timeout.Pending());
+    EXPECT_EQ(Rows(), 0);
+}
+
+TEST_F(PreviewPageTest, ThePreviewSuspensionFlagKeepsMovesFromLoading) {
+    List("a.bmp", Bitmap(8, 8));
+    List("b.bmp", Bitmap(8, 8));
+    page->RefreshPreview(false);
+    ASSERT_TRUE(page->PictureShown());
+    rig.flags.previewSuspended = true;
+    page->tbnNextClick();
+    page->ShowClickToPreview();
+    page->tbnFirstClick();
+    EXPECT_FALSE(page->PictureShown());
+    rig.flags.previewSuspended = false;
+    page->tbnNextClick();
+    EXPECT_TRUE(page->PictureShown());
+}
+
+TEST_F(PreviewPageTest, OnlyAVanishedFileLeavesTheList) {
+    List("a.bmp", "no picture in here");
+    List("b.bmp", Bitmap(8, 8), false);
+    rig.timeout.Flush();
+
+    page->RefreshPreview(false);
+    EXPECT_EQ(page->PreviewMessage(), "Unable to preview a.bmp");
+    EXPECT_EQ(rig.store.Table().Count(), 2u);
+    EXPECT_FALSE(rig.timeout.Pending());
+
+    page->tbnNextClick();
+    EXPECT_EQ(page->PreviewMessage(), "File Not Found");
+    EXPECT_FALSE(page->PictureShown());
+    EXPECT_EQ(rig.store.Table().Count(), 1u);
+    EXPECT_EQ(Rows(), 1);
+    EXPECT_TRUE(rig.timeout.Pending());
+    EXPECT_EQ(rig.ui.hint, "1 Pictures in List");
+}
+
+TEST_F(PreviewPageTest, TogglesFlipTheRecordAndTheMenuShowsIt) {
+    List("a.bmp", Bitmap(8, 8));
+    EXPECT_EQ(RowImage(0, 1), 6);
+    page->mnuGridPopup();
+    EXPECT_TRUE(MenuChecked(TPreviewPage::idMnuEnabled));
+    EXPECT_FALSE(MenuChecked(TPreviewPage::idMnuTile));
+    rig.timeout.Flush();
+    EXPECT_TRUE(page->FormKeyDown(VK_F3));
+    EXPECT_FALSE(rig.store.cdtInventory().Record().Enabled);
+    EXPECT_FALSE(MenuChecked(TPreviewPage::idMnuEnabled));
+    page->mnuTile1Click();
+    EXPECT_TRUE(rig.store.cdtInventory().Record().Tile);
+    EXPECT_TRUE(MenuChecked(TPreviewPage::idMnuTile));
+    EXPECT_TRUE(rig.timeout.Pending());
+    EXPECT_EQ(RowImage(0, 0), 0);
+    EXPECT_EQ(RowImage(0, 1), 5);
+}
+
+TEST_F(PreviewPageTest, KeysReachTheirCommandsOnlyWithExactlyTheirModifiers) {
+    List("a.bmp", Bitmap(8, 8));
+    struct Case {
+        UINT key;
+        bool shift, ctrl, alt;
+        const char* command;  // nullptr: nothing happens
+    } cases[] = {
+        {VK_DELETE, false, false, false, "Remove"},
+        {VK_DELETE, false, true, false, "Delete"},
+        {VK_DELETE, true, false, false, nullptr},
+        {VK_F2, false, false, false, "Move"},
+        {VK_F2, true, false, false, nullptr},
+        {VK_SPACE, false, false, false, "ShowNextSlide"},
+        {VK_F11, true, true, true, "OpenExportManager"},
+        {VK_F11, false, true, true, nullptr},
+    };
+    for (const Case& c : cases) {
+        log.clear();
+        ModifiersHeld(c.shift, c.ctrl, c.alt);
+        page->FormKeyDown(c.key);
+        if (c.command) {
+            EXPECT_EQ(log, std::vector<std::string>{c.command}) << c.key;
+        } else {
+            EXPECT_TRUE(log.empty()) << c.key;
+        }
+    }
+    ModifiersHeld(false, false, false);
+
+    // F3 with Ctrl held changes nothing.
+    ModifiersHeld(false, true, false);
+    EXPECT_FALSE(page->FormKeyDown(VK_F3));
+    EXPECT_TRUE(rig.store.cdtInventory().Record().Enabled);
+
+    // Every key is traced; on another page nothing acts.
+    ModifiersHeld(false, false, false);
+    ::ShowWindow(page->Handle(), SW_HIDE);
+    log.clear();
+    rig.ui.traces.clear();
+    EXPECT_FALSE(page->FormKeyDown(VK_DELETE));
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(rig.ui.traces, std::vector<std::string>{"FrmMain: FormKeyDown"});
+}
+
+TEST_F(PreviewPageTest, PropertiesShowTheRecordAndTheNavigatorDeletesAfterAsking) {
+    List("a.bmp", std::string(1234567, 'x'));
+    List("b.bmp", Bitmap(8, 8));
+    TfrmProperties& properties = page->frmProperties();
+    properties.LoadRecord();
+    EXPECT_EQ(ControlText(properties.edtFileName), "a.bmp");
+    EXPECT_EQ(ControlText(properties.edtLocation), rig.pics);
+    EXPECT_EQ(ControlText(properties.edtSize), "1,234,567");
+    EXPECT_EQ(::SendMessageA(properties.chkEnabled, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(::GetWindowLongPtrA(properties.edtFileName, GWL_STYLE) & ES_READONLY, ES_READONLY);
+
+    EXPECT_FALSE(properties.NavigatorShown());
+    ::SendMessageA(properties.Handle(), WM_LBUTTONDBLCLK, 0, 0);
+    EXPECT_TRUE(properties.NavigatorShown());
+    EXPECT_EQ(ControlText(properties.lblLCFilename), "a.bmp");
+
+    // Next moves the list's selection; delete asks first.
+    ::SendMessageA(properties.btnNavNext, BM_CLICK, 0, 0);
+    EXPECT_EQ(ControlText(properties.edtFileName), "b.bmp");
+    EXPECT_EQ(::SendMessageA(page->dbgrdInventory, LVM_GETNEXTITEM, -1, LVNI_SELECTED), 1);
+    rig.timeout.Flush();
+    rig.prompts.answers = {IDCANCEL};
+    ::SendMessageA(properties.btnNavDelete, BM_CLICK, 0, 0);
+    EXPECT_EQ(rig.store.Table().Count(), 2u);
+    rig.prompts.answers = {IDOK};
+    ::SendMessageA(properties.btnNavDelete, BM_CLICK, 0, 0);
+    EXPECT_EQ(rig.store.Table().Count(), 1u);
+    EXPECT_TRUE(rig.timeout.Pending());
+    EXPECT_EQ(Rows(), 1);
+    EXPECT_EQ(rig.prompts.shown, (std::vector<std::string>{"Delete record?", "Delete record?"}));
+}
+
+TEST_F(PreviewPageTest, ThePreviewHeightStaysWithinTheSplitterLimits) {
+    page->SetPreviewPanelHeight(120);
+    EXPECT_EQ(page->PreviewPanelHeight(), 120);
+    page->SetPreviewPanelHeight(5);
+    EXPECT_EQ(page->PreviewPanelHeight(), TPreviewPage::kSplitterMinSize);
+    page->SetPreviewPanelHeight(100000);
+    EXPECT_EQ(page->PreviewPanelHeight(), 370 - 3 - TPreviewPage::kToolbarHeight - 45);
+    RECT grid{};
+    ::GetWindowRect(page->dbgrdInventory, &grid);
+    EXPECT_EQ(grid.bottom - grid.top, 45);
+}
+
+}  // namespace
+}  // namespace pictavo
