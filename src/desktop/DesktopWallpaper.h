@@ -8,6 +8,7 @@
 #include "desktop/WallpaperMenu.h"
 #include "desktop/WallpaperSystem.h"
 #include "inventory/InventoryStore.h"
+#include "inventory/PictureCommands.h"
 #include "platform/UserInterface.h"
 #include "inventory/PictureActionServices.h"
 
@@ -42,7 +43,9 @@ public:
     virtual void SetCaptions(const std::string& text) = 0;
 };
 
-class TDesktopWallpaper : public IWallpaperMenu, public IMovedWallpaper {
+class TDesktopWallpaper : public IWallpaperMenu,
+                          public IMovedWallpaper,
+                          public IListWallpaperCommands {
 public:
     // The longest path the system's wallpaper call takes.
     static constexpr size_t kMaxWallpaperPath = 256;
@@ -74,12 +77,12 @@ public:
     // exit would apply a file that is gone.
     void WallpaperFileMoved(const std::string& from, const std::string& to, bool tile) override;
 
-    void tbnSetWallpaperClick();
-    void mnuSetWallpaper1Click();
+    void tbnSetWallpaperClick() override;
+    void mnuSetWallpaper1Click() override;
     void imgDesktopClick() { mnuSetWallpaper1Click(); }
     void dbgrdInventoryDblClick() { mnuSetWallpaper1Click(); }
     void tbnNoneClick() override;
-    void tbnFindInListClick() { LocateCurrentWallpaper(); }
+    void tbnFindInListClick() override { LocateCurrentWallpaper(); }
     void DisableThisWallpaperImage1Click(const void* sender) override;
     void mnuToggleTiledClick(const void* sender) override;
     // Pasting from the clipboard is not built yet: the item does nothing.

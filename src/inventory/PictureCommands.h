@@ -12,4 +12,15 @@ public:
     virtual void mnuEdit1Click() = 0;
 };
 
+// The wallpaper commands of the list's toolbar, menu and clicks; the desktop's
+// wallpaper carries them out.
+class IListWallpaperCommands {
+public:
+    virtual ~IListWallpaperCommands() = default;
+    virtual void tbnFindInListClick() = 0;
+    virtual void tbnSetWallpaperClick() = 0;
+    virtual void mnuSetWallpaper1Click() = 0;
+    virtual void tbnNoneClick() = 0;
+};
+
 }  // namespace pictavo

@@ -410,9 +410,9 @@ void TPreviewPage::pnlImageMessageClick() {
     RefreshPreview(true);
 }
 
-void TPreviewPage::imgDesktopClick() { s_.desktop.imgDesktopClick(); }
+void TPreviewPage::imgDesktopClick() { s_.desktop.mnuSetWallpaper1Click(); }
 
-void TPreviewPage::dbgrdInventoryDblClick() { s_.desktop.dbgrdInventoryDblClick(); }
+void TPreviewPage::dbgrdInventoryDblClick() { s_.desktop.mnuSetWallpaper1Click(); }
 
 // ---------------------------------------------------------------------------
 // Moving through the list

@@ -11,7 +11,6 @@
 #include <memory>
 #include <string>
 
-#include "desktop/DesktopWallpaper.h"
 #include "inventory/FrmProperties.h"
 #include "inventory/InventoryStore.h"
 #include "inventory/PictureCommands.h"
@@ -49,7 +48,7 @@ public:
     struct Services {
         TInventoryStore& inventory;
         IUserInterface& ui;
-        TDesktopWallpaper& desktop;
+        IListWallpaperCommands& desktop;
         TPictureAdder& adder;
         IPreviewHost& host;
         IPictureCommands& commands;
