@@ -108,25 +108,28 @@ struct Started {
     int rows = -1;
 };
 
+struct MainWindowSearch {
+    DWORD pid;
+    HWND found;
+};
+
+// A plain function, not a lambda: the 32-bit callback convention is stdcall.
+BOOL CALLBACK FindMainWindow(HWND hwnd, LPARAM lParam) {
+    auto* s = reinterpret_cast<MainWindowSearch*>(lParam);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    char cls[64] = {};
+    ::GetClassNameA(hwnd, cls, sizeof(cls));
+    if (pid == s->pid && std::string(cls) == "TFrmMain") {
+        s->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND MainWindowOf(DWORD processId) {
-    struct Search {
-        DWORD pid;
-        HWND found;
-    } s{processId, nullptr};
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM lParam) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lParam);
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(hwnd, &pid);
-            char cls[64] = {};
-            ::GetClassNameA(hwnd, cls, sizeof(cls));
-            if (pid == s->pid && std::string(cls) == "TFrmMain") {
-                s->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&s));
+    MainWindowSearch s{processId, nullptr};
+    ::EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
 

@@ -44,7 +44,7 @@ std::vector<HWND> Edits(HWND parent) {
     std::vector<HWND> found;
     ::EnumChildWindows(
         parent,
-        [](HWND hwnd, LPARAM lParam) -> BOOL {
+        [](HWND hwnd, LPARAM lParam) WINAPI -> BOOL {
             if (ClassOf(hwnd) == "Edit") reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hwnd);
             return TRUE;
         },

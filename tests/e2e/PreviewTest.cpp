@@ -86,7 +86,7 @@ HWND ChildOfClass(HWND parent, const std::string& className) {
     } search{className, nullptr};
     ::EnumChildWindows(
         parent,
-        [](HWND hwnd, LPARAM lParam) -> BOOL {
+        [](HWND hwnd, LPARAM lParam) WINAPI -> BOOL {
             auto* s = reinterpret_cast<Search*>(lParam);
             if (ClassOf(hwnd) != s->className) return TRUE;
             s->found = hwnd;
@@ -311,7 +311,7 @@ std::vector<std::string> Texts(HWND parent) {
     std::vector<std::string> texts;
     ::EnumChildWindows(
         parent,
-        [](HWND hwnd, LPARAM lParam) -> BOOL {
+        [](HWND hwnd, LPARAM lParam) WINAPI -> BOOL {
             reinterpret_cast<std::vector<std::string>*>(lParam)->push_back(TextOf(hwnd));
             return TRUE;
         },
@@ -425,4 +425,78 @@ TEST(Preview, KeysAndContextMenuOnTheList) {
     Type(VK_ESCAPE);
     EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(menu); }));
     EXPECT_TRUE(FindChildByText(page.main, "3 Pictures in List"));
+}
+
+namespace {
+
+// The confirmation the list's Delete keys raise, once it shows.
+HWND WaitForConfirmation() {
+    HWND found = nullptr;
+    WaitFor([&] {
+        found = ::FindWindowA("TfrmConfirmation", nullptr);
+        return found && ::IsWindowVisible(found);
+    });
+    return found && ::IsWindowVisible(found) ? found : nullptr;
+}
+
+}  // namespace
+
+// Delete takes the selected picture off the list and leaves its file; Ctrl+Delete
+// deletes the file too, and a file that cannot be deleted is said so and stays listed.
+TEST(Preview, DeleteKeysRemoveOrDeleteTheSelectedPicture) {
+    Program program;
+    program.QuietSettings();
+    PictureList list;
+    const std::string a = list.Add("a.bmp", Picture(40, 30));
+    const std::string b = list.Add("b.bmp", Picture(40, 30));
+    const std::string c = list.Add("c.bmp", Picture(40, 30));
+    list.WriteTo(program);
+    ASSERT_TRUE(::SetFileAttributesA(b.c_str(), FILE_ATTRIBUTE_READONLY));
+    struct Writable {
+        std::string path;
+        ~Writable() { ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL); }
+    } writable{b};
+    program.Start(":");
+    ASSERT_TRUE(WaitFor([&] { return FindChildByText(program.MainWindow(), "3 Pictures in List"); }));
+    ASSERT_TRUE(program.WaitUntilIdle());
+    const Page page = Page::Of(program);
+    ::SetForegroundWindow(page.main);
+    Click(page.grid, 80, 26);
+    ASSERT_TRUE(WaitFor([&] { return Focus(page.main) == page.grid && page.SelectedRow() == 0; }));
+
+    // Delete: a.bmp leaves the list, its file stays.
+    Type(VK_DELETE);
+    HWND confirm = WaitForConfirmation();
+    ASSERT_TRUE(confirm);
+    ASSERT_TRUE(ClickButton(confirm, "&OK"));
+    ASSERT_TRUE(WaitFor([&] { return FindChildByText(page.main, "2 Pictures in List"); }));
+    EXPECT_TRUE(Exists(a));
+
+    // Ctrl+Delete on the read-only b.bmp: refused with the message, still listed.
+    ::SetForegroundWindow(page.main);
+    Click(page.grid, 80, 26);
+    ASSERT_TRUE(WaitFor([&] { return Focus(page.main) == page.grid && page.SelectedRow() == 0; }));
+    Type(VK_DELETE, {VK_CONTROL});
+    confirm = WaitForConfirmation();
+    ASSERT_TRUE(confirm);
+    ASSERT_TRUE(ClickButton(confirm, "&OK"));
+    auto box = program.WaitForMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(Lower(box->text), Lower("Unable to delete " + b));
+    ASSERT_TRUE(box->Press(IDOK));
+    EXPECT_TRUE(Exists(b));
+    EXPECT_TRUE(FindChildByText(page.main, "2 Pictures in List"));
+
+    // Ctrl+Delete on c.bmp: the file goes and so does its line.
+    ::SetForegroundWindow(page.main);
+    Click(page.grid, 80, 26 + 17);
+    ASSERT_TRUE(WaitFor([&] { return Focus(page.main) == page.grid && page.SelectedRow() == 1; }));
+    Type(VK_DELETE, {VK_CONTROL});
+    confirm = WaitForConfirmation();
+    ASSERT_TRUE(confirm);
+    ASSERT_TRUE(ClickButton(confirm, "&OK"));
+    ASSERT_TRUE(WaitFor([&] { return FindChildByText(page.main, "1 Pictures in List"); }));
+    EXPECT_TRUE(WaitFor([&] { return !Exists(c); }));
+    program.Shutdown();
+    EXPECT_TRUE(program.WaitForExit());
 }

@@ -138,7 +138,7 @@ std::vector<ShownItem> OpenAndReadMenu(TTrayIcon& icon) {
     shown.clear();
     ticks = 0;
     // Runs inside the menu's own message loop.
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) WINAPI {
         HWND popup = ::FindWindowA("#32768", nullptr);
         if (popup && ::IsWindowVisible(popup)) {
             HMENU menu = reinterpret_cast<HMENU>(::SendMessageA(popup, MN_GETHMENU, 0, 0));
