@@ -500,3 +500,40 @@ TEST(Preview, DeleteKeysRemoveOrDeleteTheSelectedPicture) {
     program.Shutdown();
     EXPECT_TRUE(program.WaitForExit());
 }
+
+// F2 renames the selected picture through the "Move/Rename Wallpaper" dialog; when it
+// is the current wallpaper, the desktop names the new file after exit too.
+TEST(Preview, F2RenamesTheCurrentWallpaperAndTheDesktopKeepsItAfterExit) {
+    Program program;
+    program.QuietSettings();
+    PictureList list;
+    const std::string sky = list.Add("sky.bmp", Picture(40, 30));
+    list.WriteTo(program);
+    program.Start(":");
+    ASSERT_TRUE(WaitFor([&] { return FindChildByText(program.MainWindow(), "1 Pictures in List"); }));
+    ASSERT_TRUE(program.WaitUntilIdle());
+    const Page page = Page::Of(program);
+    ::SetForegroundWindow(page.main);
+    Click(page.grid, 80, 26);
+    ASSERT_TRUE(WaitFor([&] { return Focus(page.main) == page.grid && page.SelectedRow() == 0; }));
+    Type(VK_RETURN, {VK_CONTROL});
+    ASSERT_TRUE(WaitFor([&] { return Lower(DesktopValue("Wallpaper")) == Lower(sky); }))
+        << DesktopValue("Wallpaper");
+
+    Type(VK_F2);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        dialog = ::FindWindowA("TfrmItemInfo", "Move/Rename Wallpaper");
+        return dialog && ::IsWindowVisible(dialog);
+    }));
+    HWND name = ::GetDlgItem(dialog, 300);
+    EXPECT_EQ(TextOf(name), "sky");
+    ::SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Sky at Night"));
+    ASSERT_TRUE(ClickButton(dialog, "OK"));
+    const std::string renamed = list.folder / "Sky at Night.bmp";
+    ASSERT_TRUE(WaitFor([&] { return Exists(renamed) && !Exists(sky); }));
+
+    program.Shutdown();
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(Lower(DesktopValue("Wallpaper")), Lower(renamed));
+}
