@@ -326,6 +326,29 @@ HWND Focus(HWND window) {
     return info.hwndFocus;
 }
 
+// Brings the main window to the front; a click or key sent before it is
+// there may land elsewhere.
+bool BringToFront(HWND window) {
+    return WaitFor([&] {
+        if (::GetForegroundWindow() == window) return true;
+        ::SetForegroundWindow(window);
+        return false;
+    });
+}
+
+// A click on a row of the list once the window is in front, as a user makes
+// it; the list then has the keyboard and the row is selected.
+::testing::AssertionResult ClickRow(const Page& page, int row) {
+    if (!BringToFront(page.main)) return ::testing::AssertionFailure() << "the window is not in front";
+    Click(page.grid, 80, 26 + 17 * row);
+    if (WaitFor([&] { return Focus(page.main) == page.grid && page.SelectedRow() == row; })) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "row " << page.SelectedRow() << " selected, focus "
+                                         << (Focus(page.main) == page.grid ? "on" : "off")
+                                         << " the list";
+}
+
 // The saved list once it satisfies the condition.
 bool WaitForSavedList(const Program& program,
                       const std::function<bool(const pictavo::InventoryTable&)>& condition) {
@@ -358,12 +381,9 @@ TEST(Preview, KeysAndContextMenuOnTheList) {
     ASSERT_TRUE(WaitFor([&] { return FindChildByText(program.MainWindow(), "3 Pictures in List"); }));
     ASSERT_TRUE(program.WaitUntilIdle());
     const Page page = Page::Of(program);
-    ::SetForegroundWindow(page.main);
 
     // A click on the first row gives the list the keyboard.
-    Click(page.grid, 80, 26);
-    ASSERT_TRUE(WaitFor([&] { return Focus(page.main) == page.grid; }));
-    ASSERT_TRUE(WaitFor([&] { return page.SelectedRow() == 0; }));
+    ASSERT_TRUE(ClickRow(page, 0));
 
     // F3 switches "Enabled" off; F3 with Ctrl held does nothing; F4 switches
     // the tile mode on. The save after them holds exactly that.
@@ -394,7 +414,7 @@ TEST(Preview, KeysAndContextMenuOnTheList) {
     EXPECT_TRUE(::IsWindowVisible(page.main));
 
     // Ctrl+Enter: the selected picture becomes the wallpaper.
-    ::SetForegroundWindow(page.main);
+    ASSERT_TRUE(BringToFront(page.main));
     ASSERT_TRUE(WaitFor([&] { return Focus(page.main) == page.grid; }));
     Type(VK_DOWN);
     ASSERT_TRUE(WaitFor([&] { return page.SelectedRow() == 1; }));
@@ -439,6 +459,13 @@ HWND WaitForConfirmation() {
     return found && ::IsWindowVisible(found) ? found : nullptr;
 }
 
+// Answers the confirmation with OK and waits until it has gone, so that the
+// next wait cannot find it again.
+bool ConfirmWithOk(HWND confirm) {
+    return confirm && ClickButton(confirm, "&OK") &&
+           WaitFor([&] { return !::IsWindow(confirm) || !::IsWindowVisible(confirm); });
+}
+
 }  // namespace
 
 // Delete takes the selected picture off the list and leaves its file; Ctrl+Delete
@@ -460,26 +487,20 @@ TEST(Preview, DeleteKeysRemoveOrDeleteTheSelectedPicture) {
     ASSERT_TRUE(WaitFor([&] { return FindChildByText(program.MainWindow(), "3 Pictures in List"); }));
     ASSERT_TRUE(program.WaitUntilIdle());
     const Page page = Page::Of(program);
-    ::SetForegroundWindow(page.main);
-    Click(page.grid, 80, 26);
-    ASSERT_TRUE(WaitFor([&] { return Focus(page.main) == page.grid && page.SelectedRow() == 0; }));
+    ASSERT_TRUE(ClickRow(page, 0));
 
     // Delete: a.bmp leaves the list, its file stays.
     Type(VK_DELETE);
     HWND confirm = WaitForConfirmation();
-    ASSERT_TRUE(confirm);
-    ASSERT_TRUE(ClickButton(confirm, "&OK"));
+    ASSERT_TRUE(ConfirmWithOk(confirm));
     ASSERT_TRUE(WaitFor([&] { return FindChildByText(page.main, "2 Pictures in List"); }));
     EXPECT_TRUE(Exists(a));
 
     // Ctrl+Delete on the read-only b.bmp: refused with the message, still listed.
-    ::SetForegroundWindow(page.main);
-    Click(page.grid, 80, 26);
-    ASSERT_TRUE(WaitFor([&] { return Focus(page.main) == page.grid && page.SelectedRow() == 0; }));
+    ASSERT_TRUE(ClickRow(page, 0));
     Type(VK_DELETE, {VK_CONTROL});
     confirm = WaitForConfirmation();
-    ASSERT_TRUE(confirm);
-    ASSERT_TRUE(ClickButton(confirm, "&OK"));
+    ASSERT_TRUE(ConfirmWithOk(confirm));
     auto box = program.WaitForMessageBox();
     ASSERT_TRUE(box);
     EXPECT_EQ(Lower(box->text), Lower("Unable to delete " + b));
@@ -488,13 +509,10 @@ TEST(Preview, DeleteKeysRemoveOrDeleteTheSelectedPicture) {
     EXPECT_TRUE(FindChildByText(page.main, "2 Pictures in List"));
 
     // Ctrl+Delete on c.bmp: the file goes and so does its line.
-    ::SetForegroundWindow(page.main);
-    Click(page.grid, 80, 26 + 17);
-    ASSERT_TRUE(WaitFor([&] { return Focus(page.main) == page.grid && page.SelectedRow() == 1; }));
+    ASSERT_TRUE(ClickRow(page, 1));
     Type(VK_DELETE, {VK_CONTROL});
     confirm = WaitForConfirmation();
-    ASSERT_TRUE(confirm);
-    ASSERT_TRUE(ClickButton(confirm, "&OK"));
+    ASSERT_TRUE(ConfirmWithOk(confirm));
     ASSERT_TRUE(WaitFor([&] { return FindChildByText(page.main, "1 Pictures in List"); }));
     EXPECT_TRUE(WaitFor([&] { return !Exists(c); }));
     program.Shutdown();
@@ -513,9 +531,7 @@ TEST(Preview, F2RenamesTheCurrentWallpaperAndTheDesktopKeepsItAfterExit) {
     ASSERT_TRUE(WaitFor([&] { return FindChildByText(program.MainWindow(), "1 Pictures in List"); }));
     ASSERT_TRUE(program.WaitUntilIdle());
     const Page page = Page::Of(program);
-    ::SetForegroundWindow(page.main);
-    Click(page.grid, 80, 26);
-    ASSERT_TRUE(WaitFor([&] { return Focus(page.main) == page.grid && page.SelectedRow() == 0; }));
+    ASSERT_TRUE(ClickRow(page, 0));
     Type(VK_RETURN, {VK_CONTROL});
     ASSERT_TRUE(WaitFor([&] { return Lower(DesktopValue("Wallpaper")) == Lower(sky); }))
         << DesktopValue("Wallpaper");
