@@ -56,10 +56,8 @@ std::optional<std::string> ReadBitmap(HBITMAP bitmap, HPALETTE palette) {
     header->bmiHeader.biBitCount = static_cast<WORD>(bits);
     header->bmiHeader.biCompression = BI_RGB;
 
-    HDC screen = ::GetDC(nullptr);
-    if (!screen) return std::nullopt;
-    HDC dc = ::CreateCompatibleDC(screen);
-    ::ReleaseDC(nullptr, screen);
+    MemoryDC memory(WindowDC(nullptr).Get());
+    HDC dc = memory.Get();
     if (!dc) return std::nullopt;
     HPALETTE oldPalette = nullptr;
     if (palette) {
@@ -69,7 +67,6 @@ std::optional<std::string> ReadBitmap(HBITMAP bitmap, HPALETTE palette) {
     const int rows = ::GetDIBits(dc, bitmap, 0, static_cast<UINT>(info.bmHeight),
                                  dib.data() + headerBytes, header, DIB_RGB_COLORS);
     if (palette) ::SelectPalette(dc, oldPalette, FALSE);
-    ::DeleteDC(dc);
     if (rows != info.bmHeight) return std::nullopt;
     return dib;
 }

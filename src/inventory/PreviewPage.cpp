@@ -6,6 +6,7 @@
 
 #include "inventory/PreviewRules.h"
 #include "platform/FileProbe.h"
+#include "platform/Handles.h"
 #include "resource.h"
 
 namespace pictavo {
@@ -577,18 +578,16 @@ LRESULT TPreviewPage::ImageMessageProc(UINT message, WPARAM, LPARAM, bool& handl
             return 1;
         case WM_PAINT: {
             handled = true;
-            PAINTSTRUCT ps;
-            HDC dc = ::BeginPaint(pnlImageMessage, &ps);
+            PaintScope paint(pnlImageMessage);
+            HDC dc = paint.Get();
             RECT r{};
             ::GetClientRect(pnlImageMessage, &r);
             ::FillRect(dc, &r, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
             ::SetBkMode(dc, TRANSPARENT);
             ::SetTextColor(dc, RGB(255, 0, 0));
-            HGDIOBJ old = ::SelectObject(dc, messageBold_ ? messageFontBold_ : messageFont_);
+            SelectedObject font(dc, messageBold_ ? messageFontBold_ : messageFont_);
             ::DrawTextA(dc, message_.c_str(), static_cast<int>(message_.size()), &r,
                         DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-            ::SelectObject(dc, old);
-            ::EndPaint(pnlImageMessage, &ps);
             return 0;
         }
         case WM_LBUTTONUP:
@@ -606,22 +605,19 @@ LRESULT TPreviewPage::PictureProc(UINT message, WPARAM, LPARAM lParam, bool& han
             return 1;
         case WM_PAINT: {
             handled = true;
-            PAINTSTRUCT ps;
-            HDC dc = ::BeginPaint(imgDesktop, &ps);
+            PaintScope paint(imgDesktop);
+            HDC dc = paint.Get();
             RECT r{};
             ::GetClientRect(imgDesktop, &r);
             if (bitmap_) {
-                HDC source = ::CreateCompatibleDC(dc);
-                HGDIOBJ old = ::SelectObject(source, bitmap_);
+                MemoryDC source(dc);
+                SelectedObject picture(source.Get(), bitmap_);
                 ::SetStretchBltMode(dc, COLORONCOLOR);
-                ::StretchBlt(dc, 0, 0, r.right, r.bottom, source, 0, 0, pictureSize_.cx,
+                ::StretchBlt(dc, 0, 0, r.right, r.bottom, source.Get(), 0, 0, pictureSize_.cx,
                              pictureSize_.cy, SRCCOPY);
-                ::SelectObject(source, old);
-                ::DeleteDC(source);
             } else {
                 ::FillRect(dc, &r, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
             }
-            ::EndPaint(imgDesktop, &ps);
             return 0;
         }
         case WM_SETCURSOR:
@@ -643,12 +639,10 @@ LRESULT TPreviewPage::SplitterProc(UINT message, WPARAM, LPARAM lParam, bool& ha
             return 1;
         case WM_PAINT: {
             handled = true;
-            PAINTSTRUCT ps;
-            HDC dc = ::BeginPaint(Splitter1, &ps);
+            PaintScope paint(Splitter1);
             RECT r{};
             ::GetClientRect(Splitter1, &r);
-            ::FillRect(dc, &r, ::GetSysColorBrush(COLOR_BTNSHADOW));
-            ::EndPaint(Splitter1, &ps);
+            ::FillRect(paint.Get(), &r, ::GetSysColorBrush(COLOR_BTNSHADOW));
             return 0;
         }
         case WM_SETCURSOR:
