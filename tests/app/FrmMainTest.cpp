@@ -11,6 +11,7 @@
 #include "platform/Guard.h"
 #include "shell/FrmTray.h"
 #include "support/FakeWallpaper.h"
+#include "support/RecordingHelpViewer.h"
 #include "support/ModalAnswer.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
@@ -35,6 +36,7 @@ protected:
     TApplication application;
     testing::FakeWallpaper wallpaper;
     TWebPages webPages{prompts};
+    testing::RecordingHelpViewer help;
     std::unique_ptr<TFrmTray> tray;
     std::unique_ptr<TFrmMain> main;
 
@@ -48,7 +50,7 @@ protected:
                                      ini.c_str());
         tray = std::make_unique<TFrmTray>();
         main = std::make_unique<TFrmMain>(
-            TFrmMain::Services{application, *tray, prompts, clock, wallpaper, ":", webPages});
+            TFrmMain::Services{application, *tray, prompts, clock, wallpaper, ":", webPages, help});
         ASSERT_TRUE(main->Visible());
         EXPECT_TRUE(tray->TrayIcon1->CanShowMenu());
     }
