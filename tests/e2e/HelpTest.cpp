@@ -132,3 +132,20 @@ TEST(Help, F1OnTheSlideshowPageOpensItsTopic) {
     EXPECT_TRUE(program.WaitForExit());
     EXPECT_FALSE(::IsWindow(help));
 }
+
+TEST(Help, TheFirstRunOpensTheHelpAfterExplainingTheInterval) {
+    Program program;  // no settings file: never run here before
+    program.CopyHelp();
+    program.SetIni("General", "Verbose", "0");
+    ::DeleteFileA(program.IniPath().c_str());
+    program.Start();
+    auto box = program.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    ASSERT_TRUE(box->Press(IDOK));
+    HWND help = WaitForHelpWindow(program);
+    ASSERT_NE(help, nullptr);
+    ExpectContentsTree(help);
+    ASSERT_TRUE(program.WaitUntilIdle());
+    EXPECT_FALSE(program.MessageBoxOpen());
+    CloseHelpWindow(help);
+}
