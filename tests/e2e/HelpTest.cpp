@@ -34,7 +34,7 @@ std::vector<std::string> TreeItems(HWND help) {
     HWND tree = nullptr;
     ::EnumChildWindows(
         help,
-        [](HWND child, LPARAM found) -> BOOL {
+        [](HWND child, LPARAM found) WINAPI -> BOOL {
             if (ClassOf(child) != WC_TREEVIEWA) return TRUE;
             *reinterpret_cast<HWND*>(found) = child;
             return FALSE;
