@@ -145,6 +145,11 @@ TEST(Help, TheFirstRunOpensTheHelpAfterExplainingTheInterval) {
     HWND help = WaitForHelpWindow(program);
     ASSERT_NE(help, nullptr);
     ExpectContentsTree(help);
+    // Then the first slide finds an empty list, as on every first run.
+    auto slide = program.WaitForMessageBox();
+    ASSERT_TRUE(slide.has_value());
+    EXPECT_EQ(slide->text, "No images selected for slideshow!");
+    ASSERT_TRUE(slide->Press(IDOK));
     ASSERT_TRUE(program.WaitUntilIdle());
     EXPECT_FALSE(program.MessageBoxOpen());
     CloseHelpWindow(help);
