@@ -1,6 +1,13 @@
 ; Pictavo's installer. Built by makensis with -DBUILD_DIR=<the build tree>
 ; (where pictavo.exe and pictavo.chm are) and -DSOURCE_DIR=<the source tree>.
-Unicode false
+; -DTARGET=amd64-unicode makes the installer of a 64-bit test build, which
+; a machine without 32-bit Windows support can run; the shipped one is ANSI x86.
+!ifdef TARGET
+  Unicode true
+  Target ${TARGET}
+!else
+  Unicode false
+!endif
 !include "MUI2.nsh"
 !include "FileFunc.nsh"
 
@@ -119,6 +126,17 @@ Section /o "un.Also remove my pictures and settings" SecUnData
   RMDir /r "$INSTDIR\Images"
   RMDir "$INSTDIR"
 SectionEnd
+
+; A silent uninstall removes the user's pictures and settings only when asked
+; with /REMOVEDATA, as the box does on the page.
+Function un.onInit
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/REMOVEDATA" $1
+  ${IfNot} ${Errors}
+    SectionSetFlags ${SecUnData} ${SF_SELECTED}
+  ${EndIf}
+FunctionEnd
 
 LangString DESC_Program ${LANG_ENGLISH} "The program and its help."
 LangString DESC_Startup ${LANG_ENGLISH} "Start Pictavo when Windows starts (the same as its option $\"Start with Windows$\")."

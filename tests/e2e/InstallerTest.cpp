@@ -1,0 +1,115 @@
+// pictavo-setup.exe under Wine: a silent install into a temporary folder, its
+// files, shortcuts and Add/Remove Programs entry, then silent uninstalls that
+// keep the user's pictures and settings unless asked to remove them.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include "harness/Desktop.h"
+#include "harness/Harness.h"
+
+using namespace e2e;
+
+namespace {
+
+constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pictavo";
+
+std::string BuiltFolder() {
+    const std::string program = BuiltProgram();
+    return program.substr(0, program.find_last_of('\\'));
+}
+
+// Runs a program with its arguments and waits for it; returns its exit code.
+DWORD Run(const std::string& commandLine) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    std::string line = commandLine;
+    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &info)) {
+        return ~0u;
+    }
+    ::WaitForSingleObject(info.hProcess, 120000);
+    DWORD code = ~0u;
+    ::GetExitCodeProcess(info.hProcess, &code);
+    ::CloseHandle(info.hThread);
+    ::CloseHandle(info.hProcess);
+    return code;
+}
+
+std::string UninstallValue(const char* name) {
+    char value[MAX_PATH * 2] = {};
+    DWORD size = sizeof(value) - 1;
+    if (::RegGetValueA(HKEY_LOCAL_MACHINE, kUninstallKey, name, RRF_RT_REG_SZ, nullptr, value,
+                       &size) != ERROR_SUCCESS) {
+        return "<missing>";
+    }
+    return value;
+}
+
+std::string CommonPrograms() {
+    char path[MAX_PATH] = {};
+    ::SHGetFolderPathA(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, 0, path);
+    return path;
+}
+
+struct Installed {
+    TempFolder folder;
+    std::string dir = folder / "Pictavo";
+    Installed() {
+        EXPECT_EQ(Run("\"" + BuiltFolder() + "\\pictavo-setup.exe\" /S /D=" + dir), 0u);
+    }
+    // Runs the uninstaller in place (it would otherwise copy itself to the
+    // temporary folder and return at once); it cannot delete itself then.
+    void Uninstall(const std::string& options) {
+        EXPECT_EQ(Run("\"" + dir + "\\uninstall.exe\" /S " + options + " _?=" + dir), 0u);
+        ::DeleteFileA((dir + "\\uninstall.exe").c_str());
+        ::RemoveDirectoryA(dir.c_str());
+    }
+};
+
+void ExpectNothingOfTheProgram(const std::string& dir) {
+    EXPECT_FALSE(Exists(dir + "\\pictavo.exe"));
+    EXPECT_FALSE(Exists(dir + "\\pictavo.chm"));
+    EXPECT_EQ(UninstallValue("DisplayName"), "<missing>");
+    EXPECT_FALSE(Exists(CommonPrograms() + "\\Pictavo"));
+}
+
+}  // namespace
+
+TEST(Installer, SilentInstallAndUninstallKeepTheUsersPictures) {
+    Installed installed;
+    const std::string& dir = installed.dir;
+    EXPECT_TRUE(Exists(dir + "\\pictavo.exe"));
+    EXPECT_TRUE(Exists(dir + "\\pictavo.chm"));
+    EXPECT_EQ(UninstallValue("DisplayName"), "Pictavo");
+    EXPECT_EQ(UninstallValue("Publisher"), "Norvex Software Inc.");
+    EXPECT_EQ(UninstallValue("DisplayVersion"), "1.1.0.636");
+    EXPECT_EQ(Lower(UninstallValue("UninstallString")), Lower("\"" + dir + "\\uninstall.exe\""));
+    for (const char* shortcut : {"Pictavo.lnk", "Pictavo Help.lnk", "Uninstall Pictavo.lnk"}) {
+        EXPECT_TRUE(Exists(CommonPrograms() + "\\Pictavo\\" + shortcut)) << shortcut;
+    }
+    EXPECT_FALSE(Exists(Program::StartupShortcut()));  // not asked for
+
+    ::CreateDirectoryA((dir + "\\Images").c_str(), nullptr);
+    WriteFile(dir + "\\Images\\mine.bmp", Bitmap(10, 20, 30));
+    WriteFile(dir + "\\pictavo.INI", "[General]\r\nVerbose=0\r\n");
+    installed.Uninstall("");
+    ExpectNothingOfTheProgram(dir);
+    EXPECT_TRUE(Exists(dir + "\\Images\\mine.bmp"));
+    EXPECT_TRUE(Exists(dir + "\\pictavo.INI"));
+    ::DeleteFileA((dir + "\\Images\\mine.bmp").c_str());
+    ::RemoveDirectoryA((dir + "\\Images").c_str());
+    ::DeleteFileA((dir + "\\pictavo.INI").c_str());
+    ::RemoveDirectoryA(dir.c_str());
+}
+
+TEST(Installer, UninstallAskedToRemoveTheUsersFilesLeavesNothing) {
+    Installed installed;
+    const std::string& dir = installed.dir;
+    ::CreateDirectoryA((dir + "\\Images").c_str(), nullptr);
+    WriteFile(dir + "\\Images\\mine.bmp", Bitmap(10, 20, 30));
+    WriteFile(dir + "\\pictavo.INI", "[General]\r\nVerbose=0\r\n");
+    installed.Uninstall("/REMOVEDATA");
+    ExpectNothingOfTheProgram(dir);
+    EXPECT_FALSE(Exists(dir));
+}
