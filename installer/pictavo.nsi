@@ -48,7 +48,7 @@ VIAddVersionKey "LegalCopyright" "Norvex Software Inc."
 ; Asks a running Pictavo to end as at the end of a session (it keeps its
 ; list and settings on the way out) and waits until its window has gone.
 !macro EndRunningPictavo
-  System::Call 'user32::RegisterWindowMessageA(t "ShutdownPictavo") i .r0'
+  System::Call 'user32::RegisterWindowMessageA(m "ShutdownPictavo") i .r0'
   System::Call 'user32::SendMessageTimeoutA(i 0xffff, i r0, i 0, i 0, i 2, i 5000, *i .r1)'
   StrCpy $2 0
   ${Do}

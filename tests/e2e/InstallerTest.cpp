@@ -19,7 +19,7 @@ std::string BuiltFolder() {
 }
 
 // Runs a program with its arguments and waits for it; returns its exit code.
-DWORD Run(const std::string& commandLine) {
+DWORD RunAndWait(const std::string& commandLine) {
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
@@ -56,12 +56,12 @@ struct Installed {
     TempFolder folder;
     std::string dir = folder / "Pictavo";
     Installed() {
-        EXPECT_EQ(Run("\"" + BuiltFolder() + "\\pictavo-setup.exe\" /S /D=" + dir), 0u);
+        EXPECT_EQ(RunAndWait("\"" + BuiltFolder() + "\\pictavo-setup.exe\" /S /D=" + dir), 0u);
     }
     // Runs the uninstaller in place (it would otherwise copy itself to the
     // temporary folder and return at once); it cannot delete itself then.
     void Uninstall(const std::string& options) {
-        EXPECT_EQ(Run("\"" + dir + "\\uninstall.exe\" /S " + options + " _?=" + dir), 0u);
+        EXPECT_EQ(RunAndWait("\"" + dir + "\\uninstall.exe\" /S " + options + " _?=" + dir), 0u);
         ::DeleteFileA((dir + "\\uninstall.exe").c_str());
         ::RemoveDirectoryA(dir.c_str());
     }
@@ -112,4 +112,36 @@ TEST(Installer, UninstallAskedToRemoveTheUsersFilesLeavesNothing) {
     installed.Uninstall("/REMOVEDATA");
     ExpectNothingOfTheProgram(dir);
     EXPECT_FALSE(Exists(dir));
+}
+
+TEST(Installer, InstallingOverTheRunningProgramEndsItAndKeepsItsList) {
+    Installed installed;
+    const std::string& dir = installed.dir;
+    const std::string ini = dir + "\\pictavo.INI";
+    ::WritePrivateProfileStringA("General", "Verbose", "0", ini.c_str());
+    ::WritePrivateProfileStringA("General", "StartWithWindows", "0", ini.c_str());
+    ::WritePrivateProfileStringA("Slideshow", "ChangeOnStartup", "0", ini.c_str());
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION running{};
+    std::string line = "\"" + dir + "\\pictavo.exe\"";
+    ASSERT_TRUE(::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 dir.c_str(), &startup, &running));
+    const std::string list = dir + "\\Images\\GDB.CDS";
+    // Running in the tray: its window exists and its list is on disk.
+    EXPECT_TRUE(WaitFor([] { return ::FindWindowA("TFrmMain", nullptr) != nullptr; }));
+    EXPECT_TRUE(WaitFor([&] { return Exists(list); }));
+    const std::string before = ReadFile(list);
+
+    EXPECT_EQ(RunAndWait("\"" + BuiltFolder() + "\\pictavo-setup.exe\" /S /D=" + dir), 0u);
+    EXPECT_EQ(::WaitForSingleObject(running.hProcess, 0), WAIT_OBJECT_0) << "still running";
+    ::TerminateProcess(running.hProcess, 1);
+    ::CloseHandle(running.hThread);
+    ::CloseHandle(running.hProcess);
+    EXPECT_EQ(ReadFile(list), before);
+    EXPECT_TRUE(Exists(ini));
+    EXPECT_TRUE(Exists(dir + "\\pictavo.exe"));
+
+    installed.Uninstall("/REMOVEDATA");
+    ExpectNothingOfTheProgram(dir);
 }
