@@ -145,3 +145,52 @@ TEST(Installer, InstallingOverTheRunningProgramEndsItAndKeepsItsList) {
     installed.Uninstall("/REMOVEDATA");
     ExpectNothingOfTheProgram(dir);
 }
+
+// Pictures of the installer's pages, kept with the build for a person to look at.
+TEST(Installer, PagesScreenshots) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION setup{};
+    std::string line = "\"" + BuiltFolder() + "\\pictavo-setup.exe\"";
+    ASSERT_TRUE(::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 nullptr, &startup, &setup));
+    HWND window = nullptr;
+    const bool shown = WaitFor([&] {
+        for (HWND top : TopLevelWindows(setup.dwProcessId)) {
+            if (::IsWindowVisible(top) && Caption(top).rfind("Pictavo Setup", 0) == 0) window = top;
+        }
+        return window != nullptr;
+    });
+    if (!shown) {
+        for (HWND top : TopLevelWindows(setup.dwProcessId)) {
+            ADD_FAILURE() << "window \"" << Caption(top) << "\" " << ClassOf(top);
+        }
+        ::TerminateProcess(setup.hProcess, 1);
+    }
+    ASSERT_TRUE(shown);
+    // The header's title names the page on show.
+    auto header = [&] {
+        char text[256] = {};
+        ::GetDlgItemTextA(window, 1037, text, sizeof(text));
+        return std::string(text);
+    };
+    const char* pages[] = {"installer-licence", "installer-components", "installer-folder"};
+    for (const char* page : pages) {
+        std::string title;
+        ASSERT_TRUE(WaitFor([&] { return !(title = header()).empty(); }));
+        ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        EXPECT_TRUE(Exists(SaveScreenshot(page))) << title;
+        if (page == pages[std::size(pages) - 1]) break;
+        ::SendMessageA(::GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitFor([&] { return header() != title; }));
+    }
+    // Cancel, and yes, quit: nothing was installed.
+    ::PostMessageA(::GetDlgItem(window, IDCANCEL), BM_CLICK, 0, 0);
+    auto box = WaitForMessageBox(setup.dwProcessId);
+    ASSERT_TRUE(box.has_value());
+    box->Press(IDYES);
+    EXPECT_EQ(::WaitForSingleObject(setup.hProcess, 30000), WAIT_OBJECT_0);
+    ::CloseHandle(setup.hThread);
+    ::CloseHandle(setup.hProcess);
+    EXPECT_EQ(UninstallValue("DisplayName"), "<missing>");
+}
