@@ -270,6 +270,7 @@ void TFrmMain::FormCreate() {
                                     std::to_string(seconds) + " seconds.\r" +
                                     "You can change this interval on the Options page.");
             detector_->ScanFoldersForBitmaps({detector_->WindowsDir()});
+            // Without a help file start-up goes on without a word.
             if (FileExists(help_.HelpFile())) {
                 help_.ShowContents(Handle());
                 help_.ShowContext(Handle(), hcFirstRun);
