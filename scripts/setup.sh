@@ -14,6 +14,11 @@ command -v xvfb-run >/dev/null || need+=(xvfb)
 command -v xauth >/dev/null || need+=(xauth)
 command -v import >/dev/null || need+=(imagemagick)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(libgtest-dev)
+# The help: its compiler, and a CHM reader the tests read it back with.
+command -v chmcmd >/dev/null || need+=(fp-utils)
+command -v extract_chmLib >/dev/null || need+=(libchm-bin)
+# The installer.
+command -v makensis >/dev/null || need+=(nsis)
 command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64)
 # The native sanitizer and fuzz build of the pure code: clang with its sanitizer and libFuzzer runtimes.
 command -v clang++ >/dev/null || need+=(clang)

@@ -61,12 +61,14 @@ private:
 };
 
 constexpr const char* kPageNames[] = {"&Preview", "&Slideshow", "O&ptions", "&Online"};
-constexpr DWORD kPageHelpContexts[] = {4, 5, 6, 7};
+constexpr DWORD kPageHelpContexts[] = {hcPreviewPage, hcSlideshowPage, hcOptionsPage, hcOnlinePage};
 
 }  // namespace
 
 TFrmMain::TFrmMain(Services services)
-    : InputTimeout1(services.timers, 2250), services_(std::move(services)) {
+    : InputTimeout1(services.timers, 2250),
+      services_(std::move(services)),
+      help_(services_.helpViewer) {
     // The same number the program entry registered: a second copy broadcasts it.
     msgMyWindowMessageHandle = ::RegisterWindowMessageA("RestorePictavo");
     SIZE size = WindowSizeForClient(kClientWidth, kClientHeight, kStyle, kExStyle);
@@ -200,8 +202,9 @@ void TFrmMain::FormCreate() {
                                *pictureActions_, flags_, services_.prompts});
     inventory_->AttachPreview(tsPreview.get());
     settings_->AttachPreviewPanel(*tsPreview);
-    services_.application.HelpFile = ChangeFileExt(exePath, ".hlp");
-    ::SetWindowContextHelpId(Handle(), 1);
+    services_.application.HelpFile = ChangeFileExt(exePath, ".chm");
+    help_.SetHelpFile(services_.application.HelpFile);
+    ::SetWindowContextHelpId(Handle(), hcMainWindow);
     // A program that has never saved its settings here has never run here.
     firstRun_ = !FileExists(settings_->Path());
 
@@ -267,9 +270,10 @@ void TFrmMain::FormCreate() {
                                     std::to_string(seconds) + " seconds.\r" +
                                     "You can change this interval on the Options page.");
             detector_->ScanFoldersForBitmaps({detector_->WindowsDir()});
-            if (FileExists(services_.application.HelpFile)) {
-                OpenHelp(HELP_CONTENTS, 0);
-                OpenHelp(HELP_CONTEXT, 2);
+            // Without a help file start-up goes on without a word.
+            if (FileExists(help_.HelpFile())) {
+                help_.ShowContents(Handle());
+                help_.ShowContext(Handle(), hcFirstRun);
             }
         }
 
@@ -426,17 +430,13 @@ void TFrmMain::FormDestroy() {
     bool reported = false;
     RunExitStep(reported, [this] { InputTimeout1.Close(); });
     if (services_.tray.DesktopIconsHidden()) ShowDesktopIcons(true);
-    OpenHelp(HELP_QUIT, 0);
+    help_.Quit();
     ::DeleteFileA(TInventoryStore::OwnWallpaperPath().c_str());
     ::DragAcceptFiles(Handle(), FALSE);
     Trace("FormDestroy");
 }
 
 void TFrmMain::FormHide() { HideSplash(); }
-
-void TFrmMain::OpenHelp(UINT command, ULONG_PTR data) {
-    ::WinHelpA(Handle(), services_.application.HelpFile.c_str(), command, data);
-}
 
 void TFrmMain::mnuClose1Click() {
     Trace("FrmMain: mnuClose1Click");
@@ -484,11 +484,18 @@ void TFrmMain::SetCaptions(const std::string& text) {
 }
 
 void TFrmMain::mnuContents1Click() {
-    if (FileExists(services_.application.HelpFile)) {
-        OpenHelp(HELP_CONTENTS, 0);
-    } else {
-        ShowError("Unable to find the help file " + services_.application.HelpFile + ".");
-    }
+    if (HelpFileFound()) help_.ShowContents(Handle());
+}
+
+void TFrmMain::FormHelp() {
+    // The page on show set the window's context number.
+    if (HelpFileFound()) help_.ShowContext(Handle(), ::GetWindowContextHelpId(Handle()));
+}
+
+bool TFrmMain::HelpFileFound() {
+    if (FileExists(help_.HelpFile())) return true;
+    ShowError("Unable to find the help file " + help_.HelpFile() + ".");
+    return false;
 }
 
 void TFrmMain::About1Click() { ShowAboutBox(Handle()); }
@@ -533,6 +540,10 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SHOWWINDOW:
             if (!wParam) FormHide();
             break;
+        case WM_HELP:
+            // F1 anywhere in the window: its controls hand the request up to here.
+            FormHelp();
+            return TRUE;
         case WM_DROPFILES:
             if (importer_) importer_->WMDropFiles(reinterpret_cast<HDROP>(wParam));
             return 0;

@@ -31,6 +31,7 @@
 #include "platform/UserInterface.h"
 #include "platform/Window.h"
 #include "shell/FrmTray.h"
+#include "shell/HelpSystem.h"
 #include "slideshow/SlideShow.h"
 
 namespace pictavo {
@@ -52,6 +53,7 @@ public:
         IWallpaperSystem& wallpaper;
         std::string commandLineArgument;  // the first argument, or empty
         TWebPages& webPages;
+        IHelpViewer& helpViewer;
     };
 
     explicit TFrmMain(Services services);
@@ -132,9 +134,11 @@ private:
     void FormClose();
     void FormDestroy();
     void FormHide();
-    // A missing help file is not offered to the help program, which would
-    // hold start-up behind its own error box.
-    void OpenHelp(UINT command, ULONG_PTR data);
+    // F1 (WM_HELP): the topic of the page on show, or of the window.
+    void FormHelp();
+    // A missing help file is told here rather than by the help program,
+    // whose own error box would hold the program.
+    bool HelpFileFound();
     bool WMQueryEndSession(UINT message);
     // Runs one step of an exit (or of OK): a settings write that fails is told
     // once per run of steps, any other error goes to the program-wide handler,
@@ -169,6 +173,7 @@ private:
     void About1Click() override;
 
     Services services_;
+    THelpSystem help_;
     std::unique_ptr<TFrmStartup> startupForm_;
     std::string baseTitle_;
     std::string formerDataDirectory_;

@@ -56,12 +56,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             } endSplash;
             BeginSplash();
             application.Title = "Pictavo";
-            application.HelpFile = "Pictavo.hlp";
+            application.HelpFile = "Pictavo.chm";
             application.ShowMainForm = false;
             tray = std::make_unique<TFrmTray>();
             std::string argument = __argc > 1 ? __argv[1] : "";
             main = std::make_unique<TFrmMain>(TFrmMain::Services{
-                application, *tray, prompts, SystemTimers(), SystemWallpaper(), argument, webPages});
+                application, *tray, prompts, SystemTimers(), SystemWallpaper(), argument, webPages,
+                SystemHelpViewer()});
         },
         prompts);
 

@@ -1,6 +1,7 @@
 // The main window's ways of closing, with message boxes answered by script.
 #include "app/FrmMain.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -11,6 +12,7 @@
 #include "platform/Guard.h"
 #include "shell/FrmTray.h"
 #include "support/FakeWallpaper.h"
+#include "support/RecordingHelpViewer.h"
 #include "support/ModalAnswer.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
@@ -35,6 +37,7 @@ protected:
     TApplication application;
     testing::FakeWallpaper wallpaper;
     TWebPages webPages{prompts};
+    testing::RecordingHelpViewer help;
     std::unique_ptr<TFrmTray> tray;
     std::unique_ptr<TFrmMain> main;
 
@@ -48,7 +51,7 @@ protected:
                                      ini.c_str());
         tray = std::make_unique<TFrmTray>();
         main = std::make_unique<TFrmMain>(
-            TFrmMain::Services{application, *tray, prompts, clock, wallpaper, ":", webPages});
+            TFrmMain::Services{application, *tray, prompts, clock, wallpaper, ":", webPages, help});
         ASSERT_TRUE(main->Visible());
         EXPECT_TRUE(tray->TrayIcon1->CanShowMenu());
     }
@@ -222,6 +225,49 @@ TEST_F(FrmMainTest, DeletingAReadOnlyFileIsRefusedWithTheMessage) {
     EXPECT_TRUE(FileExists(sky));
     EXPECT_TRUE(main->Inventory().IsInInventory(sky));
     ::SetFileAttributesA(sky.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(FrmMainTest, HelpOpensTheContentsOrThePageOnShowAndClosesAtExit) {
+    Start(false);
+    using Call = testing::RecordingHelpViewer::Call;
+    const std::string helpFile = ChangeFileExt(ExePath(), ".chm");
+    HWND window = main->Handle();
+    HWND pages = ::FindWindowExA(window, nullptr, WC_TABCONTROLA, nullptr);
+    HWND helpButton = ::FindWindowExA(window, nullptr, "BUTTON", "Help");
+    ASSERT_TRUE(pages && helpButton);
+    auto pressF1 = [&] {
+        HELPINFO info{sizeof(info), HELPINFO_WINDOW, 0, window, 0, {0, 0}};
+        return ::SendMessageA(window, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+    };
+
+    // No help file: said once per request, and HTML Help is never asked.
+    EXPECT_EQ(pressF1(), TRUE);
+    EXPECT_EQ(prompts.shown,
+              std::vector<std::string>{"Unable to find the help file " + helpFile + "."});
+    EXPECT_TRUE(help.calls.empty());
+
+    WriteFileAtomically(helpFile, "help");
+    struct Remove {
+        std::string path;
+        ~Remove() { ::DeleteFileA(path.c_str()); }
+    } remove{helpFile};
+    std::vector<Call> expected;
+    const char* topics[] = {"preview_page.htm", "slideshow_page.htm", "options_page.htm",
+                            "online_page.htm"};
+    for (int page : {1, 3, 2, 0}) {
+        ::SendMessageA(pages, TCM_SETCURFOCUS, page, 0);  // as a click on the tab
+        pressF1();
+        expected.push_back({HelpCommand::Topic, helpFile + "::/" + topics[page]});
+    }
+    ::SendMessageA(helpButton, BM_CLICK, 0, 0);
+    expected.push_back({HelpCommand::Contents, helpFile});
+    EXPECT_EQ(help.calls, expected);
+
+    main->mnuClose1Click();
+    ASSERT_TRUE(Closed());
+    expected.push_back({HelpCommand::CloseAll, ""});
+    EXPECT_EQ(help.calls, expected);
+    EXPECT_EQ(prompts.shown.size(), 1u);
 }
 
 }  // namespace

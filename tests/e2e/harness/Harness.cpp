@@ -297,6 +297,14 @@ Program::Program() {
     }
 }
 
+void Program::CopyHelp() {
+    const std::string program = BuiltProgram();
+    const std::string source = program.substr(0, program.find_last_of('\\')) + "\\pictavo.chm";
+    if (!::CopyFileA(source.c_str(), HelpPath().c_str(), FALSE)) {
+        throw std::runtime_error("cannot copy " + source + " to " + HelpPath());
+    }
+}
+
 Program::~Program() {
     if (Running()) {
         Shutdown();

@@ -129,6 +129,11 @@ public:
     // Settings that keep a test quiet: no splash, no start-up slide, no start-up shortcut.
     void QuietSettings();
 
+    // Puts the built help file (pictavo.chm) beside the program, as installed.
+    // Left out otherwise: a first run would open the help over the test.
+    void CopyHelp();
+    std::string HelpPath() const { return folder_ / "pictavo.chm"; }
+
     void Start(const std::string& arguments = "");
     // Starts another copy of the same program file; returns its process handle.
     HANDLE StartAnother(const std::string& arguments = "") const;

@@ -1,0 +1,146 @@
+; Pictavo's installer. Built by makensis with -DBUILD_DIR=<the build tree>
+; (where pictavo.exe and pictavo.chm are) and -DSOURCE_DIR=<the source tree>.
+; -DTARGET=amd64-unicode makes the installer of a 64-bit test build, which
+; a machine without 32-bit Windows support can run; the shipped one is ANSI x86.
+!ifdef TARGET
+  Unicode true
+  Target ${TARGET}
+!else
+  Unicode false
+!endif
+!include "MUI2.nsh"
+!include "FileFunc.nsh"
+
+; The version is the program's own, read from its version resource.
+!getdllversion "${BUILD_DIR}\pictavo.exe" PictavoVersion_
+!define VERSION "${PictavoVersion_1}.${PictavoVersion_2}.${PictavoVersion_3}.${PictavoVersion_4}"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Pictavo"
+!define STARTUP_SHORTCUT "Pictavo Tray Icon.lnk"
+
+Name "Pictavo"
+OutFile "${BUILD_DIR}\pictavo-setup.exe"
+InstallDir "$PROGRAMFILES\Pictavo"
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
+RequestExecutionLevel admin
+SetCompressor /SOLID lzma
+VIProductVersion "${VERSION}"
+VIAddVersionKey "ProductName" "Pictavo"
+VIAddVersionKey "CompanyName" "Norvex Software Inc."
+VIAddVersionKey "FileDescription" "Pictavo Setup"
+VIAddVersionKey "FileVersion" "${VERSION}"
+VIAddVersionKey "LegalCopyright" "Norvex Software Inc."
+
+!define MUI_ICON "${SOURCE_DIR}\res\pictavo.ico"
+!define MUI_UNICON "${SOURCE_DIR}\res\pictavo.ico"
+!define MUI_ABORTWARNING
+!define MUI_LICENSEPAGE_TEXT_TOP "About Pictavo, and what this setup does."
+!define MUI_DIRECTORYPAGE_TEXT_TOP "Pictavo keeps its settings, its picture list and its pictures beside itself. Setup lets every user of this computer change the files in the folder you choose here (the Users group gets modify rights on it)."
+
+!insertmacro MUI_PAGE_LICENSE "${SOURCE_DIR}\installer\readme.txt"
+!insertmacro MUI_PAGE_COMPONENTS
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_COMPONENTS
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+; Asks a running Pictavo to end as at the end of a session (it keeps its
+; list and settings on the way out) and waits until its window has gone.
+!macro EndRunningPictavo
+  System::Call 'user32::RegisterWindowMessageA(m "ShutdownPictavo") i .r0'
+  System::Call 'user32::SendMessageTimeoutA(i 0xffff, i r0, i 0, i 0, i 2, i 5000, *i .r1)'
+  StrCpy $2 0
+  ${Do}
+    FindWindow $1 "TFrmMain"
+    ${If} $1 == 0
+      ${Break}
+    ${EndIf}
+    IntOp $2 $2 + 1
+    ${If} $2 > 120
+      ${Break}
+    ${EndIf}
+    Sleep 250
+  ${Loop}
+!macroend
+!include "LogicLib.nsh"
+
+Section "Pictavo (required)" SecProgram
+  SectionIn RO
+  !insertmacro EndRunningPictavo
+  SetOutPath "$INSTDIR"
+  ; Replaced: the program and its help. Kept: pictavo.INI and Images.
+  File "${BUILD_DIR}\pictavo.exe"
+  File "${BUILD_DIR}\pictavo.chm"
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+  ; Users may change the folder: the program writes beside itself.
+  nsExec::ExecToLog 'icacls "$INSTDIR" /grant *S-1-5-32-545:(OI)(CI)M /T'
+  Pop $0
+
+  SetShellVarContext all
+  CreateDirectory "$SMPROGRAMS\Pictavo"
+  CreateShortcut "$SMPROGRAMS\Pictavo\Pictavo.lnk" "$INSTDIR\pictavo.exe" ":"
+  CreateShortcut "$SMPROGRAMS\Pictavo\Pictavo Help.lnk" "$INSTDIR\pictavo.chm"
+  CreateShortcut "$SMPROGRAMS\Pictavo\Uninstall Pictavo.lnk" "$INSTDIR\uninstall.exe"
+
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Pictavo"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Norvex Software Inc."
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\pictavo.exe,0"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+; The same shortcut the program keeps for "Start with &Windows".
+Section /o "Start with Windows" SecStartup
+  SetShellVarContext all
+  CreateShortcut "$SMSTARTUP\${STARTUP_SHORTCUT}" "$INSTDIR\pictavo.exe"
+SectionEnd
+
+Section "un.Pictavo" SecUnProgram
+  SectionIn RO
+  !insertmacro EndRunningPictavo
+  SetShellVarContext all
+  Delete "$SMSTARTUP\${STARTUP_SHORTCUT}"
+  Delete "$SMPROGRAMS\Pictavo\Pictavo.lnk"
+  Delete "$SMPROGRAMS\Pictavo\Pictavo Help.lnk"
+  Delete "$SMPROGRAMS\Pictavo\Uninstall Pictavo.lnk"
+  RMDir "$SMPROGRAMS\Pictavo"
+  Delete "$INSTDIR\pictavo.exe"
+  Delete "$INSTDIR\pictavo.chm"
+  ; The program's own wallpaper copy, made while it ran.
+  Delete "$INSTDIR\pictavo.bmp"
+  Delete "$INSTDIR\uninstall.exe"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ; Only an empty folder goes: the user's pictures and settings stay.
+  RMDir "$INSTDIR"
+SectionEnd
+
+Section /o "un.Also remove my pictures and settings" SecUnData
+  Delete "$INSTDIR\pictavo.INI"
+  RMDir /r "$INSTDIR\Images"
+  RMDir "$INSTDIR"
+SectionEnd
+
+; A silent uninstall removes the user's pictures and settings only when asked
+; with /REMOVEDATA, as the box does on the page.
+Function un.onInit
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/REMOVEDATA" $1
+  ${IfNot} ${Errors}
+    SectionSetFlags ${SecUnData} ${SF_SELECTED}
+  ${EndIf}
+FunctionEnd
+
+LangString DESC_Program ${LANG_ENGLISH} "The program and its help."
+LangString DESC_Startup ${LANG_ENGLISH} "Start Pictavo when Windows starts (the same as its option $\"Start with Windows$\")."
+!insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} $(DESC_Program)
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecStartup} $(DESC_Startup)
+!insertmacro MUI_FUNCTION_DESCRIPTION_END
