@@ -10,6 +10,8 @@
 !endif
 !include "MUI2.nsh"
 !include "FileFunc.nsh"
+!include "LogicLib.nsh"
+!include "Sections.nsh"
 
 ; The version is the program's own, read from its version resource.
 !getdllversion "${BUILD_DIR}\pictavo.exe" PictavoVersion_
@@ -63,7 +65,6 @@ VIAddVersionKey "LegalCopyright" "Norvex Software Inc."
     Sleep 250
   ${Loop}
 !macroend
-!include "LogicLib.nsh"
 
 Section "Pictavo (required)" SecProgram
   SectionIn RO
@@ -96,11 +97,38 @@ Section "Pictavo (required)" SecProgram
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
-; The same shortcut the program keeps for "Start with &Windows".
-Section /o "Start with Windows" SecStartup
+; The same shortcut the program keeps for "Start with &Windows", and the
+; same setting: the program keeps the shortcut in line with its setting at
+; every start, so the choice made here goes into the settings file too. A
+; settings file holding only this choice still makes the program's first
+; start a first run.
+Section "Start with Windows" SecStartup
   SetShellVarContext all
   CreateShortcut "$SMSTARTUP\${STARTUP_SHORTCUT}" "$INSTDIR\pictavo.exe"
+  WriteINIStr "$INSTDIR\pictavo.INI" "General" "StartWithWindows" "1"
 SectionEnd
+
+Section "-Not started with Windows"
+  ${IfNot} ${SectionIsSelected} ${SecStartup}
+    SetShellVarContext all
+    Delete "$SMSTARTUP\${STARTUP_SHORTCUT}"
+    WriteINIStr "$INSTDIR\pictavo.INI" "General" "StartWithWindows" "0"
+  ${EndIf}
+SectionEnd
+
+; The box starts as the program would: ticked on a first install (the
+; program's own default), as the user left it when installing over a copy.
+; /NOSTARTUP clears it for a silent install.
+Function .onInit
+  ReadINIStr $0 "$INSTDIR\pictavo.INI" "General" "StartWithWindows"
+  ${GetParameters} $1
+  ClearErrors
+  ${GetOptions} $1 "/NOSTARTUP" $2
+  ${If} $0 == "0"
+  ${OrIfNot} ${Errors}
+    !insertmacro UnselectSection ${SecStartup}
+  ${EndIf}
+FunctionEnd
 
 Section "un.Pictavo" SecUnProgram
   SectionIn RO
@@ -113,8 +141,6 @@ Section "un.Pictavo" SecUnProgram
   RMDir "$SMPROGRAMS\Pictavo"
   Delete "$INSTDIR\pictavo.exe"
   Delete "$INSTDIR\pictavo.chm"
-  ; The program's own wallpaper copy, made while it ran.
-  Delete "$INSTDIR\pictavo.bmp"
   Delete "$INSTDIR\uninstall.exe"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   ; Only an empty folder goes: the user's pictures and settings stay.
@@ -123,6 +149,9 @@ SectionEnd
 
 Section /o "un.Also remove my pictures and settings" SecUnData
   Delete "$INSTDIR\pictavo.INI"
+  ; The program's copy of the wallpaper on the desktop: it stays with the
+  ; user's pictures, or the desktop would lose its wallpaper.
+  Delete "$INSTDIR\pictavo.bmp"
   RMDir /r "$INSTDIR\Images"
   RMDir "$INSTDIR"
 SectionEnd

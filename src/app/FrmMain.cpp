@@ -206,7 +206,7 @@ void TFrmMain::FormCreate() {
     help_.SetHelpFile(services_.application.HelpFile);
     ::SetWindowContextHelpId(Handle(), hcMainWindow);
     // A program that has never saved its settings here has never run here.
-    firstRun_ = !FileExists(settings_->Path());
+    firstRun_ = !settings_->File().HoldsSavedSettings();
 
     ::DragAcceptFiles(Handle(), TRUE);
     listWidth_ = 0;  // measured from the inventory list once it exists

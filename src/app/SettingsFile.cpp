@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <stdexcept>
+#include <vector>
 
 #include "app/ProfileValue.h"
 
@@ -28,6 +30,26 @@ int32_t TSettingsFile::ReadInteger(const char* section, const char* key, int32_t
 
 bool TSettingsFile::ReadBool(const char* section, const char* key, bool fallback) const {
     return ReadInteger(section, key, fallback ? 1 : 0) != 0;
+}
+
+bool TSettingsFile::HoldsSavedSettings() const {
+    // Section and entry lists are runs of strings ended by an empty one. A
+    // list that does not fit is reported cut short: it holds more than one entry.
+    std::vector<char> sections(kValueBuffer);
+    const DWORD n = ::GetPrivateProfileSectionNamesA(sections.data(), kValueBuffer, path_.c_str());
+    if (n >= kValueBuffer - 2) return true;
+    for (const char* name = sections.data(); *name; name += std::strlen(name) + 1) {
+        if (::lstrcmpiA(name, "General") != 0) return true;
+        std::vector<char> entries(kValueBuffer);
+        const DWORD m = ::GetPrivateProfileSectionA(name, entries.data(), kValueBuffer, path_.c_str());
+        if (m >= kValueBuffer - 2) return true;
+        for (const char* entry = entries.data(); *entry; entry += std::strlen(entry) + 1) {
+            const char* equals = std::strchr(entry, '=');
+            const std::string key(entry, equals ? equals : entry + std::strlen(entry));
+            if (::lstrcmpiA(key.c_str(), "StartWithWindows") != 0) return true;
+        }
+    }
+    return false;
 }
 
 void TSettingsFile::WriteString(const char* section, const char* key,

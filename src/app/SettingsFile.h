@@ -24,6 +24,11 @@ public:
     int32_t ReadInteger(const char* section, const char* key, int32_t fallback) const;
     bool ReadBool(const char* section, const char* key, bool fallback) const;
 
+    // Whether the program has saved its settings here. A setup program may
+    // leave the user's start-up choice ("StartWithWindows" under "General")
+    // before the program ever ran: a file holding only that is not a run.
+    bool HoldsSavedSettings() const;
+
     // Throw SettingsWriteError when the file refuses the write.
     void WriteString(const char* section, const char* key, const std::string& value) const;
     void WriteInteger(const char* section, const char* key, int32_t value) const;

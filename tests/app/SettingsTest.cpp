@@ -290,5 +290,30 @@ TEST_F(SettingsTest, AFailedWriteNamesTheFile) {
     ::SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+// A settings file counts as saved by the program unless it is missing or holds
+// no more than the start-up choice a setup program leaves before the first run.
+TEST(SettingsFileTest, HoldsSavedSettingsUnlessOnlyTheStartUpChoiceIsThere) {
+    struct Case {
+        const char* content;  // nullptr: no file
+        bool saved;
+    };
+    const Case cases[] = {
+        {nullptr, false},
+        {"", false},
+        {"[General]\r\nStartWithWindows=0\r\n", false},
+        {"[general]\r\nstartwithwindows=1\r\n", false},
+        {"[General]\r\nStartWithWindows=0\r\nVerbose=0\r\n", true},
+        {"[General]\r\nStartWithWindows=0\r\n[Slideshow]\r\nChangeOnStartup=0\r\n", true},
+        {"[Directories]\r\nDataDir=c:\\pictures\r\n", true},
+    };
+    for (const Case& c : cases) {
+        testing::TempDir dir;
+        const std::string ini = dir / "pictavo.INI";
+        if (c.content) dir.Write("pictavo.INI", c.content);
+        EXPECT_EQ(TSettingsFile(ini).HoldsSavedSettings(), c.saved)
+            << (c.content ? c.content : "(no file)");
+    }
+}
+
 }  // namespace
 }  // namespace pictavo

@@ -244,18 +244,6 @@ TEST(Exchange, DroppedPictureComesBeforeTheListAndNoListLineReachesOutside) {
 
 namespace {
 
-HWND TrayIconWindow(const Program& program) {
-    for (HWND top : TopLevelWindows(program.ProcessId())) {
-        if (ClassOf(top) == "TTrayIcon") return top;
-    }
-    return nullptr;
-}
-
-bool MenuOpen() {
-    HWND popup = ::FindWindowA("#32768", nullptr);
-    return popup && ::IsWindowVisible(popup);
-}
-
 // Opens the tray menu and presses the key; Escape closes it if the key did not.
 void PressInTrayMenu(HWND icon, char key, const char* screenshot = nullptr) {
     ::PostMessageA(icon, WM_USER + 1, 1, WM_RBUTTONUP);

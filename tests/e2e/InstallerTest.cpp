@@ -52,12 +52,24 @@ std::string CommonPrograms() {
     return path;
 }
 
+std::string StartupShortcut() { return Program::StartupShortcut(); }
+
+std::string Setting(const std::string& ini, const char* section, const char* key) {
+    char value[256] = {};
+    ::GetPrivateProfileStringA(section, key, "<missing>", value, sizeof(value), ini.c_str());
+    return value;
+}
+
 struct Installed {
     TempFolder folder;
     std::string dir = folder / "Pictavo";
-    Installed() {
-        EXPECT_EQ(RunAndWait("\"" + BuiltFolder() + "\\pictavo-setup.exe\" /S /D=" + dir), 0u);
+    explicit Installed(const std::string& options = "") {
+        EXPECT_EQ(RunAndWait("\"" + BuiltFolder() + "\\pictavo-setup.exe\" /S " + options +
+                             (options.empty() ? "" : " ") + "/D=" + dir),
+                  0u);
     }
+    // A failed test leaves no start-up shortcut to its temporary program.
+    ~Installed() { ::DeleteFileA(StartupShortcut().c_str()); }
     // Runs the uninstaller in place (it would otherwise copy itself to the
     // temporary folder and return at once); it cannot delete itself then.
     void Uninstall(const std::string& options) {
@@ -68,6 +80,7 @@ struct Installed {
 };
 
 void ExpectNothingOfTheProgram(const std::string& dir) {
+    EXPECT_FALSE(Exists(StartupShortcut()));
     EXPECT_FALSE(Exists(dir + "\\pictavo.exe"));
     EXPECT_FALSE(Exists(dir + "\\pictavo.chm"));
     EXPECT_EQ(UninstallValue("DisplayName"), "<missing>");
@@ -88,7 +101,10 @@ TEST(Installer, SilentInstallAndUninstallKeepTheUsersPictures) {
     for (const char* shortcut : {"Pictavo.lnk", "Pictavo Help.lnk", "Uninstall Pictavo.lnk"}) {
         EXPECT_TRUE(Exists(CommonPrograms() + "\\Pictavo\\" + shortcut)) << shortcut;
     }
-    EXPECT_FALSE(Exists(Program::StartupShortcut()));  // not asked for
+    // Ticked by default, as the program's own "Start with Windows" is, and
+    // written into its settings, which still leave the first start a first run.
+    EXPECT_TRUE(Exists(StartupShortcut()));
+    EXPECT_EQ(Setting(dir + "\\pictavo.INI", "General", "StartWithWindows"), "1");
 
     ::CreateDirectoryA((dir + "\\Images").c_str(), nullptr);
     WriteFile(dir + "\\Images\\mine.bmp", Bitmap(10, 20, 30));
@@ -139,58 +155,171 @@ TEST(Installer, InstallingOverTheRunningProgramEndsItAndKeepsItsList) {
     ::CloseHandle(running.hThread);
     ::CloseHandle(running.hProcess);
     EXPECT_EQ(ReadFile(list), before);
-    EXPECT_TRUE(Exists(ini));
+    // The user's choice stands: still not started with Windows.
+    EXPECT_EQ(Setting(ini, "General", "StartWithWindows"), "0");
+    EXPECT_FALSE(Exists(StartupShortcut()));
     EXPECT_TRUE(Exists(dir + "\\pictavo.exe"));
 
     installed.Uninstall("/REMOVEDATA");
     ExpectNothingOfTheProgram(dir);
 }
 
-// Pictures of the installer's pages, kept with the build for a person to look at.
-TEST(Installer, PagesScreenshots) {
+// Installed without the start-up box: the program's first start is a first
+// run that keeps that choice, and it lives in the tray until the uninstaller
+// asks it to end.
+TEST(Installer, TheInstalledProgramRunsFromTheTrayUntilUninstalled) {
+    char wallpaper[MAX_PATH] = {};
+    ::SystemParametersInfoA(SPI_GETDESKWALLPAPER, MAX_PATH, wallpaper, 0);
+    Installed installed("/NOSTARTUP");
+    const std::string& dir = installed.dir;
+    EXPECT_FALSE(Exists(StartupShortcut()));
+    EXPECT_EQ(Setting(dir + "\\pictavo.INI", "General", "StartWithWindows"), "0");
+
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
-    PROCESS_INFORMATION setup{};
-    std::string line = "\"" + BuiltFolder() + "\\pictavo-setup.exe\"";
+    PROCESS_INFORMATION running{};
+    std::string line = "\"" + dir + "\\pictavo.exe\"";
     ASSERT_TRUE(::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                 nullptr, &startup, &setup));
-    HWND window = nullptr;
-    const bool shown = WaitFor([&] {
-        for (HWND top : TopLevelWindows(setup.dwProcessId)) {
-            if (::IsWindowVisible(top) && Caption(top).rfind("Pictavo Setup", 0) == 0) window = top;
-        }
-        return window != nullptr;
-    });
-    if (!shown) {
-        for (HWND top : TopLevelWindows(setup.dwProcessId)) {
-            ADD_FAILURE() << "window \"" << Caption(top) << "\" " << ClassOf(top);
-        }
-        ::TerminateProcess(setup.hProcess, 1);
+                                 dir.c_str(), &startup, &running));
+    auto box = WaitForMessageBox(running.dwProcessId);
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->text.substr(0, 36), "Slideshow will change your wallpaper");
+    box->Press(IDOK);
+    // Then the first slide finds the new list empty, as on every first run.
+    auto slide = WaitForMessageBox(running.dwProcessId);
+    ASSERT_TRUE(slide.has_value());
+    EXPECT_EQ(slide->text, "No images selected for slideshow!");
+    slide->Press(IDOK);
+    HWND icon = nullptr;
+    EXPECT_TRUE(WaitFor([&] {
+        icon = TrayIconWindow(running.dwProcessId);
+        return icon && ShellHoldsIcon(icon);
+    }));
+
+    installed.Uninstall("");
+    EXPECT_EQ(::WaitForSingleObject(running.hProcess, 0), WAIT_OBJECT_0) << "still running";
+    ::TerminateProcess(running.hProcess, 1);
+    ::CloseHandle(running.hThread);
+    ::CloseHandle(running.hProcess);
+    ExpectNothingOfTheProgram(dir);
+    // Asked to end, it saved its settings on the way out: its first run kept
+    // the choice made in setup, so it never wanted the start-up shortcut.
+    EXPECT_NE(Setting(dir + "\\pictavo.INI", "General", "Verbose"), "<missing>");
+    EXPECT_EQ(Setting(dir + "\\pictavo.INI", "General", "StartWithWindows"), "0");
+    ::SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, wallpaper, SPIF_UPDATEINIFILE);
+}
+
+// A setup or uninstall wizard of NSIS, driven through its buttons. Its header
+// names the page on show.
+class Wizard {
+public:
+    // Starts the program and waits for its visible window whose caption begins so.
+    Wizard(const std::string& commandLine, const std::string& caption) {
+        STARTUPINFOA startup{};
+        startup.cb = sizeof(startup);
+        std::string line = commandLine;
+        started_ = ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                    nullptr, &startup, &process_) != FALSE;
+        if (!started_) return;
+        WaitFor([&] {
+            for (HWND top : TopLevelWindows(process_.dwProcessId)) {
+                if (::IsWindowVisible(top) && Caption(top).rfind(caption, 0) == 0) window_ = top;
+            }
+            return window_ != nullptr;
+        });
     }
-    ASSERT_TRUE(shown);
-    // The header's title names the page on show.
-    auto header = [&] {
+    ~Wizard() {
+        if (!started_) return;
+        if (::WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0) {
+            ::TerminateProcess(process_.hProcess, 1);
+        }
+        ::CloseHandle(process_.hThread);
+        ::CloseHandle(process_.hProcess);
+    }
+    Wizard(const Wizard&) = delete;
+    Wizard& operator=(const Wizard&) = delete;
+
+    HWND Window() const { return window_; }
+    DWORD ProcessId() const { return process_.dwProcessId; }
+    std::string Header() const {
         char text[256] = {};
-        ::GetDlgItemTextA(window, 1037, text, sizeof(text));
-        return std::string(text);
-    };
-    const char* pages[] = {"installer-licence", "installer-components", "installer-folder"};
-    for (const char* page : pages) {
-        std::string title;
-        ASSERT_TRUE(WaitFor([&] { return !(title = header()).empty(); }));
-        ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        EXPECT_TRUE(Exists(SaveScreenshot(page))) << title;
-        if (page == pages[std::size(pages) - 1]) break;
-        ::SendMessageA(::GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
-        ASSERT_TRUE(WaitFor([&] { return header() != title; }));
+        ::GetDlgItemTextA(window_, 1037, text, sizeof(text));
+        return text;
     }
-    // Cancel, and yes, quit: nothing was installed.
-    ::PostMessageA(::GetDlgItem(window, IDCANCEL), BM_CLICK, 0, 0);
-    auto box = WaitForMessageBox(setup.dwProcessId);
+    // The page inside the wizard's frame.
+    HWND Page() const { return ::FindWindowExA(window_, nullptr, "#32770", nullptr); }
+    // Waits for the page of that header and saves a picture of it.
+    bool ShowsPage(const std::string& header, const std::string& screenshot) const {
+        if (!WaitFor([&] { return Header() == header && ::IsWindowEnabled(NextButton()); })) {
+            ADD_FAILURE() << "page \"" << Header() << "\", expected \"" << header << "\"";
+            return false;
+        }
+        ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        return Exists(SaveScreenshot(screenshot));
+    }
+    // Next, Install, Uninstall or Close: the wizard's default button.
+    void Next() const { ::PostMessageA(NextButton(), BM_CLICK, 0, 0); }
+    void Cancel() const { ::PostMessageA(::GetDlgItem(window_, IDCANCEL), BM_CLICK, 0, 0); }
+    bool Ended() const {
+        return ::WaitForSingleObject(process_.hProcess, 30000) == WAIT_OBJECT_0;
+    }
+
+private:
+    HWND NextButton() const { return ::GetDlgItem(window_, IDOK); }
+    PROCESS_INFORMATION process_{};
+    bool started_ = false;
+    HWND window_ = nullptr;
+};
+
+// Every page of setup and of the uninstaller, clicked through as a user would,
+// with a picture of each kept with the build for a person to look at.
+TEST(Installer, EveryPageOfSetupAndOfTheUninstaller) {
+    TempFolder folder;
+    const std::string dir = folder / "Pictavo";
+    {
+        Wizard setup("\"" + BuiltFolder() + "\\pictavo-setup.exe\" /NOSTARTUP", "Pictavo Setup");
+        ASSERT_NE(setup.Window(), nullptr);
+        ASSERT_TRUE(setup.ShowsPage("License Agreement", "installer-licence"));
+        setup.Next();
+        ASSERT_TRUE(setup.ShowsPage("Choose Components", "installer-components"));
+        setup.Next();
+        ASSERT_TRUE(WaitFor([&] { return setup.Header() == "Choose Install Location"; }));
+        ::SetDlgItemTextA(setup.Page(), 1019, dir.c_str());
+        ASSERT_TRUE(setup.ShowsPage("Choose Install Location", "installer-folder"));
+        setup.Next();
+        ASSERT_TRUE(setup.ShowsPage("Installation Complete", "installer-done"));
+        setup.Next();
+        EXPECT_TRUE(setup.Ended());
+    }
+    EXPECT_TRUE(Exists(dir + "\\pictavo.exe"));
+    EXPECT_EQ(Lower(UninstallValue("InstallLocation")), Lower(dir));
+    WriteFile(dir + "\\pictavo.INI", "[General]\r\nVerbose=0\r\n");
+    {
+        Wizard uninstall("\"" + dir + "\\uninstall.exe\" _?=" + dir, "Pictavo Uninstall");
+        ASSERT_NE(uninstall.Window(), nullptr);
+        ASSERT_TRUE(uninstall.ShowsPage("Uninstall Pictavo", "uninstaller-confirm"));
+        uninstall.Next();
+        ASSERT_TRUE(uninstall.ShowsPage("Choose Components", "uninstaller-components"));
+        uninstall.Next();
+        ASSERT_TRUE(uninstall.ShowsPage("Uninstallation Complete", "uninstaller-done"));
+        uninstall.Next();
+        EXPECT_TRUE(uninstall.Ended());
+    }
+    ::DeleteFileA((dir + "\\uninstall.exe").c_str());
+    ExpectNothingOfTheProgram(dir);
+    EXPECT_TRUE(Exists(dir + "\\pictavo.INI"));  // the box was left unticked
+}
+
+// Cancelling setup, and yes, quitting it, installs nothing.
+TEST(Installer, CancellingSetupInstallsNothing) {
+    Wizard setup("\"" + BuiltFolder() + "\\pictavo-setup.exe\"", "Pictavo Setup");
+    ASSERT_NE(setup.Window(), nullptr);
+    ASSERT_TRUE(WaitFor([&] { return setup.Header() == "License Agreement"; }));
+    setup.Cancel();
+    auto box = WaitForMessageBox(setup.ProcessId());
     ASSERT_TRUE(box.has_value());
     box->Press(IDYES);
-    EXPECT_EQ(::WaitForSingleObject(setup.hProcess, 30000), WAIT_OBJECT_0);
-    ::CloseHandle(setup.hThread);
-    ::CloseHandle(setup.hProcess);
+    EXPECT_TRUE(setup.Ended());
     EXPECT_EQ(UninstallValue("DisplayName"), "<missing>");
+    EXPECT_FALSE(Exists(StartupShortcut()));
 }

@@ -13,38 +13,6 @@ using namespace e2e;
 
 namespace {
 
-// The window the program registered with the shell: a hidden top-level window
-// owned by the tray form.
-HWND TrayIconWindow(const Program& program) {
-    for (HWND top : TopLevelWindows(program.ProcessId())) {
-        if (ClassOf(top) == "TTrayIcon") return top;
-    }
-    return nullptr;
-}
-
-// The shell's record of another program's icon: its window and identifier.
-NOTIFYICONDATAA ShellRecord(HWND icon) {
-    NOTIFYICONDATAA data{};
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    data.hWnd = icon;
-    data.uID = 1;
-    return data;
-}
-
-// A modify that changes nothing succeeds only while the shell holds the icon.
-bool ShellHoldsIcon(HWND icon) {
-    NOTIFYICONDATAA data = ShellRecord(icon);
-    return ::Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
-}
-
-// Whether the program has a popup menu open. (Wine keeps menus per process:
-// another program cannot read their items, so the captions are checked in the
-// unit tests and by the screenshot.)
-bool MenuOpen() {
-    HWND popup = ::FindWindowA("#32768", nullptr);
-    return popup && ::IsWindowVisible(popup);
-}
-
 // Chooses a tray menu item by its access key.
 void ChooseFromTrayMenu(HWND icon, char key) {
     ::PostMessageA(icon, WM_USER + 1, 1, WM_RBUTTONUP);

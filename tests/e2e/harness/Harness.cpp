@@ -244,6 +244,31 @@ std::string ClassOf(HWND hwnd) {
     return name;
 }
 
+HWND TrayIconWindow(DWORD processId) {
+    for (HWND top : TopLevelWindows(processId)) {
+        if (ClassOf(top) == "TTrayIcon") return top;
+    }
+    return nullptr;
+}
+
+NOTIFYICONDATAA ShellRecord(HWND icon) {
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = icon;
+    data.uID = 1;
+    return data;
+}
+
+bool ShellHoldsIcon(HWND icon) {
+    NOTIFYICONDATAA data = ShellRecord(icon);
+    return ::Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+bool MenuOpen() {
+    HWND popup = ::FindWindowA("#32768", nullptr);
+    return popup && ::IsWindowVisible(popup);
+}
+
 std::vector<HWND> TopLevelWindows(DWORD processId) {
     struct Search {
         DWORD processId;

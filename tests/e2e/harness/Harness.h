@@ -3,6 +3,7 @@
 // program folder, a start with arguments, its windows and message boxes, window
 // messages (registered ones too), and the trace lines it sends.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <chrono>
 #include <functional>
@@ -109,6 +110,17 @@ std::vector<HWND> TopLevelWindows(DWORD processId);
 // A child window by its exact text (a button by its caption).
 HWND FindChildByText(HWND parent, const std::string& text);
 
+// The window a program registered with the shell for its tray icon: a hidden
+// top-level window of the class "TTrayIcon"; null when the process has none.
+HWND TrayIconWindow(DWORD processId);
+// The shell's record of another program's icon: its window and identifier.
+NOTIFYICONDATAA ShellRecord(HWND icon);
+// A modify that changes nothing succeeds only while the shell holds the icon.
+bool ShellHoldsIcon(HWND icon);
+// Whether a popup menu is open. (Wine keeps menus per process: another
+// program cannot read their items.)
+bool MenuOpen();
+
 // A copy of pictavo.exe in a fresh program folder, started and watched.
 class Program {
 public:
@@ -162,5 +174,7 @@ private:
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
 };
+
+inline HWND TrayIconWindow(const Program& program) { return TrayIconWindow(program.ProcessId()); }
 
 }  // namespace e2e
