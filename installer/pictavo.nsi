@@ -24,6 +24,7 @@ OutFile "${BUILD_DIR}\pictavo-setup.exe"
 InstallDir "$PROGRAMFILES\Pictavo"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 RequestExecutionLevel admin
+BrandingText "Pictavo ${VERSION}"
 SetCompressor /SOLID lzma
 VIProductVersion "${VERSION}"
 VIAddVersionKey "ProductName" "Pictavo"
@@ -74,9 +75,13 @@ Section "Pictavo (required)" SecProgram
   File "${BUILD_DIR}\pictavo.exe"
   File "${BUILD_DIR}\pictavo.chm"
   WriteUninstaller "$INSTDIR\uninstall.exe"
-  ; Users may change the folder: the program writes beside itself.
+  ; Users may change the folder: the program writes beside itself. (S-1-5-32-545
+  ; is the Users group under every language of Windows.)
   nsExec::ExecToLog 'icacls "$INSTDIR" /grant *S-1-5-32-545:(OI)(CI)M /T'
   Pop $0
+  ${If} $0 != 0
+    DetailPrint "Users could not be given the right to change $INSTDIR (icacls: $0)."
+  ${EndIf}
 
   SetShellVarContext all
   CreateDirectory "$SMPROGRAMS\Pictavo"
@@ -173,3 +178,10 @@ LangString DESC_Startup ${LANG_ENGLISH} "Start Pictavo when Windows starts (the 
   !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} $(DESC_Program)
   !insertmacro MUI_DESCRIPTION_TEXT ${SecStartup} $(DESC_Startup)
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
+
+LangString DESC_UnProgram ${LANG_ENGLISH} "The program, its help, its shortcuts (the start-up one too) and its entry in Add/Remove Programs."
+LangString DESC_UnData ${LANG_ENGLISH} "Also remove my pictures and settings: the Images folder with the picture list, and pictavo.INI. Left unticked, they stay in $INSTDIR."
+!insertmacro MUI_UNFUNCTION_DESCRIPTION_BEGIN
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecUnProgram} $(DESC_UnProgram)
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecUnData} $(DESC_UnData)
+!insertmacro MUI_UNFUNCTION_DESCRIPTION_END
