@@ -270,8 +270,8 @@ void TFrmMain::FormCreate() {
                                     std::to_string(seconds) + " seconds.\r" +
                                     "You can change this interval on the Options page.");
             detector_->ScanFoldersForBitmaps({detector_->WindowsDir()});
-            // Without a help file start-up goes on without a word.
-            if (FileExists(help_.HelpFile())) {
+            // Without a help file the user is told once, and start-up goes on.
+            if (HelpFileFound()) {
                 help_.ShowContents(Handle());
                 help_.ShowContext(Handle(), hcFirstRun);
             }

@@ -409,6 +409,11 @@ TEST(Adding, TheFirstRunAddsTheBitmapsOfTheWindowsDirectoryInOneBatch) {
     dialog.Choose("&Apply these options to all remaining files.");
     dialog.Confirm();
     ASSERT_TRUE(WaitUntilHidden(dialog.hwnd));
+    // No help file beside this program: said once.
+    auto noHelp = program.WaitForMessageBox();
+    ASSERT_TRUE(noHelp.has_value());
+    EXPECT_EQ(noHelp->text.rfind("Unable to find the help file ", 0), 0u);
+    noHelp->Press(IDOK);
     ASSERT_TRUE(program.WaitUntilIdle());
     EXPECT_TRUE(FindChildByText(program.MainWindow(),
                                 std::to_string(bitmaps) + " Pictures in List") != nullptr);

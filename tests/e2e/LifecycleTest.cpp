@@ -176,5 +176,16 @@ TEST(Lifecycle, FirstRunExplainsTheSlideshowInterval) {
               "Slideshow will change your wallpaper every 5 minutes.\r"
               "You can change this interval on the Options page.");
     box->Press(IDOK);
+    // No help file beside the program: said once, not for the contents and
+    // again for the first-run topic; then the first slide finds the list empty.
+    box = program.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->text, "Unable to find the help file " + program.HelpPath() + ".");
+    box->Press(IDOK);
+    box = program.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->text, "No images selected for slideshow!");
+    box->Press(IDOK);
     ASSERT_TRUE(program.WaitUntilIdle());
+    EXPECT_FALSE(program.MessageBoxOpen());
 }

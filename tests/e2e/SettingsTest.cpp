@@ -33,6 +33,11 @@ TEST(Settings, FreshStartThenOkWritesEveryKeyWithItsDefault) {
     auto box = program.WaitForMessageBox();
     ASSERT_TRUE(box.has_value());
     box->Press(IDOK);
+    // No help file beside this program: said once.
+    box = program.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->text.rfind("Unable to find the help file ", 0), 0u);
+    box->Press(IDOK);
     // Then the start-up slide finds no pictures in the empty list.
     box = program.WaitForMessageBox();
     ASSERT_TRUE(box.has_value());
