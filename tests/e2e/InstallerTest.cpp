@@ -6,6 +6,7 @@
 
 #include "harness/Desktop.h"
 #include "harness/Harness.h"
+#include "support/Shortcut.h"
 
 using namespace e2e;
 
@@ -98,12 +99,28 @@ TEST(Installer, SilentInstallAndUninstallKeepTheUsersPictures) {
     EXPECT_EQ(UninstallValue("Publisher"), "Norvex Software Inc.");
     EXPECT_EQ(UninstallValue("DisplayVersion"), "1.1.0.636");
     EXPECT_EQ(Lower(UninstallValue("UninstallString")), Lower("\"" + dir + "\\uninstall.exe\""));
-    for (const char* shortcut : {"Pictavo.lnk", "Pictavo Help.lnk", "Uninstall Pictavo.lnk"}) {
-        EXPECT_TRUE(Exists(CommonPrograms() + "\\Pictavo\\" + shortcut)) << shortcut;
-    }
-    // Ticked by default, as the program's own "Start with Windows" is, and
+    EXPECT_EQ(Lower(UninstallValue("DisplayIcon")), Lower(dir + "\\pictavo.exe,0"));
+    DWORD size = 0, bytes = sizeof(size);
+    EXPECT_EQ(::RegGetValueA(HKEY_LOCAL_MACHINE, kUninstallKey, "EstimatedSize", RRF_RT_REG_DWORD,
+                             nullptr, &size, &bytes),
+              ERROR_SUCCESS);
+    EXPECT_GT(size, 100u);  // kilobytes: the program and its help
+    // Each shortcut leads to what it names; the start-up one is ticked by
+    // default, as the program's own "Start with Windows" is, and the choice is
     // written into its settings, which still leave the first start a first run.
-    EXPECT_TRUE(Exists(StartupShortcut()));
+    ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr)));
+    const std::pair<std::string, std::string> shortcuts[] = {
+        {CommonPrograms() + "\\Pictavo\\Pictavo.lnk", dir + "\\pictavo.exe"},
+        {CommonPrograms() + "\\Pictavo\\Pictavo Help.lnk", dir + "\\pictavo.chm"},
+        {CommonPrograms() + "\\Pictavo\\Uninstall Pictavo.lnk", dir + "\\uninstall.exe"},
+        {StartupShortcut(), dir + "\\pictavo.exe"},
+    };
+    for (const auto& [shortcut, target] : shortcuts) {
+        const auto contents = pictavo::testing::ReadShortcut(shortcut);
+        EXPECT_TRUE(contents.read) << shortcut;
+        EXPECT_EQ(Lower(contents.target), Lower(target)) << shortcut;
+    }
+    ::CoUninitialize();
     EXPECT_EQ(Setting(dir + "\\pictavo.INI", "General", "StartWithWindows"), "1");
 
     ::CreateDirectoryA((dir + "\\Images").c_str(), nullptr);
