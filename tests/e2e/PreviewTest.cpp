@@ -301,9 +301,26 @@ void Type(WORD key, std::initializer_list<WORD> held = {}) {
 void Click(HWND window, int x, int y, bool right = false) {
     POINT p{x, y};
     ::ClientToScreen(window, &p);
+    // The pointer is at the point before the button goes down, and the point
+    // travels with the button events too: a motion still on its way from the
+    // display would otherwise move the pointer off the row in between, and a
+    // list takes a press followed by a move for the start of a drag.
     ::SetCursorPos(p.x, p.y);
-    ::mouse_event(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-    ::mouse_event(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    WaitFor([&] {
+        POINT at{};
+        return ::GetCursorPos(&at) && at.x == p.x && at.y == p.y;
+    });
+    const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
+    INPUT input[2]{};
+    const DWORD buttons[2] = {right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN,
+                              right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP};
+    for (int i = 0; i < 2; ++i) {
+        input[i].type = INPUT_MOUSE;
+        input[i].mi.dx = p.x * 65535 / (width - 1);
+        input[i].mi.dy = p.y * 65535 / (height - 1);
+        input[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons[i];
+    }
+    ::SendInput(2, input, sizeof(INPUT));
 }
 
 // The texts of a window's children, asked of each child.
