@@ -19,22 +19,60 @@ std::string BuiltFolder() {
     return program.substr(0, program.find_last_of('\\'));
 }
 
+// A program this test started: ended at the end of a test that failed before
+// the program ended.
+class Child {
+public:
+    // folder: its working folder; empty for the test's own.
+    explicit Child(const std::string& commandLine, const std::string& folder = "") {
+        STARTUPINFOA startup{};
+        startup.cb = sizeof(startup);
+        std::string line = commandLine;
+        if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              folder.empty() ? nullptr : folder.c_str(), &startup, &process_)) {
+            process_ = {};
+        }
+    }
+    ~Child() {
+        if (!process_.hProcess) return;
+        if (!Ended()) ::TerminateProcess(process_.hProcess, 1);
+        ::CloseHandle(process_.hThread);
+        ::CloseHandle(process_.hProcess);
+    }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+    bool Running() const { return process_.hProcess && !Ended(); }
+    // Whether it has ended, waiting that long for it.
+    bool Ended(DWORD wait = 0) const {
+        return process_.hProcess && ::WaitForSingleObject(process_.hProcess, wait) == WAIT_OBJECT_0;
+    }
+    DWORD ExitCode() const {
+        DWORD code = ~0u;
+        if (process_.hProcess) ::GetExitCodeProcess(process_.hProcess, &code);
+        return code;
+    }
+    DWORD ProcessId() const { return process_.dwProcessId; }
+    // Its visible top-level window whose caption begins so, once it shows.
+    HWND WaitForWindow(const std::string& caption) const {
+        HWND window = nullptr;
+        WaitFor([&] {
+            for (HWND top : TopLevelWindows(process_.dwProcessId)) {
+                if (::IsWindowVisible(top) && Caption(top).rfind(caption, 0) == 0) window = top;
+            }
+            return window != nullptr;
+        });
+        return window;
+    }
+
+private:
+    PROCESS_INFORMATION process_{};
+};
+
 // Runs a program with its arguments and waits for it; returns its exit code.
 DWORD RunAndWait(const std::string& commandLine) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    std::string line = commandLine;
-    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &info)) {
-        return ~0u;
-    }
-    ::WaitForSingleObject(info.hProcess, 120000);
-    DWORD code = ~0u;
-    ::GetExitCodeProcess(info.hProcess, &code);
-    ::CloseHandle(info.hThread);
-    ::CloseHandle(info.hProcess);
-    return code;
+    Child child(commandLine);
+    return child.Ended(120000) ? child.ExitCode() : ~0u;
 }
 
 std::string UninstallValue(const char* name) {
@@ -77,6 +115,19 @@ struct Installed {
         EXPECT_EQ(RunAndWait("\"" + dir + "\\uninstall.exe\" /S " + options + " _?=" + dir), 0u);
         ::DeleteFileA((dir + "\\uninstall.exe").c_str());
         ::RemoveDirectoryA(dir.c_str());
+    }
+};
+
+// The installed pictavo.exe, started in its folder as its shortcut starts it.
+class Started : public Child {
+public:
+    explicit Started(const std::string& dir) : Child("\"" + dir + "\\pictavo.exe\"", dir) {}
+    // Its main window exists (hidden: the program starts in the tray).
+    bool HasMainWindow() const {
+        for (HWND top : TopLevelWindows(ProcessId())) {
+            if (ClassOf(top) == "TFrmMain") return true;
+        }
+        return false;
     }
 };
 
@@ -154,23 +205,16 @@ TEST(Installer, InstallingOverTheRunningProgramEndsItAndKeepsItsList) {
     ::WritePrivateProfileStringA("General", "Verbose", "0", ini.c_str());
     ::WritePrivateProfileStringA("General", "StartWithWindows", "0", ini.c_str());
     ::WritePrivateProfileStringA("Slideshow", "ChangeOnStartup", "0", ini.c_str());
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION running{};
-    std::string line = "\"" + dir + "\\pictavo.exe\"";
-    ASSERT_TRUE(::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                 dir.c_str(), &startup, &running));
+    Started running(dir);
+    ASSERT_TRUE(running.Running());
     const std::string list = dir + "\\Images\\GDB.CDS";
     // Running in the tray: its window exists and its list is on disk.
-    EXPECT_TRUE(WaitFor([] { return ::FindWindowA("TFrmMain", nullptr) != nullptr; }));
+    EXPECT_TRUE(WaitFor([&] { return running.HasMainWindow(); }));
     EXPECT_TRUE(WaitFor([&] { return Exists(list); }));
     const std::string before = ReadFile(list);
 
     EXPECT_EQ(RunAndWait("\"" + BuiltFolder() + "\\pictavo-setup.exe\" /S /D=" + dir), 0u);
-    EXPECT_EQ(::WaitForSingleObject(running.hProcess, 0), WAIT_OBJECT_0) << "still running";
-    ::TerminateProcess(running.hProcess, 1);
-    ::CloseHandle(running.hThread);
-    ::CloseHandle(running.hProcess);
+    EXPECT_TRUE(running.Ended());
     EXPECT_EQ(ReadFile(list), before);
     // The user's choice stands: still not started with Windows.
     EXPECT_EQ(Setting(ini, "General", "StartWithWindows"), "0");
@@ -192,32 +236,25 @@ TEST(Installer, TheInstalledProgramRunsFromTheTrayUntilUninstalled) {
     EXPECT_FALSE(Exists(StartupShortcut()));
     EXPECT_EQ(Setting(dir + "\\pictavo.INI", "General", "StartWithWindows"), "0");
 
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION running{};
-    std::string line = "\"" + dir + "\\pictavo.exe\"";
-    ASSERT_TRUE(::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                 dir.c_str(), &startup, &running));
-    auto box = WaitForMessageBox(running.dwProcessId);
+    Started running(dir);
+    ASSERT_TRUE(running.Running());
+    auto box = WaitForMessageBox(running.ProcessId());
     ASSERT_TRUE(box.has_value());
     EXPECT_EQ(box->text.substr(0, 36), "Slideshow will change your wallpaper");
     box->Press(IDOK);
     // Then the first slide finds the new list empty, as on every first run.
-    auto slide = WaitForMessageBox(running.dwProcessId);
+    auto slide = WaitForMessageBox(running.ProcessId());
     ASSERT_TRUE(slide.has_value());
     EXPECT_EQ(slide->text, "No images selected for slideshow!");
     slide->Press(IDOK);
     HWND icon = nullptr;
     EXPECT_TRUE(WaitFor([&] {
-        icon = TrayIconWindow(running.dwProcessId);
+        icon = TrayIconWindow(running.ProcessId());
         return icon && ShellHoldsIcon(icon);
     }));
 
     installed.Uninstall("");
-    EXPECT_EQ(::WaitForSingleObject(running.hProcess, 0), WAIT_OBJECT_0) << "still running";
-    ::TerminateProcess(running.hProcess, 1);
-    ::CloseHandle(running.hThread);
-    ::CloseHandle(running.hProcess);
+    EXPECT_TRUE(running.Ended());
     ExpectNothingOfTheProgram(dir);
     // Asked to end, it saved its settings on the way out: its first run kept
     // the choice made in setup, so it never wanted the start-up shortcut.
@@ -230,34 +267,12 @@ TEST(Installer, TheInstalledProgramRunsFromTheTrayUntilUninstalled) {
 // names the page on show.
 class Wizard {
 public:
-    // Starts the program and waits for its visible window whose caption begins so.
-    Wizard(const std::string& commandLine, const std::string& caption) {
-        STARTUPINFOA startup{};
-        startup.cb = sizeof(startup);
-        std::string line = commandLine;
-        started_ = ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                    nullptr, &startup, &process_) != FALSE;
-        if (!started_) return;
-        WaitFor([&] {
-            for (HWND top : TopLevelWindows(process_.dwProcessId)) {
-                if (::IsWindowVisible(top) && Caption(top).rfind(caption, 0) == 0) window_ = top;
-            }
-            return window_ != nullptr;
-        });
-    }
-    ~Wizard() {
-        if (!started_) return;
-        if (::WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0) {
-            ::TerminateProcess(process_.hProcess, 1);
-        }
-        ::CloseHandle(process_.hThread);
-        ::CloseHandle(process_.hProcess);
-    }
-    Wizard(const Wizard&) = delete;
-    Wizard& operator=(const Wizard&) = delete;
+    // Starts the program and waits for its window, whose caption begins so.
+    Wizard(const std::string& commandLine, const std::string& caption)
+        : process_(commandLine), window_(process_.WaitForWindow(caption)) {}
 
     HWND Window() const { return window_; }
-    DWORD ProcessId() const { return process_.dwProcessId; }
+    DWORD ProcessId() const { return process_.ProcessId(); }
     std::string Header() const {
         char text[256] = {};
         ::GetDlgItemTextA(window_, 1037, text, sizeof(text));
@@ -277,14 +292,11 @@ public:
     // Next, Install, Uninstall or Close: the wizard's default button.
     void Next() const { ::PostMessageA(NextButton(), BM_CLICK, 0, 0); }
     void Cancel() const { ::PostMessageA(::GetDlgItem(window_, IDCANCEL), BM_CLICK, 0, 0); }
-    bool Ended() const {
-        return ::WaitForSingleObject(process_.hProcess, 30000) == WAIT_OBJECT_0;
-    }
+    bool Ended() const { return process_.Ended(30000); }
 
 private:
     HWND NextButton() const { return ::GetDlgItem(window_, IDOK); }
-    PROCESS_INFORMATION process_{};
-    bool started_ = false;
+    Child process_;
     HWND window_ = nullptr;
 };
 
