@@ -27,8 +27,9 @@ struct ListEntry {
 std::vector<ListEntry> ReadListText(std::string_view text);
 
 // A name that stays inside the folder it is joined to: no \, / or : and no
-// "..". A list names only pictures beside it, and the list an export writes
-// goes into its own new folder.
+// "..", no character a file name cannot hold, and no device name (NUL, CON,
+// COM1 and the like, with any extension). A list names only pictures beside
+// it, and the list an export writes goes into its own new folder.
 bool IsPlainListName(std::string_view name);
 
 // Dropped names sorted as they are handled: pictures, then list files (".pvi"

@@ -67,7 +67,9 @@ TEST(FrmExport, PicturesThatCannotArriveAreCountedAndLeftOutOfTheList) {
 }
 
 TEST(FrmExport, ListNamesLeadingOutOfTheNewFolderAreRefusedBeforeAnythingIsMade) {
-    for (const char* name : {"..\\GDB.CDS", "../x.pvi", "sub\\x.pvi", "C:x.pvi", "..", ""}) {
+    // A device name (nul.pvi) would take the list and lose it, reported as done.
+    for (const char* name : {"..\\GDB.CDS", "../x.pvi", "sub\\x.pvi", "C:x.pvi", "..", "",
+                             "nul.pvi", "CON", "a?.pvi"}) {
         SCOPED_TRACE(name);
         ExportRig rig;
         rig.List(rig.pics + "\\a.bmp", true);

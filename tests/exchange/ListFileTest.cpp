@@ -55,6 +55,13 @@ TEST(ListFile, OnlyPlainNamesStayBesideTheList) {
         {"a.bmp", true},      {"my photo.bmp", true}, {"..\\x.bmp", false}, {"../x.bmp", false},
         {"sub\\x.bmp", false}, {"C:x.bmp", false},    {"C:\\x.bmp", false}, {"..", false},
         {"a..b.bmp", false},  {"\\\\server\\x.bmp", false},
+        // Device names lead out of any folder, with any extension, in any case.
+        {"NUL", false}, {"nul.bmp", false}, {"Con.pvi", false}, {"aux .bmp", false},
+        {"COM1.bmp", false}, {"lpt9", false}, {"prn.x.bmp", false}, {"CONOUT$", false},
+        {"console.bmp", true}, {"COM10.bmp", true}, {"nulls.bmp", true}, {"com.bmp", true},
+        // Characters no file name may hold.
+        {"a*.bmp", false}, {"a?.bmp", false}, {"a|b.bmp", false}, {"<a>.bmp", false},
+        {"a\"b.bmp", false}, {"a\tb.bmp", false},
     };
     for (const Case& c : cases) EXPECT_EQ(IsPlainListName(c.name), c.plain) << c.name;
 }
