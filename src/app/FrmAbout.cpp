@@ -44,25 +44,8 @@ void TFrmAbout::FormCreate() {
 void TFrmAbout::Close() { closed_ = true; }
 
 void TFrmAbout::ShowModal() {
-    const bool ownerWasEnabled = owner_ && ::IsWindowEnabled(owner_);
-    if (ownerWasEnabled) ::EnableWindow(owner_, FALSE);
-    ::ShowWindow(Handle(), SW_SHOW);
-    ::SetForegroundWindow(Handle());
-    ::SetFocus(btnOK);
-    MSG msg;
-    while (!closed_) {
-        BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            // Leave the quit for the main loop.
-            if (got == 0) ::PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        if (::IsDialogMessageA(Handle(), &msg)) continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-    if (ownerWasEnabled) ::EnableWindow(owner_, TRUE);
-    ::ShowWindow(Handle(), SW_HIDE);
+    closed_ = false;
+    RunModal(owner_, btnOK, [this] { return closed_; });
 }
 
 LRESULT TFrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

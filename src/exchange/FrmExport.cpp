@@ -48,34 +48,9 @@ TFrmExport::TFrmExport(HWND owner, std::string baseFolder, Services services)
 TFrmExport::~TFrmExport() = default;
 
 void TFrmExport::ShowModal() {
-    const bool ownerWasEnabled = owner_ && ::IsWindowEnabled(owner_);
-    struct Restore {
-        TFrmExport& form;
-        bool enableOwner;
-        ~Restore() {
-            if (enableOwner) ::EnableWindow(form.owner_, TRUE);
-            if (form.Handle()) ::ShowWindow(form.Handle(), SW_HIDE);
-            if (enableOwner) ::SetForegroundWindow(form.owner_);
-        }
-    } restore{*this, ownerWasEnabled};
-    if (ownerWasEnabled) ::EnableWindow(owner_, FALSE);
     done_ = false;
-    ::ShowWindow(Handle(), SW_SHOW);
-    ::SetForegroundWindow(Handle());
-    ::SetFocus(edtExportFileName);
     ::SendMessageA(edtExportFileName, EM_SETSEL, 0, -1);
-    MSG msg;
-    while (!done_ && Handle()) {
-        BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            // Leave the quit for the main loop.
-            if (got == 0) ::PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        if (::IsDialogMessageA(Handle(), &msg)) continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
+    RunModal(owner_, edtExportFileName, [this] { return done_; }, true);
 }
 
 void TFrmExport::Pump() {

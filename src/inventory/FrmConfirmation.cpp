@@ -108,35 +108,10 @@ void TfrmConfirmation::chkDontShowAgainClick() {
 bool TfrmConfirmation::ShowModal() {
     ::SendMessageA(chkDontShowAgain, BM_SETCHECK, BST_UNCHECKED, 0);
     result_ = 0;
-    const bool ownerWasEnabled = owner_ && ::IsWindowEnabled(owner_);
-    struct Restore {
-        TfrmConfirmation& form;
-        bool enableOwner;
-        ~Restore() {
-            if (enableOwner) ::EnableWindow(form.owner_, TRUE);
-            if (form.Handle()) ::ShowWindow(form.Handle(), SW_HIDE);
-        }
-    } restore{*this, ownerWasEnabled};
-    if (ownerWasEnabled) ::EnableWindow(owner_, FALSE);
-    ::ShowWindow(Handle(), SW_SHOW);
-    ::SetForegroundWindow(Handle());
-    ::SetFocus(btnOK);
-
-    MSG msg;
-    // Destroyed with its owner (the program ending meanwhile) counts as cancelled.
-    while (!result_ && Handle()) {
-        BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            // Leave the quit for the main loop.
-            if (got == 0) ::PostQuitMessage(static_cast<int>(msg.wParam));
-            result_ = IDCANCEL;
-            break;
-        }
-        if (::IsDialogMessageA(Handle(), &msg)) continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-    return Handle() && (result_ == IDOK || result_ == IDYES);
+    // Destroyed with its owner (the program ending meanwhile), or a quit,
+    // counts as cancelled.
+    return RunModal(owner_, btnOK, [this] { return result_ != 0; }) &&
+           (result_ == IDOK || result_ == IDYES);
 }
 
 LRESULT TfrmConfirmation::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -93,42 +93,17 @@ void TfrmItemInfo::Read(WallpaperOptionsState& state) const {
 bool TfrmItemInfo::ShowModal(WallpaperOptionsState& state) {
     Load(state);
     result_ = 0;
-    const bool ownerWasEnabled = owner_ && ::IsWindowEnabled(owner_);
-    // Whatever ends the loop, the owner works again before the dialog goes,
-    // so the activation returns to this program.
-    struct Restore {
-        TfrmItemInfo& form;
-        bool enableOwner;
-        ~Restore() {
-            form.modal_ = false;
-            if (enableOwner) ::EnableWindow(form.owner_, TRUE);
-            ::ShowWindow(form.Handle(), SW_HIDE);
-        }
-    } restore{*this, ownerWasEnabled};
-    if (ownerWasEnabled) ::EnableWindow(owner_, FALSE);
-    modal_ = true;
-    ::ShowWindow(Handle(), SW_SHOW);
-    ::SetForegroundWindow(Handle());
-    ::SetFocus(edtFileName);
     ::SendMessageA(edtFileName, EM_SETSEL, 0, -1);
-
-    MSG msg;
-    // Destroyed with its owner (the program ending meanwhile) counts as cancelled.
-    while (!result_ && Handle()) {
-        BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            // Leave the quit for the main loop; the dialog counts as cancelled.
-            if (got == 0) ::PostQuitMessage(static_cast<int>(msg.wParam));
-            result_ = IDCANCEL;
-            break;
-        }
-        if (::IsDialogMessageA(Handle(), &msg)) continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
+    struct Modal {
+        bool& flag;
+        ~Modal() { flag = false; }
+    } modal{modal_ = true};
+    // Destroyed with its owner (the program ending meanwhile), or a quit,
+    // counts as cancelled.
+    const bool answered = RunModal(owner_, edtFileName, [this] { return result_ != 0; });
     if (!Handle()) return false;
     Read(state);
-    return result_ == IDOK;
+    return answered && result_ == IDOK;
 }
 
 void TfrmItemInfo::BringToFront(bool beep) {

@@ -132,38 +132,12 @@ void TfrmProperties::Navigate(int id) {
 
 void TfrmProperties::ShowModal() {
     LoadRecord();
-    const bool ownerWasEnabled = owner_ && ::IsWindowEnabled(owner_);
     // The keyboard goes back where it was (the list), so its keys work on.
     HWND focus = ::GetFocus();
-    struct Restore {
-        TfrmProperties& form;
-        bool enableOwner;
-        HWND focus;
-        ~Restore() {
-            form.modal_ = false;
-            if (enableOwner) ::EnableWindow(form.owner_, TRUE);
-            if (form.Handle()) ::ShowWindow(form.Handle(), SW_HIDE);
-            if (enableOwner) ::SetForegroundWindow(form.owner_);
-            if (focus && ::IsWindow(focus)) ::SetFocus(focus);
-        }
-    } restore{*this, ownerWasEnabled, focus};
-    if (ownerWasEnabled) ::EnableWindow(owner_, FALSE);
     modal_ = true;
-    ::ShowWindow(Handle(), SW_SHOW);
-    ::SetForegroundWindow(Handle());
-    ::SetFocus(btnOK);
-    MSG msg;
-    while (modal_ && Handle()) {
-        BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            // Leave the quit for the main loop.
-            if (got == 0) ::PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        if (::IsDialogMessageA(Handle(), &msg)) continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
+    RunModal(owner_, btnOK, [this] { return !modal_; }, true);
+    modal_ = false;
+    if (focus && ::IsWindow(focus)) ::SetFocus(focus);
 }
 
 LRESULT TfrmProperties::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

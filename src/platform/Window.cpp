@@ -53,6 +53,40 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return Default(message, wParam, lParam);
 }
 
+bool Window::RunModal(HWND owner, HWND focus, const std::function<bool()>& done,
+                      bool activateOwner) {
+    const bool ownerWasEnabled = owner && ::IsWindowEnabled(owner);
+    struct Restore {
+        Window& window;
+        HWND owner;
+        bool enableOwner, activateOwner;
+        ~Restore() {
+            if (enableOwner) ::EnableWindow(owner, TRUE);
+            if (window.Handle()) ::ShowWindow(window.Handle(), SW_HIDE);
+            if (enableOwner && activateOwner) ::SetForegroundWindow(owner);
+        }
+    } restore{*this, owner, ownerWasEnabled, activateOwner};
+    if (ownerWasEnabled) ::EnableWindow(owner, FALSE);
+    ::ShowWindow(Handle(), SW_SHOW);
+    ::SetForegroundWindow(Handle());
+    if (focus) ::SetFocus(focus);
+
+    MSG msg;
+    while (Handle()) {
+        if (done()) return true;
+        const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            // Leave the quit for the main loop.
+            if (got == 0) ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return false;
+        }
+        if (::IsDialogMessageA(Handle(), &msg)) continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+    return false;
+}
+
 LRESULT Window::Default(UINT message, WPARAM wParam, LPARAM lParam) {
     return ::DefWindowProcA(hwnd_, message, wParam, lParam);
 }

@@ -4,6 +4,7 @@
 // and keeps exceptions from unwinding into Windows.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace pictavo {
@@ -24,6 +25,16 @@ protected:
                 int y, int width, int height, HWND parent, HICON icon = nullptr);
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Shows this window as a modal dialog of its owner, with the keyboard in
+    // `focus`: the owner takes no input meanwhile and dialog keys work. The
+    // loop ends when `done` holds, when the window is destroyed (its owner
+    // went), or on WM_QUIT, which is posted again for the main loop. Then the
+    // owner works again before the window hides, so the activation comes back
+    // to this program; `activateOwner` brings the owner to the front as well.
+    // True when `done` ended it.
+    bool RunModal(HWND owner, HWND focus, const std::function<bool()>& done,
+                  bool activateOwner = false);
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -312,8 +312,8 @@ void Click(HWND window, int x, int y, bool right = false) {
     });
     const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
     INPUT input[2]{};
-    const DWORD buttons[2] = {right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN,
-                              right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP};
+    const DWORD buttons[2] = {DWORD(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN),
+                              DWORD(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP)};
     for (int i = 0; i < 2; ++i) {
         input[i].type = INPUT_MOUSE;
         input[i].mi.dx = p.x * 65535 / (width - 1);
