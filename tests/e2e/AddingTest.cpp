@@ -19,25 +19,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A visible top-level window of the program with this class and caption.
-HWND WaitForWindow(const Program& program, const std::string& className, const std::string& caption,
-                   Duration deadline = kDeadline) {
-    HWND found = nullptr;
-    WaitFor(
-        [&] {
-            for (HWND hwnd : TopLevelWindows(program.ProcessId())) {
-                if (ClassOf(hwnd) == className && ::IsWindowVisible(hwnd) &&
-                    Caption(hwnd) == caption) {
-                    found = hwnd;
-                    return true;
-                }
-            }
-            return false;
-        },
-        deadline);
-    return found;
-}
-
 bool WaitUntilHidden(HWND hwnd) {
     return WaitFor([&] { return !::IsWindow(hwnd) || !::IsWindowVisible(hwnd); });
 }

@@ -14,24 +14,6 @@ using namespace e2e;
 
 namespace {
 
-HWND WaitForWindow(const Program& program, const std::string& className, const std::string& caption,
-                   Duration deadline = kDeadline) {
-    HWND found = nullptr;
-    WaitFor(
-        [&] {
-            for (HWND hwnd : TopLevelWindows(program.ProcessId())) {
-                if (ClassOf(hwnd) == className && ::IsWindowVisible(hwnd) &&
-                    Caption(hwnd) == caption) {
-                    found = hwnd;
-                    return true;
-                }
-            }
-            return false;
-        },
-        deadline);
-    return found;
-}
-
 std::string TextOf(HWND control) {
     char text[1024] = {};
     DWORD_PTR result = 0;

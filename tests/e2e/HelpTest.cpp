@@ -15,17 +15,7 @@ namespace {
 
 // HTML Help's window in the program's process, once it shows.
 HWND WaitForHelpWindow(const Program& program) {
-    HWND found = nullptr;
-    WaitFor([&] {
-        for (HWND window : TopLevelWindows(program.ProcessId())) {
-            if (::IsWindowVisible(window) && Caption(window) == "Pictavo Help") {
-                found = window;
-                return true;
-            }
-        }
-        return false;
-    });
-    return found;
+    return WaitForWindow(program.ProcessId(), "", "Pictavo Help");
 }
 
 // The texts of the contents tree's top items.

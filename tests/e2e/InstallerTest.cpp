@@ -53,18 +53,6 @@ public:
         return code;
     }
     DWORD ProcessId() const { return process_.dwProcessId; }
-    // Its visible top-level window whose caption begins so, once it shows.
-    HWND WaitForWindow(const std::string& caption) const {
-        HWND window = nullptr;
-        WaitFor([&] {
-            for (HWND top : TopLevelWindows(process_.dwProcessId)) {
-                if (::IsWindowVisible(top) && Caption(top).rfind(caption, 0) == 0) window = top;
-            }
-            return window != nullptr;
-        });
-        return window;
-    }
-
 private:
     PROCESS_INFORMATION process_{};
 };
@@ -269,7 +257,8 @@ class Wizard {
 public:
     // Starts the program and waits for its window, whose caption begins so.
     Wizard(const std::string& commandLine, const std::string& caption)
-        : process_(commandLine), window_(process_.WaitForWindow(caption)) {}
+        : process_(commandLine),
+          window_(WaitForWindow(process_.ProcessId(), "", caption, kDeadline, true)) {}
 
     HWND Window() const { return window_; }
     DWORD ProcessId() const { return process_.ProcessId(); }

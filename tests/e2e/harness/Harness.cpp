@@ -244,6 +244,25 @@ std::string ClassOf(HWND hwnd) {
     return name;
 }
 
+HWND WaitForWindow(DWORD processId, const std::string& className, const std::string& caption,
+                   Duration deadline, bool prefix) {
+    HWND found = nullptr;
+    WaitFor(
+        [&] {
+            for (HWND hwnd : TopLevelWindows(processId)) {
+                const std::string text = Caption(hwnd);
+                if ((className.empty() || ClassOf(hwnd) == className) && ::IsWindowVisible(hwnd) &&
+                    (prefix ? text.rfind(caption, 0) == 0 : text == caption)) {
+                    found = hwnd;
+                    return true;
+                }
+            }
+            return false;
+        },
+        deadline);
+    return found;
+}
+
 HWND TrayIconWindow(DWORD processId) {
     for (HWND top : TopLevelWindows(processId)) {
         if (ClassOf(top) == "TTrayIcon") return top;

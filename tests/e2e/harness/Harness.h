@@ -110,6 +110,12 @@ std::vector<HWND> TopLevelWindows(DWORD processId);
 // A child window by its exact text (a button by its caption).
 HWND FindChildByText(HWND parent, const std::string& text);
 
+// A visible top-level window of the process whose class is className (any
+// class when empty) and whose caption is caption, or begins with it when
+// prefix is set; null when none showed before the deadline.
+HWND WaitForWindow(DWORD processId, const std::string& className, const std::string& caption,
+                   Duration deadline = kDeadline, bool prefix = false);
+
 // The window a program registered with the shell for its tray icon: a hidden
 // top-level window of the class "TTrayIcon"; null when the process has none.
 HWND TrayIconWindow(DWORD processId);
@@ -176,5 +182,9 @@ private:
 };
 
 inline HWND TrayIconWindow(const Program& program) { return TrayIconWindow(program.ProcessId()); }
+inline HWND WaitForWindow(const Program& program, const std::string& className,
+                          const std::string& caption, Duration deadline = kDeadline) {
+    return WaitForWindow(program.ProcessId(), className, caption, deadline);
+}
 
 }  // namespace e2e
