@@ -13,22 +13,14 @@
 #include <string>
 #include <vector>
 
-#include "inventory/AddProgress.h"
-#include "inventory/InventoryStore.h"
-#include "inventory/PictureAdder.h"
+#include "AddingRig.h"
 #include "platform/Files.h"
-#include "platform/InputTimeout.h"
-#include "platform/Timer.h"
 
 using namespace pictavo;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double MsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
+using namespace pictavo::bench;
 
 // This process's own processor time (user and kernel), in milliseconds: on a
 // busy machine it shows the work apart from the wait for a processor. Work
@@ -42,91 +34,6 @@ double CpuMs() {
     return ms(kernel) + ms(user);
 }
 
-// The main window's bottom panel: the picture count and the progress bar.
-struct Panel {
-    HWND window = nullptr, label = nullptr, bar = nullptr;
-    Panel() {
-        window = ::CreateWindowExA(0, "STATIC", "AddBench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                                   420, 120, nullptr, nullptr, nullptr, nullptr);
-        label = ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 8, 40, 220, 20, window,
-                                  nullptr, nullptr, nullptr);
-        bar = ::CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD, 8, 40, 220, 18, window, nullptr,
-                                nullptr, nullptr);
-    }
-    ~Panel() { ::DestroyWindow(window); }
-};
-
-// The main window's face: the count goes into the label, as the program does.
-struct UserInterface : IUserInterface {
-    Panel& panel;
-    int visibleCountUpdates = 0, errors = 0;
-
-    explicit UserInterface(Panel& p) : panel(p) {}
-    HWND MainWindow() const override { return panel.window; }
-    void Trace(const std::string&) override {}
-    void ShowError(const std::string& message) override {
-        ++errors;
-        std::printf("error: %s\n", message.c_str());
-    }
-    void ShowHint(const std::string& text) override {
-        // A visible label paints itself on every change of its text.
-        if (::IsWindowVisible(panel.label)) ++visibleCountUpdates;
-        ::SetWindowTextA(panel.label, text.c_str());
-    }
-    void ProcessMessages() override {}
-};
-
-struct NoSizeLimit : IImageSizeLimit {
-    bool LimitImageSize() const override { return false; }
-    int MaxImageSize() const override { return 1500; }
-};
-
-struct Prompts : IPrompts {
-    int shown = 0;
-    int Show(HWND, const std::string& text, UINT) override {
-        if (++shown == 1) std::printf("first question: %s\n", text.c_str());
-        return IDYES;
-    }
-};
-
-// The user answers the first file with the option and ticks apply-to-all.
-struct Dialog : IWallpaperOptionsDialog {
-    uint8_t option = kOptionCopy;
-    int shown = 0;
-    bool ShowModal(WallpaperOptionsState& state) override {
-        ++shown;
-        state.option = option;
-        state.applyToAll = true;
-        return true;
-    }
-};
-
-struct NoOpenDialog : IOpenFilesDialog {
-    bool Execute(HWND, const std::string&, std::vector<std::string>&) override { return false; }
-};
-
-struct Settings : IAddingSettings {
-    std::string data, import;
-    const std::string& DataDirectory() const override { return data; }
-    const std::string& ImportDir() const override { return import; }
-    void SetImportDir(const std::string& folder) override { import = folder; }
-    bool PromptForName() const override { return true; }
-    bool ConfirmAdditions() const override { return false; }
-    std::vector<std::string> RenameFileNames() const override {
-        return {"Internet Explorer Wallpaper.bmp", "Netscape Wallpaper.bmp"};
-    }
-    std::string PollFileName() const override { return "Netscape Wallpaper.bmp"; }
-};
-
-void RemoveFolder(const std::string& folder) {
-    std::string from = folder + '\0';
-    SHFILEOPSTRUCTA op{};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    ::SHFileOperationA(&op);
-}
-
 struct Run {
     double ms = 0, cpuMs = 0;
     int dialogs = 0, prompts = 0, saves = 0, errors = 0, visibleCountUpdates = 0, barRepaints = 0;
@@ -135,45 +42,30 @@ struct Run {
 };
 
 Run AddBatch(const std::vector<std::string>& files, const std::string& data, uint8_t option) {
-    ::CreateDirectoryA(data.c_str(), nullptr);
-    Panel panel;
-    TInputTimeout timeout(SystemTimers(), 2250);
-    UserInterface ui(panel);
-    NoSizeLimit limit;
-    TInventoryStore store(timeout, ui, limit);
-    store.SetTableFile(data, "GDB.CDS");
-    store.CreateTable();
-    store.MakeClones();
-    ProgramFlags flags;
-    Prompts prompts;
-    Dialog dialog;
-    dialog.option = option;
-    NoOpenDialog open;
-    Settings settings;
-    settings.data = data;
-    TAddProgress progress(panel.bar, panel.label);
-    TPictureAdder adder({store, ui, flags, prompts, dialog, open, settings, progress});
-
+    AddingRig rig("AddBench", data);
+    rig.dialog.option = option;
+    rig.settings.renames = {"Internet Explorer Wallpaper.bmp", "Netscape Wallpaper.bmp"};
     const auto start = Clock::now();
     const double cpuStart = CpuMs();
-    adder.AddPictureFiles(files, false);
+    rig.adder.AddPictureFiles(files, false);
     Run run;
     run.ms = MsSince(start);
     run.cpuMs = CpuMs() - cpuStart;
     // The one deferred save, as the quiet time would run it: nothing lets the
     // wait timer tick during the batch.
-    const bool savePending = timeout.Pending();
+    const bool savePending = rig.timeout.Pending();
     const auto saveStart = Clock::now();
-    timeout.Flush();
+    rig.timeout.Flush();
     const double saveMs = MsSince(saveStart);
-    run.dialogs = dialog.shown;
-    run.prompts = prompts.shown;
+    run.dialogs = rig.dialog.shown;
+    run.prompts = static_cast<int>(rig.prompts.shown.size());
+    if (!rig.prompts.shown.empty()) std::printf("first question: %s\n", rig.prompts.shown[0].c_str());
     run.saves = savePending ? 1 : 0;
     run.saveMs = saveMs;
-    run.errors = ui.errors;
-    run.visibleCountUpdates = ui.visibleCountUpdates;
-    run.barRepaints = progress.Repaints();
-    run.listed = store.Table().Count();
+    run.errors = rig.ui.errors;
+    run.visibleCountUpdates = rig.ui.visibleCountUpdates;
+    run.barRepaints = rig.progress.Repaints();
+    run.listed = rig.store.Table().Count();
     return run;
 }
 

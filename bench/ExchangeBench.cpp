@@ -16,121 +16,21 @@
 #include <thread>
 #include <vector>
 
+#include "AddingRig.h"
 #include "exchange/FrmExport.h"
 #include "exchange/ListFile.h"
-#include "exchange/ListImporter.h"
-#include "inventory/AddProgress.h"
-#include "inventory/InventoryStore.h"
-#include "inventory/PictureAdder.h"
 #include "platform/Files.h"
-#include "platform/InputTimeout.h"
-#include "platform/Timer.h"
 
 using namespace pictavo;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using namespace pictavo::bench;
 
-double MsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-struct Panel {
-    HWND window = nullptr, label = nullptr, bar = nullptr;
-    Panel() {
-        window = ::CreateWindowExA(0, "STATIC", "ExchangeBench", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                   0, 0, 420, 120, nullptr, nullptr, nullptr, nullptr);
-        label = ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 8, 40, 220, 20, window,
-                                  nullptr, nullptr, nullptr);
-        bar = ::CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD, 8, 40, 220, 18, window, nullptr,
-                                nullptr, nullptr);
-    }
-    ~Panel() { ::DestroyWindow(window); }
-};
-
-struct UserInterface : IUserInterface {
-    Panel& panel;
-    int errors = 0;
-    explicit UserInterface(Panel& p) : panel(p) {}
-    HWND MainWindow() const override { return panel.window; }
-    void Trace(const std::string&) override {}
-    void ShowError(const std::string& message) override {
-        if (++errors == 1) std::printf("error: %s\n", message.c_str());
-    }
-    void ShowHint(const std::string& text) override { ::SetWindowTextA(panel.label, text.c_str()); }
-    void ProcessMessages() override {}
-};
-
-struct NoSizeLimit : IImageSizeLimit {
-    bool LimitImageSize() const override { return false; }
-    int MaxImageSize() const override { return 1500; }
-};
-
-struct Prompts : IPrompts {
-    std::vector<std::string> shown;
-    int Show(HWND, const std::string& text, UINT) override {
-        shown.push_back(text);
-        return IDOK;
-    }
-};
-
-struct Dialog : IWallpaperOptionsDialog {
-    uint8_t option = kOptionLeave;
-    int shown = 0;
-    bool ShowModal(WallpaperOptionsState& state) override {
-        ++shown;
-        state.option = option;
-        state.applyToAll = true;
-        return true;
-    }
-};
-
-struct NoOpenDialog : IOpenFilesDialog {
-    bool Execute(HWND, const std::string&, std::vector<std::string>&) override { return false; }
-};
-
-struct Settings : IAddingSettings {
-    std::string data, import;
-    const std::string& DataDirectory() const override { return data; }
-    const std::string& ImportDir() const override { return import; }
-    void SetImportDir(const std::string& folder) override { import = folder; }
-    bool PromptForName() const override { return true; }
-    bool ConfirmAdditions() const override { return false; }
-    std::vector<std::string> RenameFileNames() const override { return {}; }
-    std::string PollFileName() const override { return "Netscape Wallpaper.bmp"; }
-};
-
-void RemoveFolder(const std::string& folder) {
-    std::string from = folder + '\0';
-    SHFILEOPSTRUCTA op{};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    ::SHFileOperationA(&op);
-}
-
-// One program's inventory with its face, adder and importer.
-struct Rig {
-    Panel panel;
-    TInputTimeout timeout{SystemTimers(), 2250};
-    UserInterface ui{panel};
-    NoSizeLimit limit;
-    TInventoryStore store{timeout, ui, limit};
-    ProgramFlags flags;
-    Prompts prompts;
-    Dialog dialog;
-    NoOpenDialog open;
-    Settings settings;
-    TAddProgress progress{panel.bar, panel.label};
-    TPictureAdder adder{{store, ui, flags, prompts, dialog, open, settings, progress}};
-    TListImporter importer{{store, adder, ui, flags, progress}};
-    explicit Rig(const std::string& data) {
-        ::CreateDirectoryA(data.c_str(), nullptr);
-        settings.data = data;
-        store.SetTableFile(data, "GDB.CDS");
-        store.CreateTable();
-        store.MakeClones();
+// One program's inventory; every message is answered with OK.
+struct Rig : AddingRig {
+    explicit Rig(const std::string& data) : AddingRig("ExchangeBench", data) {
+        prompts.answer = IDOK;
     }
 };
 
@@ -218,6 +118,7 @@ int main(int argc, char** argv) {
         Rig rig(root + "\\ImagesExport");
         rig.importer.ImportListFiles({list});
         Prompts prompts;
+        prompts.answer = IDOK;
         TFrmExport form(rig.panel.window, root, {rig.store, prompts});
         ::SetWindowTextA(form.edtSubDir, "Export2");
         ::ShowWindow(form.Handle(), SW_SHOW);
