@@ -48,22 +48,33 @@ VIAddVersionKey "LegalCopyright" "Norvex Software Inc."
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
-; Asks a running Pictavo to end as at the end of a session (it keeps its
-; list and settings on the way out) and waits until its window has gone.
+; Asks each running Pictavo to end as at the end of a session (it keeps its
+; list and settings on the way out) and waits for its process to end: its
+; window goes before the process has finished writing its files, and its
+; program file stays in use until the process has ended. The process is
+; opened before it is asked, while its window still names it. One that keeps
+; its window is waited for no longer.
 !macro EndRunningPictavo
   System::Call 'user32::RegisterWindowMessageA(m "ShutdownPictavo") i .r0'
-  System::Call 'user32::SendMessageTimeoutA(i 0xffff, i r0, i 0, i 0, i 2, i 5000, *i .r1)'
-  StrCpy $2 0
+  StrCpy $6 0
   ${Do}
     FindWindow $1 "TFrmMain"
     ${If} $1 == 0
+    ${OrIf} $1 == $6
       ${Break}
     ${EndIf}
-    IntOp $2 $2 + 1
-    ${If} $2 > 120
-      ${Break}
+    StrCpy $6 $1
+    StrCpy $3 0
+    System::Call 'user32::GetWindowThreadProcessId(p r1, *i .r3)'
+    ; SYNCHRONIZE: enough to wait for it.
+    System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i r3) p .r4'
+    System::Call 'user32::SendMessageTimeoutA(p r1, i r0, p 0, p 0, i 2, i 5000, *p .r5)'
+    ${If} $4 != 0
+      System::Call 'kernel32::WaitForSingleObject(p r4, i 15000) i'
+      System::Call 'kernel32::CloseHandle(p r4)'
+    ${Else}
+      Sleep 250
     ${EndIf}
-    Sleep 250
   ${Loop}
 !macroend
 

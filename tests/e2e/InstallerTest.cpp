@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <memory>
+
 #include "harness/Desktop.h"
 #include "harness/Harness.h"
+#include "support/CommandRecorder.h"
 #include "support/Shortcut.h"
 
 using namespace e2e;
@@ -210,6 +213,34 @@ TEST(Installer, InstallingOverTheRunningProgramEndsItAndKeepsItsList) {
     EXPECT_TRUE(Exists(dir + "\\pictavo.exe"));
 
     installed.Uninstall("/REMOVEDATA");
+    ExpectNothingOfTheProgram(dir);
+}
+
+// A Pictavo whose process outlives its window, as one still writing its files
+// on the way out: setup and the uninstaller wait for the process itself, or
+// its file is still in use when they replace or remove it.
+TEST(Installer, AProgramStillEndingIsWaitedForBeforeItsFileIsReplacedOrRemoved) {
+    Installed installed("/NOSTARTUP");
+    const std::string& dir = installed.dir;
+    const std::string program = dir + "\\pictavo.exe";
+    const std::string standIn =
+        pictavo::testing::CommandRecorder::BuildTreeOfThisProgram() + "\\tools\\slow_to_end.exe";
+    const auto startSlowToEnd = [&] {
+        EXPECT_TRUE(::CopyFileA(standIn.c_str(), program.c_str(), FALSE));
+        auto started = std::make_unique<Started>(dir);
+        EXPECT_TRUE(WaitFor([&] { return started->HasMainWindow(); }));
+        return started;
+    };
+
+    auto running = startSlowToEnd();
+    EXPECT_EQ(RunAndWait("\"" + BuiltFolder() + "\\pictavo-setup.exe\" /S /NOSTARTUP /D=" + dir), 0u);
+    EXPECT_TRUE(running->Ended());
+    // The real program replaced the stand-in.
+    EXPECT_TRUE(ReadFile(program) == ReadFile(BuiltProgram()));
+
+    running = startSlowToEnd();
+    installed.Uninstall("/REMOVEDATA");
+    EXPECT_TRUE(running->Ended());
     ExpectNothingOfTheProgram(dir);
 }
 
