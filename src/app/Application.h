@@ -13,7 +13,6 @@ class IPrompts;
 class TApplication {
 public:
     std::string Title = "Pictavo";
-    std::string HelpFile = "Pictavo.chm";
     // The main form is not shown when the message loop starts; start-up decides.
     bool ShowMainForm = false;
     HWND MainForm = nullptr;

@@ -202,8 +202,7 @@ void TFrmMain::FormCreate() {
                                *pictureActions_, flags_, services_.prompts});
     inventory_->AttachPreview(tsPreview.get());
     settings_->AttachPreviewPanel(*tsPreview);
-    services_.application.HelpFile = ChangeFileExt(exePath, ".chm");
-    help_.SetHelpFile(services_.application.HelpFile);
+    help_.SetHelpFile(ChangeFileExt(exePath, ".chm"));
     ::SetWindowContextHelpId(Handle(), hcMainWindow);
     // A program that has never saved its settings here has never run here.
     firstRun_ = !settings_->File().HoldsSavedSettings();

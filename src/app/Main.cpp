@@ -56,7 +56,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             } endSplash;
             BeginSplash();
             application.Title = "Pictavo";
-            application.HelpFile = "Pictavo.chm";
             application.ShowMainForm = false;
             tray = std::make_unique<TFrmTray>();
             std::string argument = __argc > 1 ? __argv[1] : "";

@@ -94,13 +94,11 @@ bool TfrmItemInfo::ShowModal(WallpaperOptionsState& state) {
     Load(state);
     result_ = 0;
     ::SendMessageA(edtFileName, EM_SETSEL, 0, -1);
-    struct Modal {
-        bool& flag;
-        ~Modal() { flag = false; }
-    } modal{modal_ = true};
+    modal_ = true;
     // Destroyed with its owner (the program ending meanwhile), or a quit,
     // counts as cancelled.
     const bool answered = RunModal(owner_, edtFileName, [this] { return result_ != 0; });
+    modal_ = false;
     if (!Handle()) return false;
     Read(state);
     return answered && result_ == IDOK;

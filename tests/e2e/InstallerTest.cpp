@@ -22,48 +22,10 @@ std::string BuiltFolder() {
     return program.substr(0, program.find_last_of('\\'));
 }
 
-// A program this test started: ended at the end of a test that failed before
-// the program ended.
-class Child {
-public:
-    // folder: its working folder; empty for the test's own.
-    explicit Child(const std::string& commandLine, const std::string& folder = "") {
-        STARTUPINFOA startup{};
-        startup.cb = sizeof(startup);
-        std::string line = commandLine;
-        if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              folder.empty() ? nullptr : folder.c_str(), &startup, &process_)) {
-            process_ = {};
-        }
-    }
-    ~Child() {
-        if (!process_.hProcess) return;
-        if (!Ended()) ::TerminateProcess(process_.hProcess, 1);
-        ::CloseHandle(process_.hThread);
-        ::CloseHandle(process_.hProcess);
-    }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-
-    bool Running() const { return process_.hProcess && !Ended(); }
-    // Whether it has ended, waiting that long for it.
-    bool Ended(DWORD wait = 0) const {
-        return process_.hProcess && ::WaitForSingleObject(process_.hProcess, wait) == WAIT_OBJECT_0;
-    }
-    DWORD ExitCode() const {
-        DWORD code = ~0u;
-        if (process_.hProcess) ::GetExitCodeProcess(process_.hProcess, &code);
-        return code;
-    }
-    DWORD ProcessId() const { return process_.dwProcessId; }
-private:
-    PROCESS_INFORMATION process_{};
-};
-
 // Runs a program with its arguments and waits for it; returns its exit code.
 DWORD RunAndWait(const std::string& commandLine) {
-    Child child(commandLine);
-    return child.Ended(120000) ? child.ExitCode() : ~0u;
+    ChildProcess child(commandLine);
+    return child.Ended(120s) ? child.ExitCode() : ~0u;
 }
 
 std::string UninstallValue(const char* name) {
@@ -110,9 +72,9 @@ struct Installed {
 };
 
 // The installed pictavo.exe, started in its folder as its shortcut starts it.
-class Started : public Child {
+class Started : public ChildProcess {
 public:
-    explicit Started(const std::string& dir) : Child("\"" + dir + "\\pictavo.exe\"", dir) {}
+    explicit Started(const std::string& dir) : ChildProcess("\"" + dir + "\\pictavo.exe\"", dir) {}
     // Its main window exists (hidden: the program starts in the tray).
     bool HasMainWindow() const {
         for (HWND top : TopLevelWindows(ProcessId())) {
@@ -233,7 +195,8 @@ TEST(Installer, AProgramStillEndingIsWaitedForBeforeItsFileIsReplacedOrRemoved) 
     };
 
     auto running = startSlowToEnd();
-    EXPECT_EQ(RunAndWait("\"" + BuiltFolder() + "\\pictavo-setup.exe\" /S /NOSTARTUP /D=" + dir), 0u);
+    EXPECT_EQ(RunAndWait("\"" + BuiltFolder() + "\\pictavo-setup.exe\" /S /NOSTARTUP /D=" + dir),
+              0u);
     EXPECT_TRUE(running->Ended());
     // The real program replaced the stand-in.
     EXPECT_TRUE(ReadFile(program) == ReadFile(BuiltProgram()));
@@ -312,11 +275,11 @@ public:
     // Next, Install, Uninstall or Close: the wizard's default button.
     void Next() const { ::PostMessageA(NextButton(), BM_CLICK, 0, 0); }
     void Cancel() const { ::PostMessageA(::GetDlgItem(window_, IDCANCEL), BM_CLICK, 0, 0); }
-    bool Ended() const { return process_.Ended(30000); }
+    bool Ended() const { return process_.Ended(30s); }
 
 private:
     HWND NextButton() const { return ::GetDlgItem(window_, IDOK); }
-    Child process_;
+    ChildProcess process_;
     HWND window_ = nullptr;
 };
 

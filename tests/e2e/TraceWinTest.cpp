@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <stdexcept>
 #include <regex>
 #include <string>
 #include <vector>
@@ -10,7 +11,6 @@
 #include "../../tools/tracewin/TraceWinCommands.h"
 #include "platform/TraceRecord.h"
 #include "harness/Harness.h"
-#include "platform/Handles.h"
 
 using namespace e2e;
 
@@ -26,25 +26,11 @@ std::string TraceWinExe() {
 // test leaves no viewer behind to catch the next test's trace lines.
 class Viewer {
 public:
-    explicit Viewer(const std::string& arguments) {
-        const std::string exe = TraceWinExe();
-        if (!Exists(exe)) throw std::runtime_error(exe + " is missing: build the tracewin target");
-        std::string commandLine = "\"" + exe + "\" " + arguments;
-        STARTUPINFOA startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION info{};
-        if (!::CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              folder_.Path().c_str(), &startup, &info)) {
-            throw std::runtime_error("cannot start " + exe);
-        }
-        ::CloseHandle(info.hThread);
-        process_.Reset(info.hProcess);
-        processId_ = info.dwProcessId;
-    }
-    ~Viewer() {
-        if (!WaitForExit(0ms)) {
-            ::TerminateProcess(process_.Get(), 1);
-            ::WaitForSingleObject(process_.Get(), 10000);
+    explicit Viewer(const std::string& arguments)
+        : process_("\"" + TraceWinExe() + "\" " + arguments, folder_.Path()) {
+        if (!process_.Started()) {
+            throw std::runtime_error("cannot start " + TraceWinExe() +
+                                     ": build the tracewin target");
         }
     }
     Viewer(const Viewer&) = delete;
@@ -56,7 +42,7 @@ public:
     HWND Window() {
         if (window_) return window_;
         WaitFor([&] {
-            for (HWND hwnd : TopLevelWindows(processId_)) {
+            for (HWND hwnd : TopLevelWindows(process_.ProcessId())) {
                 if (Caption(hwnd) == pictavo::kTraceWindowTitle &&
                     ::FindWindowExA(hwnd, nullptr, "ListBox", nullptr)) {
                     window_ = hwnd;
@@ -69,35 +55,11 @@ public:
     HWND List() { return ::FindWindowExA(Window(), nullptr, "ListBox", nullptr); }
 
     std::optional<MessageBoxWindow> WaitForMessageBox() const {
-        MessageBoxWindow box;
-        if (!WaitFor([&] {
-                for (HWND hwnd : TopLevelWindows(processId_)) {
-                    char text[4096] = {};
-                    if (ClassOf(hwnd) != "#32770" || !::IsWindowVisible(hwnd) ||
-                        !::GetDlgItemTextA(hwnd, 0xFFFF, text, sizeof(text))) {
-                        continue;
-                    }
-                    box.hwnd = hwnd;
-                    box.text = text;
-                    return true;
-                }
-                return false;
-            })) {
-            return std::nullopt;
-        }
-        box.caption = Caption(box.hwnd);
-        return box;
+        return e2e::WaitForMessageBox(process_.ProcessId());
     }
 
-    bool WaitForExit(Duration deadline = kDeadline) const {
-        return ::WaitForSingleObject(process_.Get(), static_cast<DWORD>(deadline.count())) ==
-               WAIT_OBJECT_0;
-    }
-    DWORD ExitCode() const {
-        DWORD code = STILL_ACTIVE;
-        ::GetExitCodeProcess(process_.Get(), &code);
-        return code;
-    }
+    bool WaitForExit(Duration deadline = kDeadline) const { return process_.Ended(deadline); }
+    DWORD ExitCode() const { return process_.ExitCode(); }
     bool Close() {
         ::PostMessageA(Window(), WM_CLOSE, 0, 0);
         return WaitForExit() && ExitCode() == 0;
@@ -111,8 +73,7 @@ public:
 
 private:
     TempFolder folder_;
-    pictavo::UniqueHandle process_;
-    DWORD processId_ = 0;
+    ChildProcess process_;
     HWND window_ = nullptr;
 };
 

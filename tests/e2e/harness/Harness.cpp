@@ -454,6 +454,38 @@ bool Program::WaitUntilIdle(Duration deadline) const {
                                  static_cast<DWORD>(deadline.count()), &result) != 0;
 }
 
+ChildProcess::ChildProcess(const std::string& commandLine, const std::string& folder) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    std::string line = commandLine;
+    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &startup, &process_)) {
+        process_ = {};
+    }
+}
+
+ChildProcess::~ChildProcess() {
+    if (!Started()) return;
+    if (!Ended()) {
+        ::TerminateProcess(process_.hProcess, 1);
+        // Its files are free before the test removes their folder.
+        ::WaitForSingleObject(process_.hProcess, 10000);
+    }
+    ::CloseHandle(process_.hThread);
+    ::CloseHandle(process_.hProcess);
+}
+
+bool ChildProcess::Ended(Duration wait) const {
+    return Started() && ::WaitForSingleObject(process_.hProcess,
+                                              static_cast<DWORD>(wait.count())) == WAIT_OBJECT_0;
+}
+
+DWORD ChildProcess::ExitCode() const {
+    DWORD code = ~0u;
+    if (Started()) ::GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+}
+
 std::optional<MessageBoxWindow> WaitForMessageBox(DWORD processId, Duration deadline) {
     MessageBoxWindow box;
     // A box counts once it shows and its text is in place (it is filled while being created).

@@ -127,6 +127,27 @@ bool ShellHoldsIcon(HWND icon);
 // program cannot read their items.)
 bool MenuOpen();
 
+// A program a test started (an installer, a tool). One still running when the
+// test is over is killed, so a failed test leaves nothing running into the next.
+class ChildProcess {
+public:
+    // folder: its working folder; empty for the test's own.
+    explicit ChildProcess(const std::string& commandLine, const std::string& folder = "");
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    bool Started() const { return process_.hProcess != nullptr; }
+    bool Running() const { return Started() && !Ended(); }
+    // Whether it has ended, waiting that long for it.
+    bool Ended(Duration wait = Duration::zero()) const;
+    DWORD ExitCode() const;  // ~0 for a process never started
+    DWORD ProcessId() const { return process_.dwProcessId; }
+
+private:
+    PROCESS_INFORMATION process_{};
+};
+
 // A copy of pictavo.exe in a fresh program folder, started and watched.
 class Program {
 public:
