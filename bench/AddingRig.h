@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "exchange/ListImporter.h"
-#include "inventory/AddProgress.h"
+#include "pictures/AddProgress.h"
 #include "inventory/InventoryStore.h"
-#include "inventory/PictureAdder.h"
+#include "pictures/PictureAdder.h"
 #include "platform/InputTimeout.h"
 #include "platform/Timer.h"
 

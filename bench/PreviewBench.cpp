@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "desktop/DesktopWallpaper.h"
-#include "inventory/PictureAdder.h"
-#include "inventory/PreviewPage.h"
+#include "pictures/PictureAdder.h"
+#include "preview/PreviewPage.h"
 #include "inventory/TableFile.h"
 #include "platform/Files.h"
 #include "platform/InputTimeout.h"

@@ -3,7 +3,7 @@
 // that hold them. A change made here is a click or an edit on the control, so
 // it is saved like one the user made.
 #include "app/OptionsPage.h"
-#include "inventory/PictureActionServices.h"
+#include "pictures/PictureActionServices.h"
 #include "shell/PictureEditor.h"
 
 namespace pictavo {

@@ -11,7 +11,7 @@
 #include "desktop/DesktopWallpaper.h"
 #include "desktop/WallpaperMenu.h"
 #include "inventory/InventoryStore.h"
-#include "inventory/PictureAdder.h"
+#include "pictures/PictureAdder.h"
 #include "platform/UserInterface.h"
 
 namespace pictavo {

@@ -8,9 +8,9 @@
 #include "desktop/WallpaperMenu.h"
 #include "desktop/WallpaperSystem.h"
 #include "inventory/InventoryStore.h"
-#include "inventory/PictureCommands.h"
+#include "pictures/PictureCommands.h"
 #include "platform/UserInterface.h"
-#include "inventory/PictureActionServices.h"
+#include "pictures/PictureActionServices.h"
 
 namespace pictavo {
 

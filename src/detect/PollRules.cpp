@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "inventory/AddRules.h"
+#include "pictures/AddRules.h"
 #include "inventory/InventoryTable.h"
 
 namespace pictavo {

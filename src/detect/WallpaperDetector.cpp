@@ -1,6 +1,6 @@
 #include "detect/WallpaperDetector.h"
 
-#include "inventory/AddRules.h"
+#include "pictures/AddRules.h"
 #include "platform/Files.h"
 #include "platform/FlagScope.h"
 #include "platform/Guard.h"

@@ -13,7 +13,7 @@
 #include "desktop/SlideControl.h"
 #include "detect/PollRules.h"
 #include "inventory/InventoryStore.h"
-#include "inventory/PictureAdder.h"
+#include "pictures/PictureAdder.h"
 #include "platform/InputTimeout.h"
 #include "platform/Timer.h"
 #include "platform/UserInterface.h"

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "inventory/AddProgress.h"
+#include "pictures/AddProgress.h"
 #include "inventory/InventoryStore.h"
-#include "inventory/PictureAdder.h"
+#include "pictures/PictureAdder.h"
 #include "platform/UserInterface.h"
 
 namespace pictavo {

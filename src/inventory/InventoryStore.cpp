@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "inventory/ListingLimits.h"
-#include "inventory/PreviewRules.h"
 #include "inventory/TableFile.h"
 #include "platform/Files.h"
 #include "platform/Guard.h"

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "inventory/PictureActionServices.h"
+#include "pictures/PictureActionServices.h"
 #include "platform/UserInterface.h"
 
 namespace pictavo {

@@ -9,7 +9,7 @@
 
 #include "harness/Desktop.h"
 #include "harness/Harness.h"
-#include "inventory/PreviewPage.h"
+#include "preview/PreviewPage.h"
 #include "inventory/TableFile.h"
 #include "shell/StartupShortcut.h"
 

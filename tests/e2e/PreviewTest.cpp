@@ -8,7 +8,7 @@
 
 #include "harness/Desktop.h"
 #include "harness/Harness.h"
-#include "inventory/PreviewPage.h"
+#include "preview/PreviewPage.h"
 #include "inventory/TableFile.h"
 
 using namespace e2e;

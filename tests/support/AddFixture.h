@@ -13,7 +13,7 @@
 
 #include "detect/WallpaperDetector.h"
 #include "inventory/InventoryStore.h"
-#include "inventory/PictureAdder.h"
+#include "pictures/PictureAdder.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "support/VirtualTimers.h"

@@ -2,7 +2,7 @@
 // loop as a user's clicks would arrive.
 #include <gtest/gtest.h>
 
-#include "inventory/FrmConfirmation.h"
+#include "pictures/FrmConfirmation.h"
 #include "support/ModalAnswer.h"
 
 namespace pictavo {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "inventory/ListingLimits.h"
-#include "inventory/PictureAdder.h"
+#include "pictures/PictureAdder.h"
 #include "support/AddFixture.h"
 
 namespace pictavo {

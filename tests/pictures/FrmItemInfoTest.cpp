@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "inventory/FrmItemInfo.h"
+#include "pictures/FrmItemInfo.h"
 #include "platform/Controls.h"
 #include "platform/Window.h"
 

@@ -1,6 +1,6 @@
-#include "inventory/PictureActions.h"
+#include "pictures/PictureActions.h"
 
-#include "inventory/AddRules.h"
+#include "pictures/AddRules.h"
 
 namespace pictavo {
 namespace {

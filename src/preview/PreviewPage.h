@@ -11,10 +11,10 @@
 #include <memory>
 #include <string>
 
-#include "inventory/FrmProperties.h"
+#include "preview/FrmProperties.h"
 #include "inventory/InventoryStore.h"
-#include "inventory/PictureCommands.h"
-#include "inventory/PictureAdder.h"
+#include "pictures/PictureCommands.h"
+#include "pictures/PictureAdder.h"
 #include "platform/Prompts.h"
 #include "platform/UserInterface.h"
 #include "platform/Window.h"

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "inventory/AddRules.h"
+#include "pictures/AddRules.h"
 
 namespace pictavo {
 

@@ -1,8 +1,8 @@
-#include "inventory/FrmProperties.h"
+#include "preview/FrmProperties.h"
 
 #include <commctrl.h>
 
-#include "inventory/PreviewRules.h"
+#include "preview/PreviewRules.h"
 #include "platform/Controls.h"
 
 namespace pictavo {

@@ -1,7 +1,7 @@
 // The "&Preview" page over a real inventory in a window of the test's own:
 // the virtual list, the preview and its failures, the toggles, the keys and
 // the properties dialog.
-#include "inventory/PreviewPage.h"
+#include "preview/PreviewPage.h"
 
 #include <gtest/gtest.h>
 

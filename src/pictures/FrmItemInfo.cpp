@@ -1,4 +1,4 @@
-#include "inventory/FrmItemInfo.h"
+#include "pictures/FrmItemInfo.h"
 
 #include "platform/Controls.h"
 

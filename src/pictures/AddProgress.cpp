@@ -1,4 +1,4 @@
-#include "inventory/AddProgress.h"
+#include "pictures/AddProgress.h"
 
 #include <commctrl.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 // The open dialog dlgOpenImport, "Select Wallpaper Files to Import".
-#include "inventory/PictureAdder.h"
+#include "pictures/PictureAdder.h"
 
 namespace pictavo {
 

@@ -1,4 +1,4 @@
-#include "inventory/AddRules.h"
+#include "pictures/AddRules.h"
 
 #include "inventory/InventoryTable.h"
 

@@ -3,7 +3,7 @@
 
 #include <set>
 
-#include "inventory/AddRules.h"
+#include "pictures/AddRules.h"
 
 namespace pictavo {
 namespace {

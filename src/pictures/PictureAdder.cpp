@@ -1,6 +1,6 @@
-#include "inventory/PictureAdder.h"
+#include "pictures/PictureAdder.h"
 
-#include "inventory/AddRules.h"
+#include "pictures/AddRules.h"
 #include "inventory/ListingLimits.h"
 #include "platform/Files.h"
 #include "platform/FlagScope.h"

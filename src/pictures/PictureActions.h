@@ -7,11 +7,11 @@
 
 #include <string>
 
-#include "inventory/Confirmation.h"
+#include "pictures/Confirmation.h"
 #include "inventory/InventoryStore.h"
-#include "inventory/PictureCommands.h"
-#include "inventory/PictureActionServices.h"
-#include "inventory/PictureAdder.h"
+#include "pictures/PictureCommands.h"
+#include "pictures/PictureActionServices.h"
+#include "pictures/PictureAdder.h"
 #include "platform/UserInterface.h"
 
 namespace pictavo {

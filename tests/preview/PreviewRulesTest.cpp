@@ -4,7 +4,8 @@
 
 #include <cstdint>
 
-#include "inventory/PreviewRules.h"
+#include "inventory/ListingLimits.h"
+#include "preview/PreviewRules.h"
 
 namespace pictavo {
 namespace {

@@ -4,7 +4,7 @@
 // shown modally; while it is up it keeps itself in front of other programs.
 #include <windows.h>
 
-#include "inventory/WallpaperOptions.h"
+#include "pictures/WallpaperOptions.h"
 #include "platform/Window.h"
 
 namespace pictavo {

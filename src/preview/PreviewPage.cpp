@@ -1,10 +1,10 @@
-#include "inventory/PreviewPage.h"
+#include "preview/PreviewPage.h"
 
 #include <algorithm>
 #include <cstring>
 #include <functional>
 
-#include "inventory/PreviewRules.h"
+#include "preview/PreviewRules.h"
 #include "platform/FileProbe.h"
 #include "platform/Handles.h"
 #include "resource.h"

@@ -29,10 +29,6 @@ std::string UnableToPreviewText(const std::string& fileName);
 // "###,###,##0": digits in groups of three with commas, at least one digit.
 std::string FormatSize(std::int64_t size);
 
-// A file's size as a record holds it: a 32-bit number that must not wrap
-// negative (and so slip under every size limit) for files of 2 GiB or more.
-std::int32_t StoredSize(std::int64_t size);
-
 enum class PreviewKey {
     None,
     Properties,     // Alt+Enter

@@ -1,4 +1,4 @@
-#include "inventory/PreviewRules.h"
+#include "preview/PreviewRules.h"
 
 #include <limits>
 
@@ -34,12 +34,6 @@ std::string FormatSize(std::int64_t size) {
         out += digits[i];
     }
     return out;
-}
-
-std::int32_t StoredSize(std::int64_t size) {
-    if (size > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-    if (size < 0) return 0;
-    return static_cast<std::int32_t>(size);
 }
 
 PreviewKey DecodePreviewKey(unsigned virtualKey, bool shift, bool ctrl, bool alt) {

@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "desktop/DesktopWallpaper.h"
-#include "inventory/PictureActions.h"
+#include "pictures/PictureActions.h"
 #include "support/AddFixture.h"
 #include "support/FakeWallpaper.h"
 

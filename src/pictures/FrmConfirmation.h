@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "inventory/Confirmation.h"
+#include "pictures/Confirmation.h"
 #include "platform/Window.h"
 
 namespace pictavo {

@@ -11,9 +11,9 @@
 #include <unordered_set>
 #include <vector>
 
-#include "inventory/AddProgress.h"
+#include "pictures/AddProgress.h"
 #include "inventory/InventoryStore.h"
-#include "inventory/WallpaperOptions.h"
+#include "pictures/WallpaperOptions.h"
 #include "platform/FlagScope.h"
 #include "platform/Prompts.h"
 #include "platform/UserInterface.h"

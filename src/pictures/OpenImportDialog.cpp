@@ -1,9 +1,9 @@
-#include "inventory/OpenImportDialog.h"
+#include "pictures/OpenImportDialog.h"
 
 #include <cderr.h>
 #include <commdlg.h>
 
-#include "inventory/AddRules.h"
+#include "pictures/AddRules.h"
 
 namespace pictavo {
 namespace {

@@ -1,4 +1,4 @@
-#include "inventory/FrmConfirmation.h"
+#include "pictures/FrmConfirmation.h"
 
 #include <commctrl.h>
 
