@@ -2,6 +2,7 @@
 
 #include <unordered_set>
 
+#include "platform/FileNames.h"
 #include "platform/Paths.h"
 
 namespace pictavo {
@@ -54,30 +55,7 @@ std::vector<ListEntry> ReadListText(std::string_view text) {
     return entries;
 }
 
-namespace {
-
-// Windows opens a device for these names in any folder, whatever the
-// extension: "nul.bmp" written beside a list is written to nothing.
-bool IsDeviceName(std::string_view name) {
-    std::string base = LowerCase(name.substr(0, name.find('.')));
-    while (!base.empty() && base.back() == ' ') base.pop_back();
-    for (const char* device : {"con", "prn", "aux", "nul", "conin$", "conout$"}) {
-        if (base == device) return true;
-    }
-    return base.size() == 4 && (base.rfind("com", 0) == 0 || base.rfind("lpt", 0) == 0) &&
-           base[3] >= '1' && base[3] <= '9';
-}
-
-}  // namespace
-
-bool IsPlainListName(std::string_view name) {
-    for (const char c : name) {
-        if (static_cast<unsigned char>(c) < 32 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) {
-            return false;
-        }
-    }
-    return name.find("..") == std::string_view::npos && !IsDeviceName(name);
-}
+bool IsPlainListName(std::string_view name) { return IsPlainFileName(name); }
 
 bool IsListFileName(std::string_view path) {
     const std::string name = ExtractFileName(path);

@@ -26,10 +26,9 @@ struct ListEntry {
 // the third and fourth.
 std::vector<ListEntry> ReadListText(std::string_view text);
 
-// A name that stays inside the folder it is joined to: no \, / or : and no
-// "..", no character a file name cannot hold, and no device name (NUL, CON,
-// COM1 and the like, with any extension). A list names only pictures beside
-// it, and the list an export writes goes into its own new folder.
+// A name that stays inside the folder it is joined to (IsPlainFileName): a
+// list names only pictures beside it, and the list an export writes goes
+// into its own new folder.
 bool IsPlainListName(std::string_view name);
 
 // Dropped names sorted as they are handled: pictures, then list files (".pvi"

@@ -54,10 +54,15 @@ TEST(ListFile, OnlyPlainNamesStayBesideTheList) {
     } cases[] = {
         {"a.bmp", true},      {"my photo.bmp", true}, {"..\\x.bmp", false}, {"../x.bmp", false},
         {"sub\\x.bmp", false}, {"C:x.bmp", false},    {"C:\\x.bmp", false}, {"..", false},
-        {"a..b.bmp", false},  {"\\\\server\\x.bmp", false},
+        {"a\\..\\..\\x.bmp", false}, {"\\\\server\\x.bmp", false},
+        // Only dots and blanks name a folder (Windows drops trailing ones); dots
+        // inside a name are part of it, as the "Add Wallpaper" dialog makes them.
+        {".", false}, {"...", false}, {". .", false}, {".. ", false},
+        {"sky..bmp", true}, {"a..b.bmp", true}, {"..bmp", true}, {"x.bmp.", true},
         // Device names lead out of any folder, with any extension, in any case.
         {"NUL", false}, {"nul.bmp", false}, {"Con.pvi", false}, {"aux .bmp", false},
         {"COM1.bmp", false}, {"lpt9", false}, {"prn.x.bmp", false}, {"CONOUT$", false},
+        {"com\xB9.bmp", false},  // a superscript one counts as a digit
         {"console.bmp", true}, {"COM10.bmp", true}, {"nulls.bmp", true}, {"com.bmp", true},
         // Characters no file name may hold.
         {"a*.bmp", false}, {"a?.bmp", false}, {"a|b.bmp", false}, {"<a>.bmp", false},
@@ -79,12 +84,14 @@ TEST(ListFile, ExportTakesEnabledPicturesOncePerNameAndCountsTheRest) {
         {"a.bmp", "C:\\one", true, true},
         {"A.BMP", "C:\\two", true, false},  // same name from another folder: left out
         {"b.bmp", "C:\\one", false, true},  // disabled: not counted
-        {"c..d.bmp", "C:\\one", true, true},  // no list could name it
+        {"nul.bmp", "C:\\one", true, true},   // no list could name it
+        {"c..d.bmp", "C:\\one", true, true},
         {"e.bmp", "C:\\two", true, false},
     });
-    ASSERT_EQ(plan.pictures.size(), 2u);
+    ASSERT_EQ(plan.pictures.size(), 3u);
     EXPECT_EQ(plan.pictures[0].location, "C:\\one");
-    EXPECT_EQ(plan.pictures[1].fileName, "e.bmp");
+    EXPECT_EQ(plan.pictures[1].fileName, "c..d.bmp");
+    EXPECT_EQ(plan.pictures[2].fileName, "e.bmp");
     EXPECT_EQ(plan.leftOut, 2);
     EXPECT_EQ(ExportResultText(0), "Export Successful");
     EXPECT_NE(ExportResultText(2).find("2 pictures could not be copied"), std::string::npos);

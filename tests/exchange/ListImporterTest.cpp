@@ -69,10 +69,14 @@ TEST(ListImporter, LinesReachingOutsideTheListsFolderAreRefusedAndTheRestImporte
     const std::string outside = AddRig::Put(rig.dir / "x.bmp");
     AddRig::Put(rig.pics + "\\y.bmp");
     AddRig::Put(rig.lists + "\\ok.bmp");
+    // What the "Add Wallpaper" dialog makes of a name typed with a dot at its end.
+    AddRig::Put(rig.lists + "\\sky..bmp");
     const std::string list = AddRig::Put(
-        rig.lists + "\\pvo.pvi", ListLine("..\\x.bmp", true) + ListLine("../x.bmp", true) +
-                                     ListLine(rig.pics + "\\y.bmp", true) +
-                                     ListLine("C:x.bmp", true) + ListLine("ok.bmp", false));
+        rig.lists + "\\pvo.pvi",
+        ListLine("..\\x.bmp", true) + ListLine("../x.bmp", true) +
+            ListLine(rig.pics + "\\y.bmp", true) + ListLine("C:x.bmp", true) +
+            ListLine("Pics\\..\\..\\x.bmp", true) + ListLine("..", true) +
+            ListLine("ok.bmp", false) + ListLine("sky..bmp", false));
     // Move, for all: a line that got through would take the file away.
     rig.dialog.answers.push_back(OkWith(kOptionMove, true, false));
     rig.importer.ImportListFiles({list});
@@ -82,12 +86,15 @@ TEST(ListImporter, LinesReachingOutsideTheListsFolderAreRefusedAndTheRestImporte
                                  "File not found to import: ../x.bmp",
                                  "File not found to import: " + rig.pics + "\\y.bmp",
                                  "File not found to import: C:x.bmp",
+                                 "File not found to import: Pics\\..\\..\\x.bmp",
+                                 "File not found to import: ..",
                              }));
     EXPECT_TRUE(AddRig::Exists(outside));
     EXPECT_TRUE(AddRig::Exists(rig.pics + "\\y.bmp"));
     EXPECT_FALSE(rig.Listed(outside));
-    EXPECT_EQ(rig.store.Table().Count(), 1u);
+    EXPECT_EQ(rig.store.Table().Count(), 2u);
     EXPECT_TRUE(rig.Listed(rig.data + "\\ok.bmp"));
+    EXPECT_TRUE(rig.Listed(rig.data + "\\sky..bmp"));
 }
 
 TEST(ListImporter, DropAddsPicturesFirstThenListsAndTakesLongNamesWhole) {
