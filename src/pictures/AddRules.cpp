@@ -1,6 +1,7 @@
 #include "pictures/AddRules.h"
 
 #include "inventory/InventoryTable.h"
+#include "platform/FileNames.h"
 
 namespace pictavo {
 
@@ -44,6 +45,15 @@ const char* const kUnacceptableNameMessage =
 
 bool IsAcceptableName(std::string_view name) {
     return !name.empty() && name.find_first_of("\\/:*?\"<>|") == std::string_view::npos;
+}
+
+std::string NameRefusal(std::string_view name) {
+    if (!IsAcceptableName(name)) return kUnacceptableNameMessage;
+    if (IsDeviceName(std::string(name) + ".bmp")) {
+        return "Error: " + std::string(name) +
+               " is a name Windows keeps for a device. Please type another name for the picture.";
+    }
+    return {};
 }
 
 std::string TargetFolder(uint8_t option, std::string_view ownFolder,

@@ -34,9 +34,13 @@ bool IsInputFileName(std::string_view path, const std::vector<std::string>& rena
 // "my.photo.bmp" gives "my.photo"), empty for a name without one.
 std::string ProposedName(std::string_view fileName);
 
-// A typed name (already trimmed) that can become a file name with ".bmp".
+// A typed name (already trimmed) free of the characters a file name cannot hold.
 bool IsAcceptableName(std::string_view name);
 extern const char* const kUnacceptableNameMessage;
+// Why a typed name (already trimmed) cannot become the picture's name with
+// ".bmp"; empty when it can. Besides the characters, a device name ("nul"
+// gives "nul.bmp", which swallows a copy and reports success) is refused.
+std::string NameRefusal(std::string_view name);
 
 // The folder a confirmed file goes to: its own folder for Leave, else the
 // data directory.

@@ -183,8 +183,8 @@ bool TPictureAdder::AskWallpaperOptions(const std::string& title, std::string& p
             }
             chosenTile = state_.tile;
             const std::string name = TrimBlanks(state_.fileName);
-            if (!IsAcceptableName(name)) {
-                s_.ui.ShowError(kUnacceptableNameMessage);
+            if (const std::string refusal = NameRefusal(name); !refusal.empty()) {
+                s_.ui.ShowError(refusal);
                 continue;
             }
             const bool leave = state_.option == kOptionLeave;

@@ -68,6 +68,25 @@ TEST(PictureAdder, AnEmptyOrUnusableNameKeepsTheDialogOpen) {
     EXPECT_TRUE(rig.Listed(rig.pics + "\\good.bmp"));
 }
 
+// "nul" would become nul.bmp: a copy into the device "succeeds" and a move
+// then deletes the only picture.
+TEST(PictureAdder, ADeviceNameIsRefusedAndTheDialogStaysOpen) {
+    AddRig rig;
+    const std::string a = AddRig::Put(rig.pics + "\\a.bmp", "the only copy");
+    rig.dialog.answers = {Named("nul", kOptionMove), Named("Con", kOptionMove),
+                          Named("com1.x", kOptionMove), Named("good", kOptionMove)};
+    rig.adder.AddPictureFiles({a}, false);
+
+    EXPECT_EQ(rig.dialog.shown.size(), 4u);
+    ASSERT_EQ(rig.ui.errors.size(), 3u);
+    EXPECT_EQ(rig.ui.errors[0], "Error: nul is a name Windows keeps for a device. Please type "
+                                "another name for the picture.");
+    EXPECT_EQ(rig.ui.errors[2].rfind("Error: com1.x is a name", 0), 0u);
+    EXPECT_EQ(AddRig::Content(rig.data + "\\good.bmp"), "the only copy");
+    EXPECT_TRUE(rig.Listed(rig.data + "\\good.bmp"));
+    EXPECT_EQ(rig.store.Table().Count(), 1u);
+}
+
 TEST(PictureAdder, AListedPictureIsRefreshedWithoutADialogUnlessTheUserWantsToBeAsked) {
     struct Case {
         bool promptForName, startingUp, dialog;
