@@ -79,6 +79,17 @@ void TPictureAdder::AddPictureFiles(const std::vector<std::string>& paths, bool 
 }
 
 void TPictureAdder::AddPictureFile(const std::string& path, bool tile) {
+    try {
+        AddOneFile(path, tile);
+    } catch (const FileError& e) {
+        // The file went or changed under us (while its dialog was up, say):
+        // this file is told and the rest of a batch goes on.
+        s_.ui.Trace(e.what());
+        s_.ui.ShowError("Error: Unable to add " + path + " (" + SystemErrorText(e.Code()) + ").");
+    }
+}
+
+void TPictureAdder::AddOneFile(const std::string& path, bool tile) {
     if (!FileExists(path)) return;
     if (!IsSupportedFile(path)) {
         s_.ui.ShowError("Error: " + std::string(ExtractFileName(path)) +

@@ -105,6 +105,8 @@ public:
 private:
     void PrepareDialog(const std::string& title, const std::string& path, bool tileChoice,
                        bool fromClipboard, uint8_t selectedMask, uint8_t enabledMask, bool tile);
+    // AddPictureFile's work, which a file's own failure may end.
+    void AddOneFile(const std::string& path, bool tile);
     // Asks, transfers and stores one file going to the given destination.
     void AskAndStore(const std::string& path, std::string destination, uint8_t selectedMask,
                      uint8_t enabledMask, bool tile);

@@ -97,6 +97,27 @@ TEST(ListImporter, LinesReachingOutsideTheListsFolderAreRefusedAndTheRestImporte
     EXPECT_TRUE(rig.Listed(rig.data + "\\sky..bmp"));
 }
 
+TEST(ListImporter, APictureDeletedWhileItsDialogIsUpIsToldAndTheImportGoesOn) {
+    ImportRig rig;
+    std::string text;
+    for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) {
+        AddRig::Put(rig.lists + "\\" + name);
+        text += ListLine(name, true);
+    }
+    const std::string b = rig.lists + "\\b.bmp";
+    rig.dialog.answers = {Ok(), Ok([&](WallpaperOptionsState&) { ::DeleteFileA(b.c_str()); }),
+                          Ok()};
+    rig.importer.ImportListFiles({AddRig::Put(rig.lists + "\\pvo.pvi", text)});
+
+    EXPECT_TRUE(rig.Listed(rig.lists + "\\a.bmp"));
+    EXPECT_TRUE(rig.Listed(rig.lists + "\\c.bmp"));
+    EXPECT_EQ(rig.store.Table().Count(), 2u);
+    ASSERT_EQ(rig.ui.errors.size(), 1u);
+    EXPECT_EQ(rig.ui.errors[0].rfind("Error: Unable to add " + b + " (", 0), 0u)
+        << rig.ui.errors[0];
+    EXPECT_FALSE(rig.flags.detectionBusy);
+}
+
 TEST(ListImporter, DropAddsPicturesFirstThenListsAndTakesLongNamesWhole) {
     ImportRig rig;
     // A 150-character name whose first 126 characters name another picture.

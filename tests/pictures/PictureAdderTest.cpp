@@ -199,6 +199,25 @@ TEST(PictureAdder, CancelWithApplyToAllSkipsTheRestOfTheBatchAndWithoutItAsksAga
     }
 }
 
+// One file's failure is that file's: the batch goes on with the next one.
+TEST(PictureAdder, AFileDeletedWhileItsDialogIsUpIsToldAndTheBatchGoesOn) {
+    AddRig rig;
+    const Lines files = {AddRig::Put(rig.pics + "\\a.bmp"), AddRig::Put(rig.pics + "\\b.bmp"),
+                         AddRig::Put(rig.pics + "\\c.bmp")};
+    rig.dialog.answers = {Ok(), Ok([&](WallpaperOptionsState&) { ::DeleteFileA(files[1].c_str()); }),
+                          Ok()};
+    rig.adder.AddPictureFiles(files, false);
+
+    EXPECT_EQ(rig.dialog.shown.size(), 3u);
+    EXPECT_TRUE(rig.Listed(files[0]));
+    EXPECT_FALSE(rig.Listed(files[1]));
+    EXPECT_TRUE(rig.Listed(files[2]));
+    ASSERT_EQ(rig.ui.errors.size(), 1u);
+    EXPECT_EQ(rig.ui.errors[0].rfind("Error: Unable to add " + files[1] + " (", 0), 0u)
+        << rig.ui.errors[0];
+    EXPECT_FALSE(rig.flags.detectionBusy);
+}
+
 TEST(PictureAdder, ADeclinedOverwriteKeepsTheDialogOpenAndAnAcceptedOneReplaces) {
     AddRig rig;
     const std::string a = AddRig::Put(rig.pics + "\\a.bmp", "new");
