@@ -11,6 +11,8 @@ namespace pictavo {
 namespace {
 
 const char kInvalidBitmap[] = "Clipboard does not contain a valid bitmap.  File not saved.";
+const char kBusyAdding[] =
+    "Pictavo is busy adding pictures. Please paste the wallpaper again when it is done.";
 
 class OpenedClipboard {
 public:
@@ -114,6 +116,12 @@ bool TClipboardPaste::SaveClipboardBitmap(const std::string& path) {
 }
 
 void TClipboardPaste::mnuSetWallpaperfromClipboardClick() {
+    // The tray menu works while an "Add Wallpaper" dialog is up; the paste's
+    // own batch would undo the running one's choices.
+    if (s_.adder.Adding()) {
+        s_.ui.ShowError(kBusyAdding);
+        return;
+    }
     if (!ClipboardHasBitmap()) return;
     std::string path = s_.adder.MakeCaptureName("Clipboard.bmp");
     bool tile = true;

@@ -99,6 +99,10 @@ public:
         FlagHold hold_;
     };
 
+    // The "Add Wallpaper" dialog is up, or a bulk addition or list import
+    // runs: one more caller would reset the batch under it.
+    bool Adding() const { return asking_ || listFolders_; }
+
     // The dialog's entries as they stand between showings.
     const WallpaperOptionsState& DialogState() const { return state_; }
 

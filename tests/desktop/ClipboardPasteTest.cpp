@@ -158,5 +158,36 @@ TEST(ClipboardPaste, CancelOrABadBitmapWritesNoFileAndAFailedWriteKeepsTheEarlie
     EXPECT_EQ(rig.store.Table().Count(), 0u);
 }
 
+// The tray menu answers while a batch runs (inside its dialog, between two
+// files): a paste then is refused with a word, and the batch keeps its state.
+TEST(ClipboardPaste, APasteWhileABatchRunsIsRefusedAndTheBatchKeepsItsChoices) {
+    PasteRig rig;
+    PutOnClipboard(CF_DIB, TestDib(4, 4, 24));
+    const std::vector<std::string> files = {AddRig::Put(rig.pics + "\\a.bmp"),
+                                            AddRig::Put(rig.pics + "\\b.bmp")};
+    rig.dialog.answers.push_back(Ok([&](WallpaperOptionsState&) {
+        rig.paste.mnuSetWallpaperfromClipboardClick();
+    }));
+    rig.dialog.answers.push_back(Ok());
+    rig.progress.onPosition = [&](int position) {
+        if (position == 0) rig.paste.mnuSetWallpaperfromClipboardClick();
+    };
+    rig.adder.AddPictureFiles(files, false);
+
+    const std::string busy =
+        "Pictavo is busy adding pictures. Please paste the wallpaper again when it is done.";
+    EXPECT_EQ(rig.ui.errors, (std::vector<std::string>{busy, busy}));
+    ASSERT_EQ(rig.dialog.shown.size(), 2u);
+    EXPECT_TRUE(rig.dialog.shown[1].applyToAllEnabled);
+    EXPECT_FALSE(AddRig::Exists(rig.data + "\\v1 of Clipboard.bmp"));
+    EXPECT_TRUE(rig.Listed(files[0]));
+    EXPECT_TRUE(rig.Listed(files[1]));
+
+    // Once the batch is over, the paste works again.
+    rig.dialog.answers.push_back(Ok());
+    rig.paste.mnuSetWallpaperfromClipboardClick();
+    EXPECT_TRUE(rig.Listed(rig.data + "\\v1 of Clipboard.bmp"));
+}
+
 }  // namespace
 }  // namespace pictavo
