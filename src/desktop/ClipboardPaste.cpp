@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "desktop/DibFile.h"
+#include "inventory/ListingLimits.h"
 #include "platform/Files.h"
 #include "platform/FlagScope.h"
 #include "platform/Handles.h"
@@ -11,6 +12,7 @@ namespace pictavo {
 namespace {
 
 const char kInvalidBitmap[] = "Clipboard does not contain a valid bitmap.  File not saved.";
+const char kCannotPaste[] = "Cannot paste this picture from clipboard";
 const char kBusyAdding[] =
     "Pictavo is busy adding pictures. Please paste the wallpaper again when it is done.";
 
@@ -99,17 +101,18 @@ std::optional<std::string> ReadClipboardDib(HWND owner) {
 bool TClipboardPaste::SaveClipboardBitmap(const std::string& path) {
     if (!ClipboardHasBitmap()) return false;
     const std::optional<std::string> dib = ReadClipboardDib(s_.ui.MainWindow());
-    if (!dib) return false;
-    const std::optional<std::string> file = BitmapFileFromDib(*dib);
+    const std::optional<std::string> file = dib ? BitmapFileFromDib(*dib) : std::nullopt;
     if (!file) {
-        s_.ui.Trace("SaveClipboardBitmap: the clipboard's bitmap has an impossible header");
+        // A bitmap is offered but cannot be read, or its header is impossible.
+        s_.ui.Trace("SaveClipboardBitmap: the clipboard's bitmap cannot be read");
+        s_.ui.ShowError(kCannotPaste);
         return false;
     }
     try {
         WriteFileAtomically(path, *file);
     } catch (const FileError& e) {
         s_.ui.Trace(e.what());
-        s_.ui.ShowError("Cannot paste this picture from clipboard");
+        s_.ui.ShowError(kCannotPaste);
         return false;
     }
     return true;
@@ -129,6 +132,11 @@ void TClipboardPaste::mnuSetWallpaperfromClipboardClick() {
     s_.adder.BeginAddBatch(false);
     if (!s_.adder.AskWallpaperOptions("Add Wallpaper", path, true, true, kOptionMove, kOptionMove,
                                       copy, tile)) {
+        return;
+    }
+    // Refused before writing: a file the list cannot hold would stay behind unlisted.
+    if (const std::string refusal = ListingRefusal(path); !refusal.empty()) {
+        s_.ui.ShowError(refusal);
         return;
     }
     if (!SaveClipboardBitmap(path)) {

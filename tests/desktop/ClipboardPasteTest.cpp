@@ -6,6 +6,7 @@
 
 #include "desktop/ClipboardPaste.h"
 #include "desktop/DibFile.h"
+#include "inventory/ListingLimits.h"
 #include "platform/Files.h"
 #include "support/AddFixture.h"
 #include "support/FakeWallpaper.h"
@@ -133,8 +134,10 @@ TEST(ClipboardPaste, CancelOrABadBitmapWritesNoFileAndAFailedWriteKeepsTheEarlie
     PutOnClipboard(CF_DIB, absurd);
     rig.dialog.answers.push_back(Ok());
     rig.paste.mnuSetWallpaperfromClipboardClick();
-    EXPECT_EQ(rig.ui.errors, std::vector<std::string>{
-                                 "Clipboard does not contain a valid bitmap.  File not saved."});
+    EXPECT_EQ(rig.ui.errors,
+              (std::vector<std::string>{
+                  "Cannot paste this picture from clipboard",
+                  "Clipboard does not contain a valid bitmap.  File not saved."}));
     EXPECT_FALSE(AddRig::Exists(rig.data + "\\v1 of Clipboard.bmp"));
 
     // A full disk while writing over an existing picture: it stays whole, nothing half-written.
@@ -156,6 +159,21 @@ TEST(ClipboardPaste, CancelOrABadBitmapWritesNoFileAndAFailedWriteKeepsTheEarlie
     ::FindClose(find);
     EXPECT_EQ(names, std::vector<std::string>{"kept.bmp"});
     EXPECT_EQ(rig.store.Table().Count(), 0u);
+}
+
+// The name is checked before the file is written: a refused record must not
+// leave a picture behind in the data directory that the list does not know.
+TEST(ClipboardPaste, ANameTooLongToListWritesNoFile) {
+    PasteRig rig;
+    PutOnClipboard(CF_DIB, TestDib(4, 4, 24));
+    const std::string name(126, 'n');
+    rig.dialog.answers.push_back(Ok([&](WallpaperOptionsState& s) { s.fileName = name; }));
+    rig.paste.mnuSetWallpaperfromClipboardClick();
+
+    EXPECT_EQ(rig.ui.errors, std::vector<std::string>{ListingRefusal(rig.data + "\\" + name + ".bmp")});
+    EXPECT_FALSE(AddRig::Exists(rig.data + "\\" + name + ".bmp"));
+    EXPECT_EQ(rig.store.Table().Count(), 0u);
+    EXPECT_TRUE(rig.wallpaper.calls.empty());
 }
 
 // The tray menu answers while a batch runs (inside its dialog, between two
