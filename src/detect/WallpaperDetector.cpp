@@ -10,6 +10,7 @@ namespace pictavo {
 namespace {
 
 const char kTitle[] = "Add Wallpaper";
+const char kIntervalTooLarge[] = "Error: Poll interval is too large";
 
 }  // namespace
 
@@ -51,12 +52,16 @@ void TWallpaperDetector::ApplyPollSettings() {
     const std::optional<uint32_t> interval =
         PollIntervalMilliseconds(s_.settings.PollIntervalPosition());
     if (!interval) {
-        s_.ui.ShowError("Error: Poll interval is too large");
+        s_.ui.ShowError(kIntervalTooLarge);
     } else if (*interval != tmrPoll_->Interval()) {
         tmrPoll_->SetEnabled(false);
         tmrPoll_->SetInterval(*interval);
     }
-    tmrPoll_->SetEnabled(s_.settings.PollingChecked());
+    // The system may refuse the timer only now, as it starts: that is told too,
+    // rather than a box that looks checked and never polls.
+    if (!tmrPoll_->SetEnabled(s_.settings.PollingChecked()) && interval) {
+        s_.ui.ShowError(kIntervalTooLarge);
+    }
     s_.settings.GenericSettingsChange(this);
 }
 
@@ -74,6 +79,7 @@ void TWallpaperDetector::tmrPollTimer() {
 
 void TWallpaperDetector::CheckPollFiles(const std::string& folder,
                                         const std::vector<std::string>& names) {
+    bool failed = false;
     for (const std::string& entry : names) {
         const std::string name = TrimBlanks(entry);
         if (name.empty()) continue;
@@ -92,9 +98,17 @@ void TWallpaperDetector::CheckPollFiles(const std::string& folder,
             // A browser may still be writing it: the next tick tries again.
             s_.ui.Trace("CheckPollFiles: " + std::string(e.what()));
         } catch (const std::exception& e) {
-            HandleException(e.what());
+            // The same fault would come back every few seconds: told once,
+            // and again only after a tick that went well.
+            failed = true;
+            s_.ui.Trace("CheckPollFiles: " + std::string(e.what()));
+            if (!pollErrorTold_) {
+                pollErrorTold_ = true;
+                HandleException(e.what());
+            }
         }
     }
+    if (!failed) pollErrorTold_ = false;
 }
 
 void TWallpaperDetector::BuildPollFileList() {

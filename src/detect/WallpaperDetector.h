@@ -107,6 +107,8 @@ private:
     std::unique_ptr<ITimer> tmrPoll_;
     std::vector<std::string> watchedNames_;
     PollSignatureTable signatures_;
+    // An error of a poll tick (not a file's) has been told and not cleared since.
+    bool pollErrorTold_ = false;
     std::string lastCapturedSource_;
     std::string lastCapturedDestination_;
 };

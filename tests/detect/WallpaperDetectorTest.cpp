@@ -3,8 +3,11 @@
 // dialog and the message boxes answered from scripts.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "desktop/DesktopWallpaper.h"
 #include "detect/WallpaperDetector.h"
+#include "platform/Guard.h"
 #include "support/AddFixture.h"
 #include "support/FakeWallpaper.h"
 #include "support/VirtualTimers.h"
@@ -231,6 +234,16 @@ TEST(WallpaperDetector, PollSettingsFollowTheControlsAndARefusedIntervalIsTold) 
     EXPECT_EQ(rig.detector.tmrPoll().Interval(), 5000u);
     EXPECT_FALSE(rig.detector.tmrPoll().Enabled());
 
+    // A number in range that the system refuses as the timer starts.
+    rig.ui.errors.clear();
+    rig.clock.refuseFrom = 60000;
+    rig.settings.pollInterval = 100;
+    rig.settings.polling = true;
+    rig.detector.ApplyPollSettings();
+    EXPECT_EQ(rig.ui.errors, Lines{"Error: Poll interval is too large"});
+    EXPECT_FALSE(rig.detector.tmrPoll().Enabled());
+    rig.clock.refuseFrom = UINT64_MAX;
+
     // 0 seconds with polling on: no tick ever comes.
     AddRig::Put(rig.drop);
     rig.OnDesktop(LowerCase(rig.drop));
@@ -239,6 +252,34 @@ TEST(WallpaperDetector, PollSettingsFollowTheControlsAndARefusedIntervalIsTold) 
     rig.detector.ApplyPollSettings();
     rig.clock.Advance(60000);
     EXPECT_TRUE(rig.dialog.shown.empty());
+}
+
+// A fault that is not a file's comes back at every tick; the user hears of it
+// once, and again only after a tick has gone well.
+TEST(WallpaperDetector, AnErrorInPollTicksIsToldOnceUntilATickSucceeds) {
+    struct Told {
+        Lines messages;
+        Told() { SetExceptionHandler([this](const std::string& m) { messages.push_back(m); }); }
+        ~Told() { SetExceptionHandler({}); }
+    } told;
+    DetectRig rig;
+    AddRig::Put(rig.drop, "first");
+    DetectRig::SetWriteTime(rig.drop, kSomeTime);
+    rig.OnDesktop(LowerCase(rig.drop));
+    auto fail = [](WallpaperOptionsState&) -> bool { throw std::runtime_error("out of luck"); };
+    rig.dialog.answers = {fail, fail, fail, Cancel(), fail};
+    for (int i = 0; i < 3; ++i) rig.Tick();
+    EXPECT_EQ(rig.dialog.shown.size(), 3u);  // tried again at every tick
+    EXPECT_EQ(told.messages, Lines{"out of luck"});
+
+    rig.Tick();  // declined: a tick without error
+    AddRig::Put(rig.drop, "second");
+    DetectRig::SetWriteTime(rig.drop, kSomeTime + 10'000'000);
+    rig.Tick();
+    EXPECT_EQ(rig.dialog.shown.size(), 5u);
+    EXPECT_EQ(told.messages, Lines(2, "out of luck"));
+    EXPECT_TRUE(rig.detector.tmrPoll().Enabled());
+    EXPECT_FALSE(rig.flags.detectionBusy);
 }
 
 TEST(WallpaperDetector, ANewPollFileNameIsWatchedAfterTheQuietTimeButNotWhileLoading) {
