@@ -120,6 +120,23 @@ TEST(ClipboardPaste, EveryCommonDepthIsWrittenAsAFileThatLoads) {
     }
 }
 
+TEST(ClipboardPaste, ANameTakenIsReplacedOnlyAfterTheOverwriteQuestion) {
+    PasteRig rig;
+    const std::string taken = AddRig::Put(rig.data + "\\taken.bmp", "earlier picture");
+    PutOnClipboard(CF_DIB, TestDib(4, 4, 24));
+    rig.dialog.answers.push_back(Ok([](WallpaperOptionsState& s) { s.fileName = "taken"; }));
+    rig.dialog.answers.push_back(Cancel());
+    rig.prompts.answers = {IDNO};
+    rig.paste.mnuSetWallpaperfromClipboardClick();
+
+    EXPECT_EQ(rig.prompts.shown,
+              std::vector<std::string>{"Overwrite existing file " + taken + " ?"});
+    EXPECT_EQ(rig.dialog.shown.size(), 2u);
+    EXPECT_EQ(AddRig::Content(taken), "earlier picture");
+    EXPECT_EQ(rig.store.Table().Count(), 0u);
+    EXPECT_TRUE(rig.wallpaper.calls.empty());
+}
+
 TEST(ClipboardPaste, CancelOrABadBitmapWritesNoFileAndAFailedWriteKeepsTheEarlierFile) {
     PasteRig rig;
     PutOnClipboard(CF_DIB, TestDib(4, 4, 24));

@@ -163,14 +163,25 @@ TEST(PictureActions, DontShowAgainTurnsTheBoundOptionOffAtOnceEvenOnCancel) {
         EXPECT_EQ(rig.Listed(sky), !c.goneAfter);
         EXPECT_EQ(rig.confirmation.asked.size(), 1u);
     }
-    // With the option off, nothing is asked.
-    ActionRig rig;
-    const std::string sky = rig.List(rig.pics + "\\Sky.bmp");
-    rig.actionSettings.askBeforeRemoving = false;
-    rig.Select(sky);
-    rig.actions.tbnRemoveClick();
-    EXPECT_TRUE(rig.confirmation.asked.empty());
-    EXPECT_FALSE(rig.Listed(sky));
+}
+
+TEST(PictureActions, EachCommandGoesWithoutAskingWhenOnlyItsOwnOptionIsOff) {
+    for (const bool remove : {true, false}) {
+        SCOPED_TRACE(remove ? "remove" : "delete");
+        ActionRig rig;
+        const std::string sky = rig.List(rig.pics + "\\Sky.bmp");
+        rig.actionSettings.askBeforeRemoving = !remove;
+        rig.actionSettings.confirmDeleteDisk = remove;
+        rig.Select(sky);
+        if (remove) {
+            rig.actions.tbnRemoveClick();
+        } else {
+            rig.actions.tbnDeleteClick();
+        }
+        EXPECT_TRUE(rig.confirmation.asked.empty());
+        EXPECT_FALSE(rig.Listed(sky));
+        EXPECT_EQ(AddRig::Exists(sky), remove);
+    }
 }
 
 TEST(PictureActions, DeleteTakesFileAndRecordAndAFileAlreadyGoneLeavesQuietly) {

@@ -195,22 +195,27 @@ TEST_F(PreviewPageTest, ThePreviewSuspensionFlagKeepsMovesFromLoading) {
 }
 
 TEST_F(PreviewPageTest, OnlyAVanishedFileLeavesTheList) {
-    List("a.bmp", "no picture in here");
-    List("b.bmp", Bitmap(8, 8), false);
+    const std::string unreadable = List("a.bmp", "no picture in here");
+    const std::string vanished = List("b.bmp", Bitmap(8, 8), false);
+    // Stored after the vanished one: the record taken out must be the one shown.
+    const std::string later = List("c.bmp", Bitmap(8, 8));
     rig.timeout.Flush();
 
     page->RefreshPreview(false);
     EXPECT_EQ(page->PreviewMessage(), "Unable to preview a.bmp");
-    EXPECT_EQ(rig.store.Table().Count(), 2u);
+    EXPECT_EQ(rig.store.Table().Count(), 3u);
     EXPECT_FALSE(rig.timeout.Pending());
 
     page->tbnNextClick();
     EXPECT_EQ(page->PreviewMessage(), "File Not Found");
     EXPECT_FALSE(page->PictureShown());
-    EXPECT_EQ(rig.store.Table().Count(), 1u);
-    EXPECT_EQ(Rows(), 1);
+    EXPECT_EQ(rig.store.Table().Count(), 2u);
+    EXPECT_FALSE(rig.Listed(vanished));
+    EXPECT_TRUE(rig.Listed(unreadable));
+    EXPECT_TRUE(rig.Listed(later));
+    EXPECT_EQ(Rows(), 2);
     EXPECT_TRUE(rig.timeout.Pending());
-    EXPECT_EQ(rig.ui.hint, "1 Pictures in List");
+    EXPECT_EQ(rig.ui.hint, "2 Pictures in List");
 }
 
 TEST_F(PreviewPageTest, TogglesFlipTheRecordAndTheMenuShowsIt) {
