@@ -223,7 +223,7 @@ TEST(PictureAdder, ATransferThatFailsIsToldWithSourceAndTargetAndNothingIsStored
                  {kOptionMove, "a", "copy"},  // a move between folders copies, then deletes
                  {kOptionLeave, "blocked", "rename"}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.option));
+        SCOPED_TRACE(c.option == kOptionMove ? "move" : c.option == kOptionCopy ? "copy" : "leave");
         AddRig rig;
         const std::string a = AddRig::Put(rig.pics + "\\a.bmp");
         // A folder where the file should go: no question, and no way through.
