@@ -9,22 +9,16 @@
 #include "platform/Files.h"
 #include "support/AddFixture.h"
 #include "support/FakeWallpaper.h"
+#include "support/StandInFaces.h"
 
 namespace pictavo {
 namespace {
 
 using namespace pictavo::testing;
 
-struct QuietDesktopHost : IDesktopOptions, IWallpaperCaptions {
-    void SetCaptions(const std::string&) override {}
-    bool SendChangeNotification() const override { return false; }
-    bool SyncWithManualChange() const override { return false; }
-    void UncheckAutoChange() override {}
-};
-
 struct PasteRig : AddRig {
     FakeWallpaper wallpaper;
-    QuietDesktopHost desktopHost;
+    StandInDesktopHost desktopHost{false, false};
     TDesktopWallpaper desktop{wallpaper, store, ui, desktopHost, desktopHost, "Pictavo"};
     TClipboardPaste paste{{adder, store, desktop, flags, ui}};
     ~PasteRig() {

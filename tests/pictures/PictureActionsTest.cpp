@@ -10,6 +10,7 @@
 #include "pictures/PictureActions.h"
 #include "support/AddFixture.h"
 #include "support/FakeWallpaper.h"
+#include "support/StandInFaces.h"
 
 namespace pictavo {
 namespace {
@@ -64,14 +65,6 @@ struct RecordingEditor final : IPictureEditor {
     }
 };
 
-struct QuietDesktopHost final : IDesktopOptions, IWallpaperCaptions {
-    std::string caption;
-    void SetCaptions(const std::string& text) override { caption = text; }
-    bool SendChangeNotification() const override { return true; }
-    bool SyncWithManualChange() const override { return true; }
-    void UncheckAutoChange() override {}
-};
-
 ScriptedConfirmation::Answer Reply(bool ok, std::vector<bool> clicks = {},
                                    std::function<void()> meanwhile = {}) {
     return ScriptedConfirmation::Reply(ok, std::move(clicks), std::move(meanwhile));
@@ -83,7 +76,7 @@ public:
     FakeActionSettings actionSettings;
     RecordingEditor editor;
     testing::FakeWallpaper system;
-    QuietDesktopHost desktopHost;
+    testing::StandInDesktopHost desktopHost{true, true};
     TDesktopWallpaper desktop{system, store, ui, desktopHost, desktopHost, "Pictavo"};
     TPictureActions actions{{store, ui, confirmation, adder, desktop, editor, actionSettings}};
 
