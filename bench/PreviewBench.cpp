@@ -26,6 +26,9 @@
 #include "platform/Files.h"
 #include "platform/InputTimeout.h"
 #include "platform/Timer.h"
+#include "support/BitmapFile.h"
+#include "support/FakeWallpaper.h"
+#include "support/StandInFaces.h"
 
 using namespace pictavo;
 using Clock = std::chrono::steady_clock;
@@ -57,30 +60,13 @@ void WriteAll(const std::string& path, const std::string& content) {
     out << content;
 }
 
-std::string SmallBitmap() {
-    const int side = 64, stride = side * 3;
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof(info);
-    info.biWidth = side;
-    info.biHeight = side;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + stride * side;
-    std::string content(reinterpret_cast<const char*>(&file), sizeof(file));
-    content.append(reinterpret_cast<const char*>(&info), sizeof(info));
-    return content + std::string(stride * side, '\x60');
-}
-
 // 100,000 records in `folder`, over the preview limit, with kRealPictures
 // small bitmaps among them that exist.
 std::vector<InventoryRecord> MakeRecords(const std::string& folder, int count,
                                          std::vector<std::string>* realNames) {
     std::vector<InventoryRecord> records;
     records.reserve(count);
-    const std::string bitmap = SmallBitmap();
+    const std::string bitmap = testing::Bitmap24(64, 64, 0x606060);
     for (int i = 0; i < count; ++i) {
         char name[32];
         std::snprintf(name, sizeof(name), "picture %06d.bmp", i);
@@ -243,17 +229,6 @@ struct NoSizeLimit final : IImageSizeLimit {
     bool LimitImageSize() const override { return false; }
     int MaxImageSize() const override { return 1500; }
 };
-struct NoWallpaper final : IWallpaperSystem {
-    std::optional<DesktopValues> ReadDesktop() override { return DesktopValues{}; }
-    bool WriteTile(bool) override { return true; }
-    void SetDeskWallpaper(const std::string&, UINT) override {}
-};
-struct DesktopHost final : IDesktopOptions, IWallpaperCaptions {
-    void SetCaptions(const std::string&) override {}
-    bool SendChangeNotification() const override { return false; }
-    bool SyncWithManualChange() const override { return true; }
-    void UncheckAutoChange() override {}
-};
 struct NoPrompts final : IPrompts {
     int Show(HWND, const std::string&, UINT) override { return IDCANCEL; }
 };
@@ -277,19 +252,6 @@ struct NoProgress final : IAddProgress {
     void Begin(int) override {}
     void SetPosition(int) override {}
     void End() override {}
-};
-struct Host final : IPreviewHost {
-    bool LimitPreviewSize() const override { return true; }
-    int MaxPreviewSize() const override { return 250; }
-    bool ToolbarHints() const override { return true; }
-    void ShowNextSlide() override {}
-    void OpenExportManager() override {}
-};
-struct NoCommands final : IPictureCommands {
-    void tbnRemoveClick() override {}
-    void tbnDeleteClick() override {}
-    void tbnMoveClick() override {}
-    void mnuEdit1Click() override {}
 };
 
 // Our own work: the time inside the page's handlers (its notices, which
@@ -364,8 +326,8 @@ void BenchPage() {
     store.Table().Assign(std::move(records));
     store.MakeClones();
     benchStore = &store;
-    NoWallpaper system;
-    DesktopHost desktopHost;
+    testing::FakeWallpaper system;
+    testing::StandInDesktopHost desktopHost;
     TDesktopWallpaper desktop(system, store, ui, desktopHost, desktopHost, "Pictavo");
     ProgramFlags flags;
     NoPrompts prompts;
@@ -375,8 +337,8 @@ void BenchPage() {
     settings.dir = folder;
     NoProgress progress;
     TPictureAdder adder({store, ui, flags, prompts, dialog, open, settings, progress});
-    Host host;
-    NoCommands commands;
+    testing::StandInPreviewHost host;
+    testing::StandInPictureCommands commands;
 
     HWND main = ::CreateWindowExA(0, "STATIC", "bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
                                   402, 443, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "desktop/BitmapDib.h"
 #include "desktop/DibFile.h"
 #include "inventory/ListingLimits.h"
 #include "platform/Files.h"
@@ -39,42 +40,6 @@ std::optional<std::string> ReadDib(HANDLE data) {
     return dib;
 }
 
-// A device-dependent bitmap read as a device-independent one: up to 8 bits
-// keep their depth and take their colours from the palette, deeper ones
-// become 24 bits (32 where the bitmap has 32, which may carry alpha).
-std::optional<std::string> ReadBitmap(HBITMAP bitmap, HPALETTE palette) {
-    BITMAP info{};
-    if (!::GetObjectA(bitmap, sizeof(info), &info)) return std::nullopt;
-    const unsigned depth = static_cast<unsigned>(info.bmBitsPixel) * info.bmPlanes;
-    const unsigned bits = depth <= 1 ? 1 : depth <= 4 ? 4 : depth <= 8 ? 8 : depth == 32 ? 32 : 24;
-    const std::uint64_t pixels = DibPixelBytes(info.bmWidth, info.bmHeight, bits);
-    if (pixels == 0 || pixels > kMaxDibPixelBytes) return std::nullopt;
-    const size_t colours = bits <= 8 ? (size_t{1} << bits) : 0;
-    const size_t headerBytes = sizeof(BITMAPINFOHEADER) + colours * sizeof(RGBQUAD);
-    std::string dib(headerBytes + static_cast<size_t>(pixels), '\0');
-    auto* header = reinterpret_cast<BITMAPINFO*>(dib.data());
-    header->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    header->bmiHeader.biWidth = info.bmWidth;
-    header->bmiHeader.biHeight = info.bmHeight;
-    header->bmiHeader.biPlanes = 1;
-    header->bmiHeader.biBitCount = static_cast<WORD>(bits);
-    header->bmiHeader.biCompression = BI_RGB;
-
-    MemoryDC memory(WindowDC(nullptr).Get());
-    HDC dc = memory.Get();
-    if (!dc) return std::nullopt;
-    HPALETTE oldPalette = nullptr;
-    if (palette) {
-        oldPalette = ::SelectPalette(dc, palette, FALSE);
-        ::RealizePalette(dc);
-    }
-    const int rows = ::GetDIBits(dc, bitmap, 0, static_cast<UINT>(info.bmHeight),
-                                 dib.data() + headerBytes, header, DIB_RGB_COLORS);
-    if (palette) ::SelectPalette(dc, oldPalette, FALSE);
-    if (rows != info.bmHeight) return std::nullopt;
-    return dib;
-}
-
 }  // namespace
 
 bool ClipboardHasBitmap() {
@@ -92,7 +57,7 @@ std::optional<std::string> ReadClipboardDib(HWND owner) {
                                ? static_cast<HPALETTE>(::GetClipboardData(CF_PALETTE))
                                : nullptr;
         if (HANDLE bitmap = ::GetClipboardData(CF_BITMAP)) {
-            return ReadBitmap(static_cast<HBITMAP>(bitmap), palette);
+            return DibFromBitmap(static_cast<HBITMAP>(bitmap), palette);
         }
     }
     return std::nullopt;

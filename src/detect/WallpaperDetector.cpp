@@ -30,6 +30,10 @@ PollSignature ReadPollSignature(const std::string& path) {
         throw FileError("Unable to open " + path + ": " + SystemErrorText(code), code);
     }
     LARGE_INTEGER size{};
+    // The last write, not the creation: a browser writes its wallpaper over
+    // the same file. Wine reports both times alike (measured here: an appended
+    // file's creation time moves with its last write), so no test under Wine
+    // can tell one from the other.
     FILETIME written{};
     if (!::GetFileSizeEx(file.Get(), &size) ||
         !::GetFileTime(file.Get(), nullptr, nullptr, &written)) {

@@ -10,22 +10,16 @@
 #include "platform/Files.h"
 #include "support/AddFixture.h"
 #include "support/FakeWallpaper.h"
+#include "support/StandInFaces.h"
 
 namespace pictavo {
 namespace {
 
 using namespace pictavo::testing;
 
-struct QuietDesktopHost : IDesktopOptions, IWallpaperCaptions {
-    void SetCaptions(const std::string&) override {}
-    bool SendChangeNotification() const override { return false; }
-    bool SyncWithManualChange() const override { return false; }
-    void UncheckAutoChange() override {}
-};
-
 struct PasteRig : AddRig {
     FakeWallpaper wallpaper;
-    QuietDesktopHost desktopHost;
+    StandInDesktopHost desktopHost{false, false};
     TDesktopWallpaper desktop{wallpaper, store, ui, desktopHost, desktopHost, "Pictavo"};
     TClipboardPaste paste{{adder, store, desktop, flags, ui}};
     ~PasteRig() {
@@ -119,6 +113,23 @@ TEST(ClipboardPaste, EveryCommonDepthIsWrittenAsAFileThatLoads) {
             ::DeleteObject(loaded);
         }
     }
+}
+
+TEST(ClipboardPaste, ANameTakenIsReplacedOnlyAfterTheOverwriteQuestion) {
+    PasteRig rig;
+    const std::string taken = AddRig::Put(rig.data + "\\taken.bmp", "earlier picture");
+    PutOnClipboard(CF_DIB, TestDib(4, 4, 24));
+    rig.dialog.answers.push_back(Ok([](WallpaperOptionsState& s) { s.fileName = "taken"; }));
+    rig.dialog.answers.push_back(Cancel());
+    rig.prompts.answers = {IDNO};
+    rig.paste.mnuSetWallpaperfromClipboardClick();
+
+    EXPECT_EQ(rig.prompts.shown,
+              std::vector<std::string>{"Overwrite existing file " + taken + " ?"});
+    EXPECT_EQ(rig.dialog.shown.size(), 2u);
+    EXPECT_EQ(AddRig::Content(taken), "earlier picture");
+    EXPECT_EQ(rig.store.Table().Count(), 0u);
+    EXPECT_TRUE(rig.wallpaper.calls.empty());
 }
 
 TEST(ClipboardPaste, CancelOrABadBitmapWritesNoFileAndAFailedWriteKeepsTheEarlierFile) {

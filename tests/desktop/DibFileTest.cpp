@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "desktop/DibFile.h"
 
@@ -110,6 +111,11 @@ TEST(DibFile, PixelBytesAreComputedWithoutWrapping) {
     EXPECT_EQ(DibPixelBytes(3, -5, 1), 4u * 5);
     EXPECT_EQ(DibPixelBytes(0x7fffffff, 0x7fffffff, 32), 4ull * 0x7fffffff * 0x7fffffff);
     EXPECT_EQ(DibPixelBytes(0, 5, 24), 0u);
+    // Rows are padded to whole four-byte words, at one bit a pixel too.
+    const std::pair<int, std::uint64_t> rows[] = {{1, 4}, {32, 4}, {33, 8}, {65, 12}};
+    for (const auto& [width, bytes] : rows) {
+        EXPECT_EQ(DibPixelBytes(width, 1, 1), bytes) << width << " pixels";
+    }
 }
 
 }  // namespace

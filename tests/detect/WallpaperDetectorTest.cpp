@@ -10,6 +10,7 @@
 #include "platform/Guard.h"
 #include "support/AddFixture.h"
 #include "support/FakeWallpaper.h"
+#include "support/StandInFaces.h"
 #include "support/VirtualTimers.h"
 
 namespace pictavo {
@@ -20,14 +21,6 @@ using testing::Cancel;
 using testing::Ok;
 using testing::OkWith;
 using Lines = std::vector<std::string>;
-
-// The wallpaper's settings and captions, which detection does not look at.
-struct DesktopHost : IDesktopOptions, IWallpaperCaptions {
-    bool SendChangeNotification() const override { return true; }
-    bool SyncWithManualChange() const override { return true; }
-    void UncheckAutoChange() override {}
-    void SetCaptions(const std::string&) override {}
-};
 
 struct SlideControl : ISlideControl {
     int restarts = 0;
@@ -48,7 +41,7 @@ public:
     std::string windows = dir / "Windows";
     std::string drop = windows + "\\Netscape Wallpaper.bmp";
     testing::FakeWallpaper wallpaper;
-    DesktopHost desktopHost;
+    testing::StandInDesktopHost desktopHost{true, true};
     TDesktopWallpaper desktop{wallpaper, store, ui, desktopHost, desktopHost, "Pictavo"};
     SlideControl slides;
     DetectionHost host;

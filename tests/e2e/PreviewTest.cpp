@@ -10,6 +10,7 @@
 #include "harness/Harness.h"
 #include "preview/PreviewPage.h"
 #include "inventory/TableFile.h"
+#include "support/BitmapFile.h"
 
 using namespace e2e;
 using pictavo::TPreviewPage;
@@ -19,30 +20,9 @@ namespace {
 // A 24-bit bitmap of the given size in a diagonal pattern, padded with
 // trailing bytes to `fileSize` when that is larger.
 std::string Picture(int width, int height, std::size_t fileSize = 0) {
-    const int stride = (width * 3 + 3) & ~3;
-    std::string pixels(static_cast<std::size_t>(stride) * height, '\0');
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const bool band = ((x + y) / 16) % 2 == 0;
-            char* p = &pixels[static_cast<std::size_t>(y) * stride + x * 3];
-            p[0] = static_cast<char>(band ? 200 : 40);
-            p[1] = static_cast<char>(band ? 120 : 160);
-            p[2] = static_cast<char>(band ? 30 : 220);
-        }
-    }
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof(info);
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
-    std::string content(reinterpret_cast<const char*>(&file), sizeof(file));
-    content.append(reinterpret_cast<const char*>(&info), sizeof(info));
-    content += pixels;
+    std::string content = pictavo::testing::Bitmap24(width, height, [](int x, int y) {
+        return ((x + y) / 16) % 2 == 0 ? 0x1E78C8u : 0xDCA028u;
+    });
     if (content.size() < fileSize) content.resize(fileSize, '\0');
     return content;
 }

@@ -135,8 +135,10 @@ TEST(ListImporter, DropAddsPicturesFirstThenListsAndTakesLongNamesWhole) {
     rig.dialog.answers.push_back(Ok([&](WallpaperOptionsState& s) { order.push_back(s.fileName); }));
     rig.dialog.answers.push_back(Ok([&](WallpaperOptionsState& s) { order.push_back(s.fileName); }));
     rig.dialog.answers.push_back(Ok([&](WallpaperOptionsState& s) { order.push_back(s.fileName); }));
-    rig.importer.WMDropFiles(MakeDrop({list, longName, picture}));
+    const HDROP drop = MakeDrop({list, longName, picture});
+    rig.importer.WMDropFiles(drop);
 
+    EXPECT_EQ(::GlobalSize(drop), 0u);  // the drop's memory is given back
     EXPECT_EQ(rig.ui.traces.front(), "FrmMain: WMDropFiles");
     ASSERT_EQ(order.size(), 3u);
     EXPECT_EQ(order[1], "first");

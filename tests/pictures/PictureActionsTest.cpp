@@ -10,6 +10,7 @@
 #include "pictures/PictureActions.h"
 #include "support/AddFixture.h"
 #include "support/FakeWallpaper.h"
+#include "support/StandInFaces.h"
 
 namespace pictavo {
 namespace {
@@ -64,14 +65,6 @@ struct RecordingEditor final : IPictureEditor {
     }
 };
 
-struct QuietDesktopHost final : IDesktopOptions, IWallpaperCaptions {
-    std::string caption;
-    void SetCaptions(const std::string& text) override { caption = text; }
-    bool SendChangeNotification() const override { return true; }
-    bool SyncWithManualChange() const override { return true; }
-    void UncheckAutoChange() override {}
-};
-
 ScriptedConfirmation::Answer Reply(bool ok, std::vector<bool> clicks = {},
                                    std::function<void()> meanwhile = {}) {
     return ScriptedConfirmation::Reply(ok, std::move(clicks), std::move(meanwhile));
@@ -83,7 +76,7 @@ public:
     FakeActionSettings actionSettings;
     RecordingEditor editor;
     testing::FakeWallpaper system;
-    QuietDesktopHost desktopHost;
+    testing::StandInDesktopHost desktopHost{true, true};
     TDesktopWallpaper desktop{system, store, ui, desktopHost, desktopHost, "Pictavo"};
     TPictureActions actions{{store, ui, confirmation, adder, desktop, editor, actionSettings}};
 
@@ -163,14 +156,25 @@ TEST(PictureActions, DontShowAgainTurnsTheBoundOptionOffAtOnceEvenOnCancel) {
         EXPECT_EQ(rig.Listed(sky), !c.goneAfter);
         EXPECT_EQ(rig.confirmation.asked.size(), 1u);
     }
-    // With the option off, nothing is asked.
-    ActionRig rig;
-    const std::string sky = rig.List(rig.pics + "\\Sky.bmp");
-    rig.actionSettings.askBeforeRemoving = false;
-    rig.Select(sky);
-    rig.actions.tbnRemoveClick();
-    EXPECT_TRUE(rig.confirmation.asked.empty());
-    EXPECT_FALSE(rig.Listed(sky));
+}
+
+TEST(PictureActions, EachCommandGoesWithoutAskingWhenOnlyItsOwnOptionIsOff) {
+    for (const bool remove : {true, false}) {
+        SCOPED_TRACE(remove ? "remove" : "delete");
+        ActionRig rig;
+        const std::string sky = rig.List(rig.pics + "\\Sky.bmp");
+        rig.actionSettings.askBeforeRemoving = !remove;
+        rig.actionSettings.confirmDeleteDisk = remove;
+        rig.Select(sky);
+        if (remove) {
+            rig.actions.tbnRemoveClick();
+        } else {
+            rig.actions.tbnDeleteClick();
+        }
+        EXPECT_TRUE(rig.confirmation.asked.empty());
+        EXPECT_FALSE(rig.Listed(sky));
+        EXPECT_EQ(AddRig::Exists(sky), remove);
+    }
 }
 
 TEST(PictureActions, DeleteTakesFileAndRecordAndAFileAlreadyGoneLeavesQuietly) {

@@ -257,8 +257,11 @@ TEST(PictureAdder, ATransferThatFailsIsToldWithSourceAndTargetAndNothingIsStored
         uint8_t option;
         const char* name;
         const char* verb;
-    } cases[] = {{kOptionCopy, "a", "copy"}, {kOptionLeave, "blocked", "rename"}};
+    } cases[] = {{kOptionCopy, "a", "copy"},
+                 {kOptionMove, "a", "copy"},  // a move between folders copies, then deletes
+                 {kOptionLeave, "blocked", "rename"}};
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.option == kOptionMove ? "move" : c.option == kOptionCopy ? "copy" : "leave");
         AddRig rig;
         const std::string a = AddRig::Put(rig.pics + "\\a.bmp");
         // A folder where the file should go: no question, and no way through.

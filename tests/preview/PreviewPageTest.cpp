@@ -8,66 +8,27 @@
 #include "desktop/DesktopWallpaper.h"
 #include "platform/Controls.h"
 #include "support/AddFixture.h"
+#include "support/BitmapFile.h"
 #include "support/FakeWallpaper.h"
+#include "support/StandInFaces.h"
 
 namespace pictavo {
 namespace {
 
 using testing::AddRig;
 
-struct DesktopHost final : IDesktopOptions, IWallpaperCaptions {
-    void SetCaptions(const std::string&) override {}
-    bool SendChangeNotification() const override { return false; }
-    bool SyncWithManualChange() const override { return true; }
-    void UncheckAutoChange() override {}
-};
-
-struct PreviewHost final : IPreviewHost {
-    bool limit = true;
-    int maxSize = 250;
-    std::vector<std::string>* log = nullptr;
-    bool LimitPreviewSize() const override { return limit; }
-    int MaxPreviewSize() const override { return maxSize; }
-    bool ToolbarHints() const override { return true; }
-    void ShowNextSlide() override { log->push_back("ShowNextSlide"); }
-    void OpenExportManager() override { log->push_back("OpenExportManager"); }
-};
-
-struct RecordingCommands final : IPictureCommands {
-    std::vector<std::string>* log = nullptr;
-    void tbnRemoveClick() override { log->push_back("Remove"); }
-    void tbnDeleteClick() override { log->push_back("Delete"); }
-    void tbnMoveClick() override { log->push_back("Move"); }
-    void mnuEdit1Click() override { log->push_back("Edit"); }
-};
-
 // A 24-bit bitmap of the given size.
-std::string Bitmap(int width, int height) {
-    const int stride = (width * 3 + 3) & ~3;
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof(info);
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + stride * height;
-    std::string content(reinterpret_cast<const char*>(&file), sizeof(file));
-    content.append(reinterpret_cast<const char*>(&info), sizeof(info));
-    return content + std::string(static_cast<std::size_t>(stride) * height, '\x40');
-}
+std::string Bitmap(int width, int height) { return testing::Bitmap24(width, height, 0x404040); }
 
 class PreviewPageTest : public ::testing::Test {
 protected:
     AddRig rig;
     testing::FakeWallpaper wallpaper;
-    DesktopHost desktopHost;
+    testing::StandInDesktopHost desktopHost;
     TDesktopWallpaper desktop{wallpaper, rig.store, rig.ui, desktopHost, desktopHost, "Pictavo"};
     std::vector<std::string> log;
-    PreviewHost host;
-    RecordingCommands commands;
+    testing::StandInPreviewHost host;
+    testing::StandInPictureCommands commands;
     HWND parent = nullptr;
     std::unique_ptr<TPreviewPage> page;
 
@@ -195,22 +156,27 @@ TEST_F(PreviewPageTest, ThePreviewSuspensionFlagKeepsMovesFromLoading) {
 }
 
 TEST_F(PreviewPageTest, OnlyAVanishedFileLeavesTheList) {
-    List("a.bmp", "no picture in here");
-    List("b.bmp", Bitmap(8, 8), false);
+    const std::string unreadable = List("a.bmp", "no picture in here");
+    const std::string vanished = List("b.bmp", Bitmap(8, 8), false);
+    // Stored after the vanished one: the record taken out must be the one shown.
+    const std::string later = List("c.bmp", Bitmap(8, 8));
     rig.timeout.Flush();
 
     page->RefreshPreview(false);
     EXPECT_EQ(page->PreviewMessage(), "Unable to preview a.bmp");
-    EXPECT_EQ(rig.store.Table().Count(), 2u);
+    EXPECT_EQ(rig.store.Table().Count(), 3u);
     EXPECT_FALSE(rig.timeout.Pending());
 
     page->tbnNextClick();
     EXPECT_EQ(page->PreviewMessage(), "File Not Found");
     EXPECT_FALSE(page->PictureShown());
-    EXPECT_EQ(rig.store.Table().Count(), 1u);
-    EXPECT_EQ(Rows(), 1);
+    EXPECT_EQ(rig.store.Table().Count(), 2u);
+    EXPECT_FALSE(rig.Listed(vanished));
+    EXPECT_TRUE(rig.Listed(unreadable));
+    EXPECT_TRUE(rig.Listed(later));
+    EXPECT_EQ(Rows(), 2);
     EXPECT_TRUE(rig.timeout.Pending());
-    EXPECT_EQ(rig.ui.hint, "1 Pictures in List");
+    EXPECT_EQ(rig.ui.hint, "2 Pictures in List");
 }
 
 TEST_F(PreviewPageTest, TogglesFlipTheRecordAndTheMenuShowsIt) {

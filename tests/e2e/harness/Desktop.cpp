@@ -1,33 +1,15 @@
 #include "harness/Desktop.h"
 
 #include "platform/Handles.h"
+#include "support/BitmapFile.h"
 
 namespace e2e {
 
 std::string Bitmap(unsigned char r, unsigned char g, unsigned char b) {
-    const int side = 64, stride = side * 3;
-    std::string pixels;
-    for (int y = 0; y < side; ++y) {
-        for (int x = 0; x < side; ++x) {
-            bool band = ((x + y) / 8) % 2 == 0;
-            pixels += static_cast<char>(band ? b : 255 - b);
-            pixels += static_cast<char>(band ? g : 255 - g);
-            pixels += static_cast<char>(band ? r : 255 - r);
-        }
-    }
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof(info);
-    info.biWidth = side;
-    info.biHeight = side;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + stride * side;
-    std::string content(reinterpret_cast<const char*>(&file), sizeof(file));
-    content.append(reinterpret_cast<const char*>(&info), sizeof(info));
-    return content + pixels;
+    const std::uint32_t colour = r << 16 | g << 8 | b;
+    return pictavo::testing::Bitmap24(64, 64, [colour](int x, int y) {
+        return ((x + y) / 8) % 2 == 0 ? colour : ~colour & 0xFFFFFFu;
+    });
 }
 
 std::string DesktopValue(const char* name) {
