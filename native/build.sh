@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Configures and builds the native tree of the pure code with clang (sanitized unit tests,
 # the fuzz target and its seeds, the benchmark). Usage: native/build.sh [build-dir]
-# PICTAVO_NATIVE_ARCH=i386 builds the unit tests alone as 32-bit programs instead, which
-# CTest runs under qemu-i386 (without the sanitizers: see the README).
+# PICTAVO_NATIVE_ARCH=i386 builds the sanitized unit tests alone as 32-bit programs instead,
+# which CTest runs under qemu-i386 where the kernel cannot run them (no leak check there).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${1:-$root/build-native}"

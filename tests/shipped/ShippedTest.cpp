@@ -4,7 +4,6 @@
 // 32-bit programs itself runs them under qemu-i386; there each 32-bit process
 // takes the better part of a minute to start, so the waits for a start are long.
 #include <gtest/gtest.h>
-#include <shlobj.h>
 
 #include <set>
 
