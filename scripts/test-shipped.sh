@@ -58,10 +58,14 @@ if [ ! -f "$prefix/system.reg" ]; then
   # Made outside the namespace: no 32-bit process is tried, and none costs an emulated start.
   "$root/scripts/in-wine-display.sh" "$shipped" true
 fi
-if [ ! -f "$prefix/drive_c/windows/syswow64/kernel32.dll" ]; then
-  mkdir -p "$prefix/drive_c/windows/syswow64"
-  cp -al "$wow64dlls/." "$prefix/drive_c/windows/syswow64/" 2>/dev/null ||
-    cp -a "$wow64dlls/." "$prefix/drive_c/windows/syswow64/"
+# Linked (or copied) afresh when Wine changed, so that they always match its loader.
+syswow64="$prefix/drive_c/windows/syswow64"
+from="$(/usr/lib/wine/wine64 --version) $wow64dlls"
+if [ "$(cat "$syswow64/.from" 2>/dev/null)" != "$from" ]; then
+  rm -rf "$syswow64"
+  mkdir -p "$syswow64"
+  cp -al "$wow64dlls/." "$syswow64/" 2>/dev/null || cp -a "$wow64dlls/." "$syswow64/"
+  echo "$from" > "$syswow64/.from"
 fi
 
 # What binfmt_misc runs for a 32-bit program: qemu-i386 with the program's own argv[0]. The
