@@ -23,11 +23,20 @@ command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-6
 # The native sanitizer and fuzz build of the pure code: clang with its sanitizer and libFuzzer runtimes.
 command -v clang++ >/dev/null || need+=(clang)
 dpkg -s libclang-rt-dev >/dev/null 2>&1 || need+=(libclang-rt-dev)
-[ ${#need[@]} -eq 0 ] && exit 0
+# The pure code's tests built as 32-bit programs (clang -m32): the 32-bit C and C++ libraries.
+dpkg -s lib32stdc++-12-dev >/dev/null 2>&1 || need+=(lib32stdc++-12-dev)
+dpkg -s libc6-dev-i386 >/dev/null 2>&1 || need+=(libc6-dev-i386)
+# 32-bit programs run under user-mode emulation where the kernel cannot run them; without
+# its recommended qemu-user-binfmt, which would hand them to qemu machine-wide.
+qemu=()
+command -v qemu-i386 >/dev/null || qemu=(qemu-user)
+[ ${#need[@]} -eq 0 ] && [ ${#qemu[@]} -eq 0 ] && exit 0
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-echo "Installing: ${need[*]}"
+echo "Installing: ${need[*]} ${qemu[*]}"
 $sudo dpkg --add-architecture i386
 $sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${need[@]}" >/dev/null
+[ ${#need[@]} -eq 0 ] || DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${need[@]}" >/dev/null
+[ ${#qemu[@]} -eq 0 ] ||
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${qemu[@]}" >/dev/null

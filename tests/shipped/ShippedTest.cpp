@@ -1,0 +1,196 @@
+// The program and the installer as users get them: the 32-bit pictavo.exe and
+// pictavo-setup.exe, driven from this (64-bit) test program in the same Wine
+// session. scripts/test-shipped.sh runs it, where a machine that cannot run
+// 32-bit programs itself runs them under qemu-i386; there each 32-bit process
+// takes the better part of a minute to start, so the waits for a start are long.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "harness/Desktop.h"
+#include "harness/Harness.h"
+#include "inventory/InventoryTable.h"
+#include "inventory/TableFile.h"
+
+using namespace e2e;
+
+namespace {
+
+// A 32-bit process starting under emulation, on a loaded machine.
+constexpr Duration kStart = std::chrono::minutes(10);
+// A step of a program already running.
+constexpr Duration kStep = std::chrono::minutes(2);
+
+std::string BuiltFolder() {
+    const std::string program = BuiltProgram();
+    return program.substr(0, program.find_last_of('\\'));
+}
+
+// The machine a Windows program file was built for, from its PE header.
+WORD MachineOf(const std::string& path) {
+    const std::string image = ReadFile(path);
+    if (image.size() < 0x40 || image.compare(0, 2, "MZ") != 0) return 0;
+    const auto at = [&](size_t offset) {
+        return static_cast<unsigned char>(image[offset]) |
+               static_cast<unsigned char>(image[offset + 1]) << 8;
+    };
+    const size_t pe = at(0x3C) | at(0x3E) << 16;
+    if (image.size() < pe + 6 || image.compare(pe, 4, std::string("PE\0\0", 4)) != 0) return 0;
+    return static_cast<WORD>(at(pe + 4));
+}
+
+// Whether the process runs as a 32-bit program under the 64-bit system.
+bool IsWow64(DWORD processId) {
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    BOOL wow64 = FALSE;
+    const bool asked = process && ::IsWow64Process(process, &wow64);
+    if (process) ::CloseHandle(process);
+    return asked && wow64;
+}
+
+// Chooses a tray menu item by its access key, keeping a picture of the open menu.
+void ChooseFromTrayMenu(HWND icon, char key, const std::string& screenshot) {
+    ::PostMessageA(icon, WM_USER + 1, 1, WM_RBUTTONUP);
+    ASSERT_TRUE(WaitFor(MenuOpen, kStep));
+    SaveScreenshot(screenshot);
+    ::PostMessageA(icon, WM_CHAR, key, 0);
+    ASSERT_TRUE(WaitFor([] { return !MenuOpen(); }, kStep));
+}
+
+std::set<std::string> ListedPaths(const std::vector<pictavo::InventoryRecord>& records) {
+    std::set<std::string> paths;
+    for (const auto& record : records) paths.insert(Lower(record.Location + "\\" + record.FileName));
+    return paths;
+}
+
+constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pictavo";
+
+// A 32-bit setup writes the 32-bit view of HKLM\Software (Wow6432Node).
+std::string UninstallValue(const char* name) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY,
+                        &key) != ERROR_SUCCESS) {
+        return "<no key>";
+    }
+    char value[MAX_PATH * 2] = {};
+    DWORD size = sizeof(value) - 1;
+    const LSTATUS read = ::RegGetValueA(key, nullptr, name, RRF_RT_REG_SZ, nullptr, value, &size);
+    ::RegCloseKey(key);
+    return read == ERROR_SUCCESS ? value : "<missing>";
+}
+
+// Runs a program and waits for it; its exit code, ~0 when it did not end in time.
+DWORD RunAndWait(const std::string& commandLine) {
+    ChildProcess child(commandLine);
+    EXPECT_TRUE(child.Started()) << commandLine;
+    return child.Ended(kStart) ? child.ExitCode() : ~0u;
+}
+
+}  // namespace
+
+TEST(Shipped, TheProgramIsThe32BitBuild) {
+    EXPECT_EQ(MachineOf(BuiltProgram()), IMAGE_FILE_MACHINE_I386) << BuiltProgram();
+    EXPECT_EQ(MachineOf(BuiltFolder() + "\\pictavo-setup.exe"), IMAGE_FILE_MACHINE_I386);
+}
+
+// A first run in a folder that already holds a list of three bitmaps: the
+// tray icon, "Change Wallpaper &Now" from its menu, and "ShutdownPictavo".
+TEST(Shipped, AFirstRunChangesTheWallpaperFromTheTrayAndEndsWithItsListWhole) {
+    char windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(windows, MAX_PATH);
+    WIN32_FIND_DATAA found{};
+    HANDLE find = ::FindFirstFileA((std::string(windows) + "\\*.bmp").c_str(), &found);
+    // A first run offers the Windows directory's bitmaps first; this prefix has none.
+    ASSERT_EQ(find, INVALID_HANDLE_VALUE) << "a bitmap in " << windows << ": " << found.cFileName;
+
+    Program program;  // no settings file: a first run
+    ASSERT_TRUE(::CreateDirectoryA(program.DataDir().c_str(), nullptr));
+    std::vector<pictavo::InventoryRecord> records;
+    const unsigned char shades[][3] = {{200, 40, 40}, {40, 200, 40}, {40, 40, 200}};
+    for (int i = 0; i < 3; ++i) {
+        pictavo::InventoryRecord record;
+        record.Enabled = true;
+        record.Tile = i != 1;
+        record.FileName = "picture" + std::to_string(i + 1) + ".bmp";
+        record.Location = program.DataDir();
+        record.Order = i;
+        WriteFile(record.Location + "\\" + record.FileName, Bitmap(shades[i][0], shades[i][1], shades[i][2]));
+        records.push_back(record);
+    }
+    pictavo::InventoryTable table;
+    table.Assign(records);
+    WriteFile(program.TablePath(), pictavo::SerializeTable(table));
+    const std::set<std::string> listed = ListedPaths(records);
+
+    program.Start();
+    auto welcome = program.WaitForMessageBox(kStart);
+    ASSERT_TRUE(welcome.has_value()) << "the program showed nothing within the time";
+    EXPECT_TRUE(IsWow64(program.ProcessId()));
+    EXPECT_EQ(welcome->text.rfind("Slideshow will change your wallpaper every 5 minutes.", 0), 0u)
+        << welcome->text;
+    ASSERT_TRUE(welcome->Press(IDOK));
+    // No help file beside this copy: said once.
+    auto noHelp = program.WaitForMessageBox(kStep);
+    ASSERT_TRUE(noHelp.has_value());
+    EXPECT_EQ(noHelp->text, "Unable to find the help file " + program.HelpPath() + ".");
+    ASSERT_TRUE(noHelp->Press(IDOK));
+
+    // The first slide shows a picture of the list.
+    std::string first;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            first = Lower(DesktopValue("Wallpaper"));
+            return listed.count(first) != 0;
+        },
+        kStep))
+        << "wallpaper: " << first;
+    ASSERT_TRUE(program.WaitUntilIdle(kStep));
+    HWND icon = TrayIconWindow(program);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return ShellHoldsIcon(icon); }, kStep));
+
+    ChooseFromTrayMenu(icon, 'n', "shipped-tray-menu");
+    std::string next;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            next = Lower(DesktopValue("Wallpaper"));
+            return next != first && listed.count(next) != 0;
+        },
+        kStep))
+        << "wallpaper: " << next << ", before: " << first;
+    EXPECT_FALSE(program.MessageBoxOpen());
+
+    program.Shutdown();
+    ASSERT_TRUE(program.WaitForExit(kStep));
+    EXPECT_EQ(Lower(DesktopValue("Wallpaper")), next);  // kept at exit
+    const pictavo::TableParseResult saved = pictavo::ParseTable(ReadFile(program.TablePath()));
+    ASSERT_TRUE(saved.Ok()) << saved.Error;
+    EXPECT_EQ(ListedPaths(saved.Records), listed);
+}
+
+// A silent install, then its uninstaller, which removes the program and keeps
+// the user's pictures and settings.
+TEST(Shipped, SetupInstallsSilentlyAndTheUninstallerKeepsTheUsersFiles) {
+    TempFolder folder;
+    const std::string dir = folder / "Pictavo";
+    ASSERT_EQ(RunAndWait("\"" + BuiltFolder() + "\\pictavo-setup.exe\" /S /NOSTARTUP /D=" + dir), 0u);
+    EXPECT_TRUE(ReadFile(dir + "\\pictavo.exe") == ReadFile(BuiltProgram()));
+    EXPECT_TRUE(Exists(dir + "\\pictavo.chm"));
+    EXPECT_TRUE(Exists(dir + "\\uninstall.exe"));
+    EXPECT_EQ(UninstallValue("DisplayName"), "Pictavo");
+    EXPECT_EQ(Lower(UninstallValue("InstallLocation")), Lower(dir));
+    EXPECT_FALSE(Exists(Program::StartupShortcut()));
+
+    ::CreateDirectoryA((dir + "\\Images").c_str(), nullptr);
+    WriteFile(dir + "\\Images\\mine.bmp", Bitmap(10, 20, 30));
+    WriteFile(dir + "\\pictavo.INI", "[General]\r\nVerbose=0\r\n");
+    // In place (it would otherwise copy itself to the temporary folder and
+    // return at once), so it cannot delete itself.
+    EXPECT_EQ(RunAndWait("\"" + dir + "\\uninstall.exe\" /S _?=" + dir), 0u);
+    ::DeleteFileA((dir + "\\uninstall.exe").c_str());
+    EXPECT_FALSE(Exists(dir + "\\pictavo.exe"));
+    EXPECT_FALSE(Exists(dir + "\\pictavo.chm"));
+    EXPECT_EQ(UninstallValue("DisplayName"), "<no key>");
+    EXPECT_TRUE(Exists(dir + "\\Images\\mine.bmp"));
+    EXPECT_TRUE(Exists(dir + "\\pictavo.INI"));
+}
