@@ -7,6 +7,7 @@
 #include "harness/Harness.h"
 #include "inventory/InventoryTable.h"
 #include "inventory/TableFile.h"
+#include "support/UnmappedDrive.h"
 
 using namespace e2e;
 
@@ -34,14 +35,7 @@ void ListPictures(const Program& program, const std::vector<std::pair<std::strin
     WriteFile(program.TablePath(), pictavo::SerializeTable(table));
 }
 
-// A drive letter nothing is mapped to in the prefix, as after a disk was unplugged.
-std::string UnmappedDrive() {
-    const DWORD drives = ::GetLogicalDrives();
-    for (char letter = 'Y'; letter >= 'G'; --letter) {
-        if (!(drives & (1u << (letter - 'A')))) return std::string(1, letter) + ":";
-    }
-    return {};
-}
+using pictavo::testing::UnmappedDrive;
 
 }  // namespace
 
