@@ -23,11 +23,20 @@ command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-6
 # The native sanitizer and fuzz build of the pure code: clang with its sanitizer and libFuzzer runtimes.
 command -v clang++ >/dev/null || need+=(clang)
 dpkg -s libclang-rt-dev >/dev/null 2>&1 || need+=(libclang-rt-dev)
-[ ${#need[@]} -eq 0 ] && exit 0
+# The Japanese locale for the tests at a double-byte code page: Wine takes the
+# code page from the locale's name, but without the locale itself it cannot
+# spell a non-ASCII file name on the Linux side.
+dpkg -s locales >/dev/null 2>&1 || need+=(locales)
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-echo "Installing: ${need[*]}"
-$sudo dpkg --add-architecture i386
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${need[@]}" >/dev/null
+if [ ${#need[@]} -gt 0 ]; then
+  echo "Installing: ${need[*]}"
+  $sudo dpkg --add-architecture i386
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${need[@]}" >/dev/null
+fi
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf-\?8'; then
+  echo "Generating the locale ja_JP.UTF-8"
+  $sudo localedef -i ja_JP -c -f UTF-8 ja_JP.UTF-8
+fi

@@ -577,11 +577,12 @@ TEST(Preview, F2RenamesTheCurrentWallpaperAndTheDesktopKeepsItAfterExit) {
 // stored. The test runs at code page 932 and so does the program it starts;
 // at any other code page the program would not find the file at all.
 TEST(CodePage932, ADoubleByteNamePreviewsBecomesTheWallpaperAndIsDeleted) {
-    ASSERT_EQ(::GetACP(), 932u) << "the test must run with LANG=ja_JP.UTF-8";
+    ASSERT_EQ(::GetACP(), 932u) << "the test must run with LC_ALL=ja_JP.UTF-8";
     Program program;
     program.QuietSettings();
     PictureList list;
     const std::string picture = list.Add("\x83\x41\x83\x43.bmp", Picture(40, 30));  // アイ.bmp
+    ASSERT_TRUE(Exists(picture)) << "no Linux spelling for the name: is the locale there?";
     list.WriteTo(program);
     program.Start(":");
     ASSERT_TRUE(WaitFor([&] { return FindChildByText(program.MainWindow(), "1 Pictures in List"); }));
