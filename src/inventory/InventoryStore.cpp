@@ -184,9 +184,8 @@ void TInventoryStore::SyncSlideShowCursor() {
     cdtSlideShow_->Seek(current.LCFilename, current.LCLocation);
 }
 
-bool TInventoryStore::StorePictureRecord(const PicturePath& source,
-                                         const PicturePath& destination, bool keepTile,
-                                         bool enabled, bool tile) {
+bool TInventoryStore::StorePictureRecord(const PicturePath& source, const PicturePath& destination,
+                                         bool keepTile, bool enabled, bool tile) {
     const std::string fileName = destination.Name();
     const std::string folder = destination.Folder();
     if (const std::string refusal = ListingRefusal(destination.AsWritten()); !refusal.empty()) {

@@ -77,7 +77,8 @@ void TPictureActions::tbnMoveClick() {
     bool tile = record.Tile;
     bool copy = false;
     // A picture in the data directory can only get a new name there.
-    const bool inDataDirectory = SameTextIgnoringCase(record.Location, s_.inventory.DataDirectory());
+    const bool inDataDirectory =
+        SameTextIgnoringCase(record.Location, s_.inventory.DataDirectory());
     const uint8_t enabled =
         uint8_t(inDataDirectory ? kOptionLeave : kOptionLeave | kOptionMove | kOptionCopy);
     s_.adder.BeginAddBatch(false);
