@@ -26,17 +26,26 @@ dpkg -s libclang-rt-dev >/dev/null 2>&1 || need+=(libclang-rt-dev)
 # The pure code's tests built as 32-bit programs (clang -m32): the 32-bit C and C++ libraries.
 dpkg -s lib32stdc++-12-dev >/dev/null 2>&1 || need+=(lib32stdc++-12-dev)
 dpkg -s libc6-dev-i386 >/dev/null 2>&1 || need+=(libc6-dev-i386)
+# The Japanese locale for the tests at a double-byte code page: Wine takes the
+# code page from the locale's name, but without the locale itself it cannot
+# spell a non-ASCII file name on the Linux side.
+dpkg -s locales >/dev/null 2>&1 || need+=(locales)
 # 32-bit programs run under user-mode emulation where the kernel cannot run them; without
 # its recommended qemu-user-binfmt, which would hand them to qemu machine-wide.
 qemu=()
 command -v qemu-i386 >/dev/null || qemu=(qemu-user)
-[ ${#need[@]} -eq 0 ] && [ ${#qemu[@]} -eq 0 ] && exit 0
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-echo "Installing: ${need[*]} ${qemu[*]}"
-$sudo dpkg --add-architecture i386
-$sudo apt-get update -qq
-[ ${#need[@]} -eq 0 ] || DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${need[@]}" >/dev/null
-[ ${#qemu[@]} -eq 0 ] ||
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${qemu[@]}" >/dev/null
+if [ ${#need[@]} -gt 0 ] || [ ${#qemu[@]} -gt 0 ]; then
+  echo "Installing: ${need[*]} ${qemu[*]}"
+  $sudo dpkg --add-architecture i386
+  $sudo apt-get update -qq
+  [ ${#need[@]} -eq 0 ] || DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${need[@]}" >/dev/null
+  [ ${#qemu[@]} -eq 0 ] ||
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${qemu[@]}" >/dev/null
+fi
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf-\?8'; then
+  echo "Generating the locale ja_JP.UTF-8"
+  $sudo localedef -i ja_JP -c -f UTF-8 ja_JP.UTF-8
+fi

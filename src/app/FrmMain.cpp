@@ -233,8 +233,10 @@ void TFrmMain::FormCreate() {
         const std::string& defaultDataDirectory = settings_->DefaultDataDirectory();
         if (settings_->DataDirectory() != LowerCase(defaultDataDirectory)) {
             formerDataDirectory_ = settings_->DataDirectory();
-            settings_->SetDataDirectory(defaultDataDirectory);
         }
+        // As written: the stored one is lower case, which under a double-byte
+        // code page can name another folder.
+        settings_->SetDataDirectory(defaultDataDirectory);
         const std::string dataDirectory = settings_->DataDirectory();
         inventory_->SetTableFile(dataDirectory, settings_->TableFileName());
 
@@ -430,7 +432,7 @@ void TFrmMain::FormDestroy() {
     RunExitStep(reported, [this] { InputTimeout1.Close(); });
     if (services_.tray.DesktopIconsHidden()) ShowDesktopIcons(true);
     help_.Quit();
-    ::DeleteFileA(TInventoryStore::OwnWallpaperPath().c_str());
+    ::DeleteFileA(TInventoryStore::OwnWallpaperPath().AsWritten().c_str());
     ::DragAcceptFiles(Handle(), FALSE);
     Trace("FormDestroy");
 }

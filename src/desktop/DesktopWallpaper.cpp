@@ -52,12 +52,11 @@ bool TDesktopWallpaper::ApplyWallpaper(const std::string& path, bool tile, bool 
                                                     : SPIF_UPDATEINIFILE;
     }
     system_.SetDeskWallpaper(path, fWinIni);
-    const std::string lower = LowerCase(path);
     if (persist) {
-        lastSavedWallpaper_ = lower;
+        lastSavedWallpaper_ = path;
         lastSavedTile_ = tile;
     }
-    lastAppliedWallpaper_ = lower;
+    lastAppliedWallpaper_ = path;
     ShowWallpaperName(path.empty() ? std::string("(none)") : ExtractFileName(path));
     lastAppliedTile_ = tile;
     return true;
@@ -66,9 +65,9 @@ bool TDesktopWallpaper::ApplyWallpaper(const std::string& path, bool tile, bool 
 std::string TDesktopWallpaper::ReadDesktopWallpaper(bool& tile) {
     std::optional<IWallpaperSystem::DesktopValues> values = system_.ReadDesktop();
     if (!values) return {};
-    std::string path = LowerCase(values->wallpaper);
+    std::string path = values->wallpaper;
     tile = values->tileWallpaper != "0";
-    if (lastSavedWallpaper_.empty()) {
+    if (lastSavedWallpaper_.Empty()) {
         lastSavedWallpaper_ = path;
         lastSavedTile_ = tile;
     }
@@ -78,15 +77,15 @@ std::string TDesktopWallpaper::ReadDesktopWallpaper(bool& tile) {
 TDesktopWallpaper::Wallpaper TDesktopWallpaper::GetCurrentWallpaper(bool presetTile) {
     Wallpaper result;
     result.tile = presetTile;
-    const std::string registry = ReadDesktopWallpaper(result.tile);
-    if (registry != lastSavedWallpaper_) {
-        result.path = registry;  // somebody else changed the saved wallpaper
-    } else if (!lastAppliedWallpaper_.empty()) {
+    const PicturePath registry = ReadDesktopWallpaper(result.tile);
+    if (!registry.SameFile(lastSavedWallpaper_)) {
+        result.path = registry.AsWritten();  // somebody else changed the saved wallpaper
+    } else if (!lastAppliedWallpaper_.Empty()) {
         // A change of ours that was not persisted wins over the profile.
-        result.path = lastAppliedWallpaper_;
+        result.path = lastAppliedWallpaper_.AsWritten();
         result.tile = lastAppliedTile_;
     } else {
-        result.path = lastSavedWallpaper_;
+        result.path = lastSavedWallpaper_.AsWritten();
         result.tile = lastSavedTile_;
     }
     ShowWallpaperName(ExtractFileName(result.path));
@@ -94,20 +93,20 @@ TDesktopWallpaper::Wallpaper TDesktopWallpaper::GetCurrentWallpaper(bool presetT
 }
 
 bool TDesktopWallpaper::LocateCurrentWallpaper() {
-    std::string path = GetCurrentWallpaper().path;
-    if (captures_ && !path.empty() && path == captures_->LastCapturedSource()) {
+    PicturePath path = GetCurrentWallpaper().path;
+    if (captures_ && !path.Empty() && path.SameFile(captures_->LastCapturedSource())) {
         path = captures_->LastCapturedDestination();
     }
-    return inventory_.SelectInList(LowerCase(path));
+    return inventory_.SelectInList(path);
 }
 
 void TDesktopWallpaper::WallpaperFileMoved(const std::string& from, const std::string& to,
                                            bool tile) {
-    const std::string old = LowerCase(from);
-    if (old.empty()) return;
+    const PicturePath old = from;
+    if (old.Empty()) return;
     bool profileTile = true;
-    const bool profileNamesOld = ReadDesktopWallpaper(profileTile) == old;
-    if (GetCurrentWallpaper().path != old) return;
+    const bool profileNamesOld = old.SameFile(ReadDesktopWallpaper(profileTile));
+    if (!old.SameFile(GetCurrentWallpaper().path)) return;
     ApplyWallpaper(to, tile, profileNamesOld);
 }
 
@@ -121,7 +120,7 @@ void TDesktopWallpaper::SetFromList(bool moveSlideshow) {
     InventoryCursor& list = inventory_.cdtInventory();
     if (!list.HasRecord()) return;
     const InventoryRecord& record = list.Record();
-    ApplyWallpaper(KeyPath(record), record.Tile, true);
+    ApplyWallpaper(FullPath(record), record.Tile, true);
 }
 
 void TDesktopWallpaper::tbnSetWallpaperClick() { SetFromList(true); }

@@ -9,6 +9,7 @@
 #include "desktop/WallpaperSystem.h"
 #include "inventory/InventoryStore.h"
 #include "pictures/PictureCommands.h"
+#include "platform/PicturePath.h"
 #include "platform/UserInterface.h"
 #include "pictures/PictureActionServices.h"
 
@@ -51,7 +52,7 @@ public:
     static constexpr size_t kMaxWallpaperPath = 256;
 
     struct Wallpaper {
-        std::string path;  // lower case; empty for none
+        std::string path;  // as written; empty for none
         bool tile = true;
     };
 
@@ -87,9 +88,9 @@ public:
     void mnuToggleTiledClick(const void* sender) override;
     // Pasting from the clipboard is not built yet: the item does nothing.
 
-    const std::string& LastSavedWallpaper() const { return lastSavedWallpaper_; }
+    const std::string& LastSavedWallpaper() const { return lastSavedWallpaper_.AsWritten(); }
     bool LastSavedTile() const { return lastSavedTile_; }
-    const std::string& LastAppliedWallpaper() const { return lastAppliedWallpaper_; }
+    const std::string& LastAppliedWallpaper() const { return lastAppliedWallpaper_.AsWritten(); }
     bool LastAppliedTile() const { return lastAppliedTile_; }
 
 private:
@@ -103,9 +104,9 @@ private:
     ISlideControl* slides_ = nullptr;
     const ICaptureHistory* captures_ = nullptr;
     std::string baseCaption_;
-    std::string lastSavedWallpaper_;
+    PicturePath lastSavedWallpaper_;
     bool lastSavedTile_ = true;
-    std::string lastAppliedWallpaper_;
+    PicturePath lastAppliedWallpaper_;
     bool lastAppliedTile_ = true;
 };
 

@@ -19,9 +19,11 @@ void PollSignatureTable::Store(const std::string& path, const PollSignature& sig
 std::vector<std::string> BuildWatchedNames(const std::vector<std::string>& fixedNames,
                                            std::string_view pollFileName) {
     std::vector<std::string> names;
-    for (const std::string& name : fixedNames) names.push_back(LowerCase(TrimBlanks(name)));
-    const std::string own = LowerCase(TrimBlanks(pollFileName));
-    if (!own.empty() && std::find(names.begin(), names.end(), own) == names.end()) {
+    for (const std::string& name : fixedNames) names.push_back(TrimBlanks(name));
+    const std::string own = TrimBlanks(pollFileName);
+    if (!own.empty() && std::none_of(names.begin(), names.end(), [&own](const std::string& name) {
+            return SameTextIgnoringCase(name, own);
+        })) {
         names.push_back(own);
     }
     return names;

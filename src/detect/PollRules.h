@@ -33,8 +33,9 @@ private:
     std::unordered_map<std::string, PollSignature> table_;
 };
 
-// The fixed names, trimmed and in lower case, in order; then the user's poll
-// file name the same way, unless it is empty or already there.
+// The fixed names, trimmed, in order; then the user's poll file name trimmed,
+// unless it is empty or already there in any case. The names stay as written:
+// they go to the system.
 std::vector<std::string> BuildWatchedNames(const std::vector<std::string>& fixedNames,
                                            std::string_view pollFileName);
 

@@ -18,7 +18,7 @@ std::string WindowsDirectory() {
     char buffer[MAX_PATH + 1] = {};
     UINT n = ::GetWindowsDirectoryA(buffer, sizeof(buffer));
     if (n == 0 || n > MAX_PATH) return {};
-    return LowerCase(StripTrailingBackslashes(std::string_view(buffer, n)));
+    return std::string(StripTrailingBackslashes(std::string_view(buffer, n)));
 }
 
 PollSignature ReadPollSignature(const std::string& path) {
@@ -87,7 +87,7 @@ void TWallpaperDetector::CheckPollFiles(const std::string& folder,
     for (const std::string& entry : names) {
         const std::string name = TrimBlanks(entry);
         if (name.empty()) continue;
-        const std::string path = LowerCase(folder) + "\\" + name;
+        const std::string path = JoinPath(folder, name);
         if (!FileExists(path)) continue;
         try {
             const PollSignature signature = ReadPollSignature(path);
@@ -175,7 +175,7 @@ void TWallpaperDetector::CaptureNewWallpaper(const std::string& path, bool tile)
         }
     }
     if (s_.inventory.StorePictureRecord(path, destination, false, true, chosenTile)) Tinkle();
-    lastCapturedSource_ = LowerCase(path);
+    lastCapturedSource_ = path;
     lastCapturedDestination_ = destination;
 
     // The desktop must not keep naming a file that the capture took away: it
@@ -201,7 +201,7 @@ void TWallpaperDetector::ScanFoldersForBitmaps(const std::vector<std::string>& f
             // The pattern also matches longer extensions through short names.
             if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
                 IsSupportedFileName(data.cFileName)) {
-                found.push_back(LowerCase(folder + "\\" + data.cFileName));
+                found.push_back(JoinPath(folder, data.cFileName));
             }
         } while (::FindNextFileA(find.Get(), &data));
     }

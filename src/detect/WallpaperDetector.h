@@ -57,7 +57,7 @@ public:
     virtual bool ExitUnderway() const = 0;
 };
 
-// The Windows directory in lower case, without trailing backslashes.
+// The Windows directory as the system gives it, without trailing backslashes.
 std::string WindowsDirectory();
 
 // A file's signature, read through a handle that lets others keep writing;

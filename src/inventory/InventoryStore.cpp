@@ -147,12 +147,10 @@ void TInventoryStore::RelocateRecords(const std::string& formerDirectory) {
     table_.ForEachInOrder([&](RecordId id, const RecordView& record) {
         if (record.LCLocation == formerDirectory) moved.push_back(id);
     });
-    const std::string lowerDirectory = LowerCase(dataDirectory_);
     for (RecordId id : moved) {
         InventoryRecord record = table_.Record(id);
-        if (FileExists(JoinPath(dataDirectory_, record.LCFilename))) {
-            record.Location = dataDirectory_;
-            record.LCLocation = lowerDirectory;
+        if (FileExists(JoinPath(dataDirectory_, record.FileName))) {
+            record.Location = dataDirectory_;  // the table derives LCLocation
             table_.Replace(id, std::move(record));
         } else {
             table_.Delete(id);
@@ -161,19 +159,19 @@ void TInventoryStore::RelocateRecords(const std::string& formerDirectory) {
     ShowPictureCount();
 }
 
-bool TInventoryStore::IsInInventory(const std::string& path) {
-    if (path.empty()) return false;
-    if (LowerCase(path) == OwnWallpaperPath()) return true;
+bool TInventoryStore::IsInInventory(const PicturePath& path) {
+    if (path.Empty()) return false;
+    if (path.SameFile(OwnWallpaperPath())) return true;
     return cdtData_->Seek(KeyOfPath(path));
 }
 
-bool TInventoryStore::IsInInventoryWithTile(const std::string& path, bool tile) {
-    if (path.empty()) return false;
-    if (LowerCase(path) == OwnWallpaperPath()) return true;
+bool TInventoryStore::IsInInventoryWithTile(const PicturePath& path, bool tile) {
+    if (path.Empty()) return false;
+    if (path.SameFile(OwnWallpaperPath())) return true;
     return cdtData_->Seek(KeyOfPath(path)) && cdtData_->Record().Tile == tile;
 }
 
-bool TInventoryStore::SelectInList(const std::string& path) {
+bool TInventoryStore::SelectInList(const PicturePath& path) {
     if (!cdtInventory_) return false;
     bool found = cdtInventory_->Seek(KeyOfPath(path));
     if (found && preview_) preview_->RefreshPreview();
@@ -186,21 +184,21 @@ void TInventoryStore::SyncSlideShowCursor() {
     cdtSlideShow_->Seek(current.LCFilename, current.LCLocation);
 }
 
-bool TInventoryStore::StorePictureRecord(const std::string& source, const std::string& destination,
+bool TInventoryStore::StorePictureRecord(const PicturePath& source, const PicturePath& destination,
                                          bool keepTile, bool enabled, bool tile) {
-    const std::string fileName = ExtractFileName(destination);
-    const std::string folder = ExtractFileDir(destination);
-    if (const std::string refusal = ListingRefusal(destination); !refusal.empty()) {
+    const std::string fileName = destination.Name();
+    const std::string folder = destination.Folder();
+    if (const std::string refusal = ListingRefusal(destination.AsWritten()); !refusal.empty()) {
         ui_.ShowError(refusal);
         return false;
     }
     // Read before touching the table, so a failure leaves no half-filled record.
-    const FileStamp stamp = ReadFileStamp(destination);
+    const FileStamp stamp = ReadFileStamp(destination.AsWritten());
     const std::int32_t size = StoredSize(stamp.size);
 
     InventoryCursor& data = *cdtData_;
     bool found = data.Seek(KeyOfPath(destination));
-    if (!found && !source.empty()) found = data.Seek(KeyOfPath(source));
+    if (!found && !source.Empty()) found = data.Seek(KeyOfPath(source));
 
     bool changed = false;
     if (found) {
@@ -215,10 +213,9 @@ bool TInventoryStore::StorePictureRecord(const std::string& source, const std::s
         set(record.Size, size);
         set(record.Timestamp, stamp.localTime);
         if (!keepTile) set(record.Tile, tile);
+        // The table derives LCLocation and LCFilename from these.
         set(record.Location, folder);
-        set(record.LCLocation, LowerCase(folder));
         set(record.FileName, fileName);
-        set(record.LCFilename, LowerCase(fileName));
         if (changed) data.Post(std::move(record));
     } else {
         InventoryRecord record;
@@ -259,8 +256,8 @@ void TInventoryStore::ShowPictureCount() {
     ui_.ShowHint(open_ ? std::to_string(table_.Count()) + " Pictures in List" : std::string());
 }
 
-std::string TInventoryStore::OwnWallpaperPath() {
-    static const std::string path = LowerCase(ChangeFileExt(ExePath(), ".bmp"));
+const PicturePath& TInventoryStore::OwnWallpaperPath() {
+    static const PicturePath path(ChangeFileExt(ExePath(), ".bmp"));
     return path;
 }
 

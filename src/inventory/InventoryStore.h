@@ -53,11 +53,11 @@ public:
     void SaveInventory();
     void RelocateRecords(const std::string& formerDirectory);
 
-    bool IsInInventory(const std::string& path);
-    bool IsInInventoryWithTile(const std::string& path, bool tile);
-    bool SelectInList(const std::string& path);
+    bool IsInInventory(const PicturePath& path);
+    bool IsInInventoryWithTile(const PicturePath& path, bool tile);
+    bool SelectInList(const PicturePath& path);
     void SyncSlideShowCursor();
-    bool StorePictureRecord(const std::string& source, const std::string& destination,
+    bool StorePictureRecord(const PicturePath& source, const PicturePath& destination,
                             bool keepTile, bool enabled, bool tile);
     // The calculated field of the list's cursor.
     bool cdtInventoryCalcFields(const InventoryRecord& record) const;
@@ -81,8 +81,8 @@ public:
     // program or of the control whose edit asks for it.
     void ScheduleSave(const void* sender = nullptr);
 
-    // The program's own wallpaper bitmap: the program's path with ".bmp", lower case.
-    static std::string OwnWallpaperPath();
+    // The program's own wallpaper bitmap: the program's path with ".bmp".
+    static const PicturePath& OwnWallpaperPath();
 
     InventoryTable& Table() { return table_; }
     InventoryCursor& cdtData() { return *cdtData_; }

@@ -129,24 +129,14 @@ constexpr std::size_t CompactAfter = 1 << 20;
 
 }  // namespace
 
-InventoryKey KeyOfPath(std::string_view path) {
-    return {LowerCase(ExtractFileName(path)), LowerCase(ExtractFileDir(path))};
-}
+InventoryKey KeyOfPath(const PicturePath& path) { return {path.KeyName(), path.KeyFolder()}; }
 
 std::string FullPath(const InventoryRecord& record) {
     return JoinPath(record.Location, record.FileName);
 }
 
-std::string KeyPath(const InventoryRecord& record) {
-    return JoinPath(record.LCLocation, record.LCFilename);
-}
-
 std::string FullPath(const RecordView& record) {
     return JoinPath(record.Location, record.FileName);
-}
-
-std::string KeyPath(const RecordView& record) {
-    return JoinPath(record.LCLocation, record.LCFilename);
 }
 
 InventoryRecord RecordView::ToRecord() const {

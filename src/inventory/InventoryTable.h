@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/Paths.h"
+#include "platform/PicturePath.h"
 
 namespace pictavo {
 
@@ -45,11 +46,10 @@ struct InventoryKey {
 };
 
 // The lower-case file name and folder of a path (ExtractFileName, ExtractFileDir).
-InventoryKey KeyOfPath(std::string_view path);
+InventoryKey KeyOfPath(const PicturePath& path);
 
-// Location + '\' + FileName, and the same from the lower-case fields.
+// Location + '\' + FileName: the path as written, the one the system gets.
 std::string FullPath(const InventoryRecord& record);
-std::string KeyPath(const InventoryRecord& record);
 
 // What storing does to a record: trailing backslashes removed from Location, strings cut to
 // their widths, LCFilename and LCLocation derived from FileName and Location.
@@ -73,7 +73,6 @@ struct RecordView {
 };
 
 std::string FullPath(const RecordView& record);
-std::string KeyPath(const RecordView& record);
 
 // Stable for the life of a record; a deleted record's id may be reused later.
 using RecordId = std::uint32_t;

@@ -31,8 +31,8 @@ public:
 class IPictureEditor {
 public:
     virtual ~IPictureEditor() = default;
-    // The picture's lower-case folder and file name.
-    virtual void EditPicture(const std::string& lcLocation, const std::string& lcFilename) = 0;
+    // The picture's folder and file name as stored.
+    virtual void EditPicture(const std::string& location, const std::string& fileName) = 0;
 };
 
 }  // namespace pictavo

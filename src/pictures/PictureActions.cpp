@@ -1,6 +1,7 @@
 #include "pictures/PictureActions.h"
 
 #include "pictures/AddRules.h"
+#include "platform/FileProbe.h"
 
 namespace pictavo {
 namespace {
@@ -40,14 +41,15 @@ void TPictureActions::tbnDeleteClick() {
     InventoryRecord record;
     if (!Selected(record)) return;
     if (s_.settings.ConfirmDeleteDisk() && !AskDeleteConfirmation(record)) return;
-    const std::string path = KeyPath(record);
+    const std::string path = FullPath(record);
     InventoryCursor& data = s_.inventory.cdtData();
     if (!data.Seek(record.LCFilename, record.LCLocation)) return;  // gone meanwhile
     ::DeleteFileA(path.c_str());
-    // A file that stays (read-only, held open by another program) keeps its
-    // record: the list would otherwise lose a picture that is still there.
-    // One that was gone already leaves without a word.
-    if (AnythingAt(path)) {
+    // A file that stays (read-only, held open by another program) or sits on a
+    // drive that does not answer keeps its record: the list would otherwise
+    // lose a picture that is still there. One that was gone already leaves
+    // without a word.
+    if (FileProbe::Probe(path) != FileProbe::State::Vanished) {
         s_.ui.ShowError("Unable to delete " + path);
         return;
     }
@@ -75,7 +77,8 @@ void TPictureActions::tbnMoveClick() {
     bool tile = record.Tile;
     bool copy = false;
     // A picture in the data directory can only get a new name there.
-    const bool inDataDirectory = record.LCLocation == LowerCase(s_.inventory.DataDirectory());
+    const bool inDataDirectory =
+        SameTextIgnoringCase(record.Location, s_.inventory.DataDirectory());
     const uint8_t enabled =
         uint8_t(inDataDirectory ? kOptionLeave : kOptionLeave | kOptionMove | kOptionCopy);
     s_.adder.BeginAddBatch(false);
@@ -95,7 +98,7 @@ void TPictureActions::tbnMoveClick() {
 void TPictureActions::mnuEdit1Click() {
     InventoryRecord record;
     if (!Selected(record)) return;
-    s_.editor.EditPicture(record.LCLocation, record.LCFilename);
+    s_.editor.EditPicture(record.Location, record.FileName);
 }
 
 }  // namespace pictavo

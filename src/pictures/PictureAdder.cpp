@@ -274,12 +274,13 @@ bool TPictureAdder::ConfirmOverwrite(const std::string& path) {
 
 bool TPictureAdder::TargetExists(const std::string& path) {
     if (!listFolders_) return FileExists(path);
-    const std::string folder = LowerCase(ExtractFileDir(path));
+    const PicturePath target = path;
+    const std::string folder = target.KeyFolder();
     auto names = folderNames_.find(folder);
     if (names == folderNames_.end()) {
         names = folderNames_.emplace(folder, std::unordered_set<std::string>()).first;
         WIN32_FIND_DATAA data{};
-        UniqueFind find(::FindFirstFileA((folder + "\\*").c_str(), &data));
+        UniqueFind find(::FindFirstFileA(JoinPath(target.Folder(), "*").c_str(), &data));
         if (find) {
             do {
                 names->second.insert(LowerCase(data.cFileName));
@@ -287,7 +288,7 @@ bool TPictureAdder::TargetExists(const std::string& path) {
         }
     }
     // A listed name is looked at again: it may be a folder, or gone since.
-    return names->second.count(LowerCase(ExtractFileName(path))) > 0 && FileExists(path);
+    return names->second.count(target.KeyName()) > 0 && FileExists(path);
 }
 
 bool TPictureAdder::IsSupportedFile(const std::string& path) const {

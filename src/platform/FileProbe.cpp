@@ -2,19 +2,14 @@
 
 #include <windows.h>
 
+#include "platform/Paths.h"
+
 namespace pictavo::FileProbe {
 namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-
-std::string LowerAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
 
 bool RootAnswers(const std::string& root) {
     const DWORD attributes = ::GetFileAttributesA(root.c_str());
@@ -47,8 +42,10 @@ Batch::Batch() : previousErrorMode_(::SetErrorMode(SEM_FAILCRITICALERRORS)) {
 Batch::~Batch() { ::SetErrorMode(previousErrorMode_); }
 
 State Batch::Probe(const std::string& path) {
-    const std::string root = LowerAscii(PathRoot(path));
-    const auto known = rootAnswers_.find(root);
+    // The root as written goes to the system, its lower case is the key.
+    const std::string root = PathRoot(path);
+    const std::string rootKey = LowerCase(root);
+    const auto known = rootAnswers_.find(rootKey);
     if (known != rootAnswers_.end() && !known->second) return State::Unreachable;
 
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
@@ -62,7 +59,7 @@ State Batch::Probe(const std::string& path) {
     if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return State::Unreachable;
     if (root.empty()) return State::Unreachable;
     const bool answers =
-        known != rootAnswers_.end() ? known->second : (rootAnswers_[root] = RootAnswers(root));
+        known != rootAnswers_.end() ? known->second : (rootAnswers_[rootKey] = RootAnswers(root));
     return answers ? State::Vanished : State::Unreachable;
 }
 

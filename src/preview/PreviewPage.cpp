@@ -330,7 +330,7 @@ void TPreviewPage::RefreshPreview(bool force) {
         return;
     }
     const InventoryRecord record = s_.inventory.cdtInventory().Record();
-    const std::string path = KeyPath(record);
+    const std::string path = FullPath(record);
 
     HCURSOR previous = ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
     struct RestoreCursor {

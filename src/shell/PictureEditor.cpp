@@ -8,9 +8,9 @@
 
 namespace pictavo {
 
-void TPictureEditor::EditPicture(const std::string& lcLocation, const std::string& lcFilename) {
-    const std::string path = JoinPath(lcLocation, lcFilename);
-    const std::string folder = StartFolder(lcLocation);
+void TPictureEditor::EditPicture(const std::string& location, const std::string& fileName) {
+    const std::string path = JoinPath(location, fileName);
+    const std::string folder = StartFolder(location);
     HINSTANCE started;
     if (settings_.UseDefaultEditor()) {
         started =

@@ -29,7 +29,7 @@ public:
 
     // The picture's full path goes to the editor as one argument, so a name
     // with blanks arrives whole and a picture in a drive root is found.
-    void EditPicture(const std::string& lcLocation, const std::string& lcFilename) override;
+    void EditPicture(const std::string& location, const std::string& fileName) override;
     // "Select": picks the editor program with dlgOpenEditor.
     void btnSelectEditorClick();
 

@@ -74,14 +74,14 @@ SlideSelection SelectNextSlide(InventoryCursor& slides, const SlideOptions& opti
     if (options.random) {
         result.trace.push_back(kTrace + "Random Search " + std::to_string(table.Count()) +
                                " records");
-        const std::string start = slides.HasRecord() ? KeyPath(slides.Record()) : std::string();
+        const std::string start = slides.HasRecord() ? FullPath(slides.Record()) : std::string();
         int attempt = 1;
         for (; attempt <= kRandomSlideTries; ++attempt) {
             const int records = static_cast<int>(table.Count());
             const int number = random(records) + 1;
             if (number < 1 || number > records) continue;
             slides.MoveTo(static_cast<size_t>(number - 1));
-            std::string path = KeyPath(slides.Record());
+            std::string path = FullPath(slides.Record());
             if (!search.Present(path)) continue;
             // Never the picture the slideshow stands on.
             if (path == start) continue;
@@ -112,7 +112,7 @@ SlideSelection SelectNextSlide(InventoryCursor& slides, const SlideOptions& opti
             // Disabled pictures are passed over before their file is looked
             // for, so an ordered pass over a large list stays quick.
             if (!record.Enabled) continue;
-            std::string path = KeyPath(record);
+            std::string path = FullPath(record);
             const size_t count = table.Count();
             if (!search.Present(path)) {
                 // Deleted, the cursor stands on the following record (past the

@@ -164,7 +164,7 @@ TEST_F(FrmMainTest, RenamingTheCurrentWallpaperKeepsTheNewFileOnTheDesktopAfterE
     ASSERT_TRUE(main->Inventory().StorePictureRecord(sky, sky, false, true, true));
     ASSERT_TRUE(main->Inventory().SelectInList(sky));
     main->Desktop().tbnSetWallpaperClick();
-    ASSERT_EQ(wallpaper.wallpaper, LowerCase(sky));
+    ASSERT_EQ(wallpaper.wallpaper, sky);
 
     testing::ModalAnswer rename("TfrmItemInfo", [](HWND dialog) {
         ::SetWindowTextA(::GetDlgItem(dialog, 300), "Sky at Night");
@@ -172,7 +172,7 @@ TEST_F(FrmMainTest, RenamingTheCurrentWallpaperKeepsTheNewFileOnTheDesktopAfterE
     });
     main->PictureActions().tbnMoveClick();
     ASSERT_TRUE(rename.Answered());
-    const std::string renamed = LowerCase(dir / "Sky at Night.bmp");
+    const std::string renamed = dir / "Sky at Night.bmp";
     EXPECT_TRUE(FileExists(renamed));
 
     main->mnuClose1Click();
@@ -221,7 +221,7 @@ TEST_F(FrmMainTest, DeletingAReadOnlyFileIsRefusedWithTheMessage) {
     });
     main->PictureActions().tbnDeleteClick();
     EXPECT_TRUE(ok.Answered());
-    EXPECT_EQ(prompts.shown, std::vector<std::string>{"Unable to delete " + LowerCase(sky)});
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{"Unable to delete " + sky});
     EXPECT_TRUE(FileExists(sky));
     EXPECT_TRUE(main->Inventory().IsInInventory(sky));
     ::SetFileAttributesA(sky.c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -16,7 +16,7 @@ namespace {
 using testing::SlideRig;
 using Log = std::vector<std::string>;
 
-TEST(DesktopWallpaper, ApplyWritesTheTileFirstAndRemembersTheLowerCasePath) {
+TEST(DesktopWallpaper, ApplyWritesTheTileFirstAndRemembersThePathAsWritten) {
     const struct {
         const char* path;
         bool tile, persist;
@@ -29,8 +29,8 @@ TEST(DesktopWallpaper, ApplyWritesTheTileFirstAndRemembersTheLowerCasePath) {
          false,
          true,
          {"tile 0", "set C:\\Pics\\Sunset.BMP 3"},
-         "c:\\pics\\sunset.bmp",
-         "c:\\pics\\sunset.bmp",
+         "C:\\Pics\\Sunset.BMP",
+         "C:\\Pics\\Sunset.BMP",
          "Sunset.BMP - Pictavo"},
         // Not persisted: the tile is still written, the call keeps off the profile.
         {"C:\\Pics\\Dawn.bmp",
@@ -38,7 +38,7 @@ TEST(DesktopWallpaper, ApplyWritesTheTileFirstAndRemembersTheLowerCasePath) {
          false,
          {"tile 1", "set C:\\Pics\\Dawn.bmp 0"},
          "",
-         "c:\\pics\\dawn.bmp",
+         "C:\\Pics\\Dawn.bmp",
          "Dawn.bmp - Pictavo"},
         {"", true, true, {"tile 1", "set  3"}, "", "", "(none) - Pictavo"},
     };
@@ -72,8 +72,8 @@ TEST(DesktopWallpaper, PathLongerThan256CharactersIsRefusedAndNothingChanges) {
     EXPECT_NE(rig.host.errors[0].find(tooLong), std::string::npos) << rig.host.errors[0];
     EXPECT_EQ(rig.wallpaper.log, before);
     EXPECT_EQ(rig.wallpaper.values.tileWallpaper, "1");
-    EXPECT_EQ(rig.desktop.LastSavedWallpaper(), "c:\\old.bmp");
-    EXPECT_EQ(rig.desktop.LastAppliedWallpaper(), "c:\\old.bmp");
+    EXPECT_EQ(rig.desktop.LastSavedWallpaper(), "C:\\old.bmp");
+    EXPECT_EQ(rig.desktop.LastAppliedWallpaper(), "C:\\old.bmp");
     EXPECT_EQ(rig.host.caption, "old.bmp - Pictavo");
 
     EXPECT_TRUE(rig.desktop.ApplyWallpaper(longest, false, true));
@@ -81,7 +81,7 @@ TEST(DesktopWallpaper, PathLongerThan256CharactersIsRefusedAndNothingChanges) {
     EXPECT_EQ(rig.host.errors.size(), 1u);
 }
 
-TEST(DesktopWallpaper, ReadDesktopWallpaperLowerCasesAndCountsAMissingTileAsTiled) {
+TEST(DesktopWallpaper, ReadDesktopWallpaperKeepsThePathAndCountsAMissingTileAsTiled) {
     const struct {
         bool keysExist;
         const char* wallpaper;
@@ -90,9 +90,9 @@ TEST(DesktopWallpaper, ReadDesktopWallpaperLowerCasesAndCountsAMissingTileAsTile
         const char* path;
         bool tile;
     } cases[] = {
-        {true, "C:\\Pics\\Sea.BMP", "0", true, "c:\\pics\\sea.bmp", false},
-        {true, "C:\\Pics\\Sea.BMP", "1", false, "c:\\pics\\sea.bmp", true},
-        {true, "C:\\Pics\\Sea.BMP", "", false, "c:\\pics\\sea.bmp", true},  // value missing
+        {true, "C:\\Pics\\Sea.BMP", "0", true, "C:\\Pics\\Sea.BMP", false},
+        {true, "C:\\Pics\\Sea.BMP", "1", false, "C:\\Pics\\Sea.BMP", true},
+        {true, "C:\\Pics\\Sea.BMP", "", false, "C:\\Pics\\Sea.BMP", true},  // value missing
         {true, "", "2", false, "", true},
         {false, "C:\\Pics\\Sea.BMP", "0", false, "", false},  // keys missing: tile as given
         {false, "C:\\Pics\\Sea.BMP", "0", true, "", true},
@@ -116,13 +116,13 @@ TEST(DesktopWallpaper, FirstReadFillsLastSavedAndLaterReadsLeaveIt) {
     rig.wallpaper.values.tileWallpaper = "0";
     bool tile = true;
     rig.desktop.ReadDesktopWallpaper(tile);
-    EXPECT_EQ(rig.desktop.LastSavedWallpaper(), "c:\\first.bmp");
+    EXPECT_EQ(rig.desktop.LastSavedWallpaper(), "C:\\First.bmp");
     EXPECT_FALSE(rig.desktop.LastSavedTile());
 
     rig.wallpaper.values.wallpaper = "C:\\Second.bmp";
     rig.wallpaper.values.tileWallpaper = "1";
-    EXPECT_EQ(rig.desktop.ReadDesktopWallpaper(tile), "c:\\second.bmp");
-    EXPECT_EQ(rig.desktop.LastSavedWallpaper(), "c:\\first.bmp");
+    EXPECT_EQ(rig.desktop.ReadDesktopWallpaper(tile), "C:\\Second.bmp");
+    EXPECT_EQ(rig.desktop.LastSavedWallpaper(), "C:\\First.bmp");
     EXPECT_FALSE(rig.desktop.LastSavedTile());
 }
 
@@ -133,29 +133,29 @@ TEST(DesktopWallpaper, CurrentWallpaperIsOurUnsavedChangeUntilSomebodyElseChange
 
     // Nothing applied yet: the profile's wallpaper.
     TDesktopWallpaper::Wallpaper current = rig.desktop.GetCurrentWallpaper();
-    EXPECT_EQ(current.path, "c:\\pics\\old.bmp");
+    EXPECT_EQ(current.path, "C:\\Pics\\Old.bmp");
     EXPECT_TRUE(current.tile);
 
     rig.desktop.ApplyWallpaper("C:\\Pics\\New.bmp", false, false);
     current = rig.desktop.GetCurrentWallpaper();
-    EXPECT_EQ(current.path, "c:\\pics\\new.bmp");
+    EXPECT_EQ(current.path, "C:\\Pics\\New.bmp");
     EXPECT_FALSE(current.tile);
     // The profile alone still names the old picture, with the new tile.
     bool tile = true;
-    EXPECT_EQ(rig.desktop.ReadDesktopWallpaper(tile), "c:\\pics\\old.bmp");
+    EXPECT_EQ(rig.desktop.ReadDesktopWallpaper(tile), "C:\\Pics\\Old.bmp");
     EXPECT_FALSE(tile);
 
     // Another program saves a wallpaper of its own.
     rig.wallpaper.values.wallpaper = "C:\\Other\\Theirs.BMP";
     rig.wallpaper.values.tileWallpaper = "1";
     current = rig.desktop.GetCurrentWallpaper(false);
-    EXPECT_EQ(current.path, "c:\\other\\theirs.bmp");
+    EXPECT_EQ(current.path, "C:\\Other\\Theirs.BMP");
     EXPECT_TRUE(current.tile);
 
     // A persisted change of ours is the current one again.
     rig.desktop.ApplyWallpaper("C:\\Pics\\Saved.bmp", false, true);
     current = rig.desktop.GetCurrentWallpaper();
-    EXPECT_EQ(current.path, "c:\\pics\\saved.bmp");
+    EXPECT_EQ(current.path, "C:\\Pics\\Saved.bmp");
     EXPECT_FALSE(current.tile);
 }
 
@@ -167,12 +167,38 @@ TEST(DesktopWallpaper, LocateSelectsTheCurrentWallpaperInTheList) {
 
     rig.wallpaper.values.wallpaper = rig.dir / "B.BMP";
     EXPECT_TRUE(rig.desktop.LocateCurrentWallpaper());
-    EXPECT_EQ(KeyPath(rig.store.cdtInventory().Record()), b);
+    EXPECT_EQ(FullPath(rig.store.cdtInventory().Record()), b);
     EXPECT_EQ(rig.inventoryHost.previews, 1);
 
     rig.wallpaper.values.wallpaper = rig.dir / "elsewhere.bmp";
     EXPECT_FALSE(rig.desktop.LocateCurrentWallpaper());
-    EXPECT_EQ(KeyPath(rig.store.cdtInventory().Record()), b);
+    EXPECT_EQ(FullPath(rig.store.cdtInventory().Record()), b);
+}
+
+// "\x83\x41\x83\x43" is "アイ" under code page 932: the second byte of each
+// character is an ASCII capital, and lowered it would name other characters.
+// Whichever road the picture takes to the desktop, the system gets it as stored.
+TEST(DesktopWallpaper, ADoubleByteNameReachesTheSystemAsStored) {
+    SlideRig rig;
+    const std::string picture = rig.AddPicture("\x83\x41\x83\x43.bmp", true, false);
+    const std::string other = rig.AddPicture("\x83\x41\x83\x45.bmp", true, false);  // アウ
+    const std::string key = "\x83\x61\x83\x63.bmp";
+
+    rig.PutListCursorOn(key);
+    rig.desktop.tbnSetWallpaperClick();
+    EXPECT_EQ(rig.wallpaper.values.calls.back().path, picture);
+
+    // As the exit reads it back from the profile and applies it again.
+    const TDesktopWallpaper::Wallpaper current = rig.desktop.GetCurrentWallpaper();
+    EXPECT_EQ(current.path, picture);
+    EXPECT_TRUE(rig.desktop.LocateCurrentWallpaper());
+
+    // The slideshow's choice: the other one.
+    rig.wallpaper.values.calls.clear();
+    rig.slideShow.ShowNextSlide();
+    ASSERT_EQ(rig.wallpaper.values.calls.size(), 1u);
+    EXPECT_EQ(rig.wallpaper.values.calls[0].path, other);
+    EXPECT_EQ(rig.store.Table().Count(), 2u);
 }
 
 TEST(DesktopWallpaper, NoneStopsTheSlideshowAndClearsTheWallpaper) {
@@ -193,7 +219,7 @@ TEST(DesktopWallpaper, SetFromListAppliesTheListsPictureAndMovesTheSlideshowTher
 
     rig.desktop.tbnSetWallpaperClick();
     EXPECT_EQ(rig.wallpaper.log, (Log{"tile 0", "set " + beach + " 3"}));
-    EXPECT_EQ(KeyPath(rig.store.cdtSlideShow().Record()), beach);
+    EXPECT_EQ(FullPath(rig.store.cdtSlideShow().Record()), beach);
     EXPECT_EQ(rig.host.restarts, 1);
     EXPECT_EQ(rig.desktop.LastSavedWallpaper(), beach);
 
@@ -382,7 +408,7 @@ TEST(DesktopWallpaperSystem, ProfileKeepsOnlyPersistedWallpaperButAlwaysTheTile)
     EXPECT_EQ(LowerCase(SavedDesktopValues::Read("Wallpaper").value_or("")), LowerCase(first));
 
     const TDesktopWallpaper::Wallpaper current = desktop.GetCurrentWallpaper();
-    EXPECT_EQ(current.path, LowerCase(second));
+    EXPECT_EQ(current.path, second);
     EXPECT_TRUE(current.tile);
 }
 

@@ -10,11 +10,14 @@ using Names = std::vector<std::string>;
 const Names kFixed = {"Netscape Wallpaper.bmp", "Internet Explorer Wallpaper.bmp"};
 
 TEST(PollRules, WatchedNamesAreTheFixedOnesAndTheUsersNameOnce) {
-    const Names fixed = {"netscape wallpaper.bmp", "internet explorer wallpaper.bmp"};
+    // As written: the names go to the system, and a double-byte name lowered
+    // byte by byte would name another file.
     EXPECT_EQ(BuildWatchedNames(kFixed, "  My Wall.BMP "),
-              (Names{fixed[0], fixed[1], "my wall.bmp"}));
-    EXPECT_EQ(BuildWatchedNames(kFixed, " NETSCAPE Wallpaper.bmp  "), fixed);
-    EXPECT_EQ(BuildWatchedNames(kFixed, "   "), fixed);
+              (Names{kFixed[0], kFixed[1], "My Wall.BMP"}));
+    EXPECT_EQ(BuildWatchedNames(kFixed, " \x83\x41.bmp "),
+              (Names{kFixed[0], kFixed[1], "\x83\x41.bmp"}));
+    EXPECT_EQ(BuildWatchedNames(kFixed, " NETSCAPE Wallpaper.bmp  "), kFixed);
+    EXPECT_EQ(BuildWatchedNames(kFixed, "   "), kFixed);
 }
 
 TEST(PollRules, PollIntervalsTheSystemRefusesAreTold) {

@@ -84,17 +84,17 @@ TEST(WallpaperDetector, ABrowserWallpaperIsCapturedUnderTheNextVersionNameAndSta
     EXPECT_TRUE(rig.dialog.shown.empty());
     rig.clock.Advance(1);
 
-    // The watched names and the profile's path are kept in lower case.
+    // The capture takes the browser's name as written.
     ASSERT_EQ(rig.dialog.shown.size(), 1u);
     EXPECT_EQ(rig.dialog.shown[0].enabledOptions, kOptionMove);
     EXPECT_EQ(rig.dialog.shown[0].option, kOptionMove);
-    EXPECT_EQ(rig.dialog.shown[0].fileName, "v3 of netscape wallpaper");
+    EXPECT_EQ(rig.dialog.shown[0].fileName, "v3 of Netscape Wallpaper");
     EXPECT_FALSE(rig.dialog.shown[0].tile);
-    const std::string v3 = rig.data + "\\v3 of netscape wallpaper.bmp";
+    const std::string v3 = rig.data + "\\v3 of Netscape Wallpaper.bmp";
     EXPECT_EQ(AddRig::Content(v3), "third");
     EXPECT_FALSE(AddRig::Exists(rig.drop));
     EXPECT_TRUE(rig.Listed(v3));
-    EXPECT_EQ(rig.detector.LastCapturedSource(), LowerCase(rig.drop));
+    EXPECT_EQ(rig.detector.LastCapturedSource(), rig.drop);
     EXPECT_EQ(rig.detector.LastCapturedDestination(), v3);
     EXPECT_EQ(rig.slides.restarts, 1);
     ASSERT_EQ(rig.wallpaper.calls.size(), 1u);
@@ -158,7 +158,7 @@ TEST(WallpaperDetector, APollTickWhileTheDialogIsUpIsDroppedAndTheFileTriedAgain
 
     rig.Tick();
     ASSERT_EQ(rig.dialog.shown.size(), 2u);
-    EXPECT_EQ(rig.dialog.shown[1].fileName, "v1 of netscape wallpaper");
+    EXPECT_EQ(rig.dialog.shown[1].fileName, "v1 of Netscape Wallpaper");
     EXPECT_TRUE(rig.Listed(rig.data + "\\v1 of Netscape Wallpaper.bmp"));
 }
 
@@ -288,7 +288,7 @@ TEST(WallpaperDetector, ANewPollFileNameIsWatchedAfterTheQuietTimeButNotWhileLoa
     EXPECT_EQ(rig.detector.WatchedNames().size(), 2u);
     rig.clock.Advance(1);
     EXPECT_EQ(rig.detector.WatchedNames(),
-              (Lines{"netscape wallpaper.bmp", "internet explorer wallpaper.bmp", "my wall.bmp"}));
+              (Lines{"Netscape Wallpaper.bmp", "Internet Explorer Wallpaper.bmp", "My Wall.bmp"}));
 }
 
 TEST(WallpaperDetector, TheFirstRunSweepHandsEveryBitmapOfTheFoldersToOneBatch) {

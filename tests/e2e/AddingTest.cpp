@@ -318,7 +318,7 @@ TEST(Adding, ABrowserWallpaperIsCapturedWithinAPollIntervalAndStaysOnTheDesktop)
     WriteFile(drop, Bitmap(200, 60, 30));
     const Clock::time_point put = Clock::now();
     SetDesktopWallpaper(drop, false);
-    AddWallpaperDialog dialog = AddWallpaperDialog::WaitFor(program, "v1 of netscape wallpaper");
+    AddWallpaperDialog dialog = AddWallpaperDialog::WaitFor(program, "v1 of Netscape Wallpaper");
     ASSERT_NE(dialog.hwnd, nullptr);
     std::printf("The dialog came %.1f s after the wallpaper changed (poll interval 5 s).\n",
                 std::chrono::duration<double>(Clock::now() - put).count());

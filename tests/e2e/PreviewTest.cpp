@@ -550,3 +550,38 @@ TEST(Preview, F2RenamesTheCurrentWallpaperAndTheDesktopKeepsItAfterExit) {
     ASSERT_TRUE(program.WaitForExit());
     EXPECT_EQ(Lower(DesktopValue("Wallpaper")), Lower(renamed));
 }
+
+// Under a double-byte code page (Japanese, 932) the second byte of a character
+// can be an ASCII capital: "ア" is 0x83 0x41. Lowered, the name would be 0x83
+// 0x61, another character, so the program must hand Windows the name as
+// stored. The test runs at code page 932 and so does the program it starts;
+// at any other code page the program would not find the file at all.
+TEST(CodePage932, ADoubleByteNamePreviewsBecomesTheWallpaperAndIsDeleted) {
+    ASSERT_EQ(::GetACP(), 932u) << "the test must run with LC_ALL=ja_JP.UTF-8";
+    Program program;
+    program.QuietSettings();
+    PictureList list;
+    const std::string picture = list.Add("\x83\x41\x83\x43.bmp", Picture(40, 30));  // アイ.bmp
+    ASSERT_TRUE(Exists(picture)) << "no Linux spelling for the name: is the locale there?";
+    list.WriteTo(program);
+    program.Start(":");
+    ASSERT_TRUE(WaitFor([&] { return FindChildByText(program.MainWindow(), "1 Pictures in List"); }));
+    ASSERT_TRUE(program.WaitUntilIdle());
+    const Page page = Page::Of(program);
+
+    page.ClickMessage();
+    EXPECT_TRUE(ShowsPicture(page, 40, 30)) << page.Message();
+    ASSERT_EQ(page.Rows(), 1);
+
+    ASSERT_TRUE(ClickRow(page, 0));
+    Type(VK_RETURN, {VK_CONTROL});
+    EXPECT_TRUE(WaitFor([&] { return DesktopValue("Wallpaper") == picture; }))
+        << DesktopValue("Wallpaper");
+
+    Type(VK_DELETE, {VK_CONTROL});
+    ASSERT_TRUE(ConfirmWithOk(WaitForConfirmation()));
+    EXPECT_TRUE(WaitFor([&] { return FindChildByText(page.main, "0 Pictures in List"); }));
+    EXPECT_TRUE(WaitFor([&] { return !Exists(picture); }));
+    program.Shutdown();
+    EXPECT_TRUE(program.WaitForExit());
+}

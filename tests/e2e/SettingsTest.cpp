@@ -60,7 +60,7 @@ TEST(Settings, FreshStartThenOkWritesEveryKeyWithItsDefault) {
         "SlideHrs=0", "SlideMins=5", "SlideSecs=0", "Random=1", "ChangeOnStartup=1", "Polling=1",
         "Poll File Name=Netscape Wallpaper.bmp", "PollInterval=5", "PromptForName=1"};
     std::vector<std::string> keys = KeysOf(ReadFile(program.IniPath()));
-    // The data directory is kept in lower case once loaded.
+    // The data directory is spelled as the program's folder is.
     ASSERT_EQ(keys.size(), 28u);
     EXPECT_EQ(Lower(keys[0]), Lower(expected[0]));
     for (size_t i = 1; i < expected.size(); ++i) EXPECT_EQ(keys[i], expected[i]);

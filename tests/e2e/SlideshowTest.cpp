@@ -7,6 +7,7 @@
 #include "harness/Harness.h"
 #include "inventory/InventoryTable.h"
 #include "inventory/TableFile.h"
+#include "support/UnmappedDrive.h"
 
 using namespace e2e;
 
@@ -34,14 +35,7 @@ void ListPictures(const Program& program, const std::vector<std::pair<std::strin
     WriteFile(program.TablePath(), pictavo::SerializeTable(table));
 }
 
-// A drive letter nothing is mapped to in the prefix, as after a disk was unplugged.
-std::string UnmappedDrive() {
-    const DWORD drives = ::GetLogicalDrives();
-    for (char letter = 'Y'; letter >= 'G'; --letter) {
-        if (!(drives & (1u << (letter - 'A')))) return std::string(1, letter) + ":";
-    }
-    return {};
-}
+using pictavo::testing::UnmappedDrive;
 
 }  // namespace
 
@@ -54,7 +48,8 @@ TEST(Slideshow, ChangesTheWallpaperOnItsIntervalAndKeepsTheLastOneAtExit) {
     program.SetIni("Slideshow", "SlideMins", "0");
     program.SetIni("Slideshow", "SlideSecs", "5");
     ListPictures(program, {{"Alpha.bmp", true}, {"Beta.bmp", false}, {"Gamma.bmp", true}});
-    const std::string folder = pictavo::LowerCase(program.Folder() + "\\Pics\\");
+    // The slides reach the desktop as the list spells them.
+    const std::string folder = program.Folder() + "\\Pics\\";
 
     program.Start();
     ASSERT_TRUE(program.WaitUntilIdle());
@@ -65,8 +60,8 @@ TEST(Slideshow, ChangesTheWallpaperOnItsIntervalAndKeepsTheLastOneAtExit) {
             std::string now = DesktopValue("Wallpaper");
             if (now.rfind(folder, 0) == 0 && (seen.empty() || seen.back() != now)) {
                 seen.push_back(now);
-                if (now == folder + "beta.bmp") SaveScreenshot("wallpaper-centred");
-                if (now == folder + "gamma.bmp") SaveScreenshot("wallpaper-tiled");
+                if (now == folder + "Beta.bmp") SaveScreenshot("wallpaper-centred");
+                if (now == folder + "Gamma.bmp") SaveScreenshot("wallpaper-tiled");
             }
             return seen.size() >= 3;
         },
@@ -74,7 +69,7 @@ TEST(Slideshow, ChangesTheWallpaperOnItsIntervalAndKeepsTheLastOneAtExit) {
     EXPECT_EQ(std::set<std::string>(seen.begin(), seen.end()).size(), 3u);
     for (size_t i = 1; i < seen.size(); ++i) EXPECT_NE(seen[i], seen[i - 1]);
     const std::string tile = DesktopValue("TileWallpaper");
-    EXPECT_EQ(tile, seen.back() == folder + "beta.bmp" ? "0" : "1");
+    EXPECT_EQ(tile, seen.back() == folder + "Beta.bmp" ? "0" : "1");
 
     program.Shutdown();
     ASSERT_TRUE(program.WaitForExit());
@@ -125,8 +120,8 @@ TEST(Slideshow, PicturesOnADriveThatIsNotThereStayInTheList) {
     EXPECT_EQ(box->text, "No images selected for slideshow!");
     box->Press(IDOK);
     EXPECT_TRUE(WaitFor([&] { return program.Ini("Slideshow", "AutoChange") == "0"; }));
-    EXPECT_TRUE(trace.Contains("FrmMain.GetNextSlideInfo: Passed over, not reachable: " +
-                               Lower(drive) + "\\pictures\\alpha.bmp"));
+    EXPECT_TRUE(trace.Contains("FrmMain.GetNextSlideInfo: Passed over, not reachable: " + drive +
+                               "\\Pictures\\Alpha.bmp"));
 
     // Whatever the program saved on its way out still lists every picture.
     program.Shutdown();

@@ -315,7 +315,7 @@ TEST_F(InventoryStoreTest, LookupsByPath) {
     EXPECT_FALSE(store->IsInInventory(dir / "b.bmp"));
 
     // The program's own wallpaper bitmap counts as listed, in any case.
-    std::string own = TInventoryStore::OwnWallpaperPath();
+    std::string own = TInventoryStore::OwnWallpaperPath().AsWritten();
     for (char& c : own) c = static_cast<char>(::toupper(c));
     EXPECT_TRUE(store->IsInInventory(own));
     EXPECT_TRUE(store->IsInInventoryWithTile(own, false));

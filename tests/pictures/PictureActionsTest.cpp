@@ -11,6 +11,7 @@
 #include "support/AddFixture.h"
 #include "support/FakeWallpaper.h"
 #include "support/StandInFaces.h"
+#include "support/UnmappedDrive.h"
 
 namespace pictavo {
 namespace {
@@ -198,6 +199,28 @@ TEST(PictureActions, DeleteTakesFileAndRecordAndAFileAlreadyGoneLeavesQuietly) {
     EXPECT_EQ(rig.ui.hint, "0 Pictures in List");
 }
 
+// A failed delete and a failed look at the file say nothing about a drive that
+// does not answer: the picture may well be there.
+TEST(PictureActions, DeleteOnADriveThatDoesNotAnswerIsReportedAndKeepsTheRecord) {
+    const std::string drive = testing::UnmappedDrive();
+    ASSERT_FALSE(drive.empty());
+    ActionRig rig;
+    InventoryRecord record;
+    record.Enabled = true;
+    record.FileName = "Sky.bmp";
+    record.Location = drive + "\\Pics";
+    rig.store.cdtData().Append(record);
+    const std::string sky = drive + "\\Pics\\Sky.bmp";
+    rig.Select(sky);
+    rig.confirmation.answers = {Reply(true)};
+
+    rig.actions.tbnDeleteClick();
+
+    EXPECT_TRUE(rig.Listed(sky));
+    EXPECT_EQ(rig.ui.errors, std::vector<std::string>{"Unable to delete " + sky});
+    EXPECT_FALSE(rig.timeout.Pending());
+}
+
 TEST(PictureActions, DeleteOfAFileThatStaysIsReportedAndKeepsTheRecord) {
     ActionRig rig;
     const std::string sky = rig.List(rig.pics + "\\Sky.bmp");
@@ -211,7 +234,7 @@ TEST(PictureActions, DeleteOfAFileThatStaysIsReportedAndKeepsTheRecord) {
     EXPECT_TRUE(AddRig::Exists(sky));
     EXPECT_TRUE(rig.Listed(sky));
     ASSERT_EQ(rig.ui.errors.size(), 1u);
-    EXPECT_EQ(rig.ui.errors[0], "Unable to delete " + LowerCase(sky));
+    EXPECT_EQ(rig.ui.errors[0], "Unable to delete " + sky);
     EXPECT_FALSE(rig.timeout.Pending());
     ::SetFileAttributesA(sky.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
@@ -353,14 +376,14 @@ TEST(PictureActions, MovingAnotherPictureLeavesTheWallpaperAlone) {
     EXPECT_EQ(rig.system.wallpaper, LowerCase(sky));
 }
 
-TEST(PictureActions, EditHandsTheLowerCaseFolderAndNameToTheEditor) {
+TEST(PictureActions, EditHandsTheStoredFolderAndNameToTheEditor) {
     ActionRig rig;
     const std::string cat = rig.List(rig.pics + "\\My Cat.bmp");
     rig.Select(cat);
     rig.actions.mnuEdit1Click();
     ASSERT_EQ(rig.editor.edited.size(), 1u);
-    EXPECT_EQ(rig.editor.edited[0].first, LowerCase(rig.pics));
-    EXPECT_EQ(rig.editor.edited[0].second, "my cat.bmp");
+    EXPECT_EQ(rig.editor.edited[0].first, rig.pics);
+    EXPECT_EQ(rig.editor.edited[0].second, "My Cat.bmp");
 }
 
 }  // namespace

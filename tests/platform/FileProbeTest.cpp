@@ -4,20 +4,14 @@
 #include <windows.h>
 
 #include "support/TempDir.h"
+#include "support/UnmappedDrive.h"
 
 namespace pictavo {
 namespace {
 
 using State = FileProbe::State;
 
-// A drive letter nothing is mapped to, as after a disk was unplugged.
-std::string UnmappedDrive() {
-    const DWORD drives = ::GetLogicalDrives();
-    for (char letter = 'Y'; letter >= 'G'; --letter) {
-        if (!(drives & (1u << (letter - 'A')))) return std::string(1, letter) + ":";
-    }
-    return {};
-}
+using pictavo::testing::UnmappedDrive;
 
 TEST(FileProbe, PathRoot) {
     const struct {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/Paths.h"
+#include "platform/PicturePath.h"
 
 namespace pictavo {
 namespace {
@@ -69,6 +70,48 @@ TEST(PathsTest, ChangesTheExtensionOfTheFileNameOnly) {
 TEST(PathsTest, JoinPutsOneBackslashBetween) {
     EXPECT_EQ(JoinPath("C:\\Pics", "a.bmp"), "C:\\Pics\\a.bmp");
     EXPECT_EQ(JoinPath("C:", "a.bmp"), "C:\\a.bmp");  // a drive root is stored as "C:"
+}
+
+}  // namespace
+}  // namespace pictavo
+
+namespace pictavo {
+namespace {
+
+TEST(PicturePathTest, KeepsThePathAsWrittenAndKeysItInLowerCase) {
+    const struct {
+        PicturePath path;
+        const char* asWritten;
+        const char* key;
+        const char* name;
+        const char* folder;
+        const char* keyName;
+        const char* keyFolder;
+    } cases[] = {
+        {PicturePath("C:\\Pics\\Sun.BMP"), "C:\\Pics\\Sun.BMP", "c:\\pics\\sun.bmp", "Sun.BMP",
+         "C:\\Pics", "sun.bmp", "c:\\pics"},
+        // A double-byte name (code page 932): the system must get its bytes unchanged.
+        {PicturePath("C:\\\x83\x41\\\x83\x43.bmp"), "C:\\\x83\x41\\\x83\x43.bmp",
+         "c:\\\x83\x61\\\x83\x63.bmp", "\x83\x43.bmp", "C:\\\x83\x41", "\x83\x63.bmp",
+         "c:\\\x83\x61"},
+        {PicturePath("C:\\Pics", "A.bmp"), "C:\\Pics\\A.bmp", "c:\\pics\\a.bmp", "A.bmp",
+         "C:\\Pics", "a.bmp", "c:\\pics"},
+        {PicturePath("C:\\Pics\\\\A.bmp"), "C:\\Pics\\\\A.bmp", "c:\\pics\\\\a.bmp", "A.bmp",
+         "C:\\Pics", "a.bmp", "c:\\pics"},
+        {PicturePath(), "", "", "", "", "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.asWritten);
+        EXPECT_EQ(c.path.AsWritten(), c.asWritten);
+        EXPECT_EQ(c.path.Key(), c.key);
+        EXPECT_EQ(c.path.Name(), c.name);
+        EXPECT_EQ(c.path.Folder(), c.folder);
+        EXPECT_EQ(c.path.KeyName(), c.keyName);
+        EXPECT_EQ(c.path.KeyFolder(), c.keyFolder);
+        EXPECT_EQ(c.path.Empty(), *c.asWritten == '\0');
+    }
+    EXPECT_TRUE(PicturePath("C:\\Pics\\SUN.bmp").SameFile(PicturePath("c:\\pics\\sun.BMP")));
+    EXPECT_FALSE(PicturePath("C:\\Pics\\sun.bmp").SameFile(PicturePath("C:\\Pics\\sun2.bmp")));
 }
 
 }  // namespace

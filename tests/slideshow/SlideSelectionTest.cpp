@@ -114,7 +114,7 @@ TEST(SlideSelection, APathLongerThanTheWallpaperCallTakesIsNotEligible) {
         record.Enabled = true;
         record.LCLocation = folder;
         record.LCFilename = std::string(length - folder.size() - 1 - 4, 'n') + ".bmp";
-        ASSERT_EQ(KeyPath(record).size(), length);
+        ASSERT_EQ(record.LCLocation.size() + 1 + record.LCFilename.size(), length);
         EXPECT_EQ(IsEligibleSlide(options, record), length <= 256);
         options.maxPathLength = 0;
         EXPECT_TRUE(IsEligibleSlide(options, record));

@@ -8,6 +8,7 @@
 #include "platform/Controls.h"
 #include "slideshow/SlideShow.h"
 #include "support/SlideFixture.h"
+#include "support/UnmappedDrive.h"
 
 namespace pictavo {
 namespace {
@@ -407,14 +408,7 @@ TEST(SlideShow, SwitchingTheSlideshowOnShowsASlideAtOnceAndOffStopsIt) {
 // ---------------------------------------------------------------------------
 // Faults of the first design
 
-// A drive letter nothing is mapped to, as after a disk was unplugged.
-std::string UnmappedDrive() {
-    const DWORD drives = ::GetLogicalDrives();
-    for (char letter = 'Y'; letter >= 'G'; --letter) {
-        if (!(drives & (1u << (letter - 'A')))) return std::string(1, letter) + ":";
-    }
-    return {};
-}
+using pictavo::testing::UnmappedDrive;
 
 TEST(SlideShow, TheRandomSourceReachesEveryPictureOfALongList) {
     SlideRig rig;

@@ -236,7 +236,7 @@ public:
         record.Tile = tile;
         record.Size = size;
         store.cdtData().Append(std::move(record));
-        return LowerCase(path);
+        return path;
     }
     // Whether the list was handed to a save: runs what is pending and looks for the table file.
     bool ListSaved() {
@@ -251,7 +251,7 @@ public:
         record.Enabled = enabled;
         record.Size = 58;
         store.cdtData().Append(std::move(record));
-        return LowerCase(folder + "\\" + name);
+        return folder + "\\" + name;
     }
     bool Listed(const std::string& name) {
         return store.Table().Seek(LowerCase(name), LowerCase(dir.Path())) != NoRecord;
