@@ -68,7 +68,10 @@ constexpr DWORD kPageHelpContexts[] = {hcPreviewPage, hcSlideshowPage, hcOptions
 TFrmMain::TFrmMain(Services services)
     : InputTimeout1(services.timers, 2250),
       services_(std::move(services)),
+      prompts_(services_.prompts, [this](const std::string& text) { Trace(text); }),
       help_(services_.helpViewer) {
+    // A new main window is a new run: someone may be there to answer again.
+    AllowModalLoops();
     // The same number the program entry registered: a second copy broadcasts it.
     msgMyWindowMessageHandle = ::RegisterWindowMessageA("RestorePictavo");
     SIZE size = WindowSizeForClient(kClientWidth, kClientHeight, kStyle, kExStyle);
@@ -79,7 +82,7 @@ TFrmMain::TFrmMain(Services services)
     startupShortcut_ = std::make_unique<TStartupShortcut>(*this);
     frmItemInfo_ = std::make_unique<TfrmItemInfo>(Handle());
     AdjustFormScaling(frmItemInfo_->Handle(), TfrmItemInfo::kFontHeight);
-    dlgOpenImport_ = std::make_unique<TOpenImportDialog>(services_.prompts);
+    dlgOpenImport_ = std::make_unique<TOpenImportDialog>(prompts_);
     addProgress_ = std::make_unique<TAddProgress>(pbrProgress, lblHints);
     desktop_ =
         std::make_unique<TDesktopWallpaper>(services_.wallpaper, *inventory_, *this, *tsSlideshow,
@@ -93,6 +96,7 @@ TFrmMain::~TFrmMain() {
     // its destruction steps, the last flush among them, still run.
     if (Handle()) ::DestroyWindow(Handle());
     SetExceptionHandler(nullptr);
+    SetNoticeHandler(nullptr);
 }
 
 void TFrmMain::CreateControls() {
@@ -143,6 +147,7 @@ void TFrmMain::Trace(const std::string& text) { SendTrace(text, Handle()); }
 void TFrmMain::FormCreate() {
     Trace("FormCreate");
     SetExceptionHandler([this](const std::string& message) { HandleAppException(message); });
+    SetNoticeHandler([this](const std::string& message) { HandleAppNotice(message); });
     msgPrivateShutdown = ::RegisterWindowMessageA("ShutdownPictavo");
     flags_.startingUp = true;
     booCloseFromMenu = false;
@@ -169,7 +174,7 @@ void TFrmMain::FormCreate() {
                              services_.timers, *this, flags_, services_.tray});
     desktop_->AttachSlideControl(*slideShow_);
     adder_ = std::make_unique<TPictureAdder>(
-        TPictureAdder::Services{*inventory_, *this, flags_, services_.prompts, *frmItemInfo_,
+        TPictureAdder::Services{*inventory_, *this, flags_, prompts_, *frmItemInfo_,
                                 *dlgOpenImport_, *settings_, *addProgress_});
     detector_ = std::make_unique<TWallpaperDetector>(TWallpaperDetector::Services{
         *inventory_, *desktop_, *adder_, *this, flags_, InputTimeout1, services_.timers, *settings_,
@@ -194,12 +199,12 @@ void TFrmMain::FormCreate() {
         [this] {
             if (!inventory_->Open()) return;
             ShowExportManager(Handle(), settings_->DataDirectory(),
-                              TFrmExport::Services{*inventory_, services_.prompts});
+                              TFrmExport::Services{*inventory_, prompts_});
         });
     tsPreview = std::make_unique<TPreviewPage>(
         Handle(), pageArea_,
         TPreviewPage::Services{*inventory_, *this, *desktop_, *adder_, *previewSettings_,
-                               *pictureActions_, flags_, services_.prompts});
+                               *pictureActions_, flags_, prompts_});
     inventory_->AttachPreview(tsPreview.get());
     settings_->AttachPreviewPanel(*tsPreview);
     help_.SetHelpFile(ChangeFileExt(exePath, ".chm"));
@@ -260,7 +265,7 @@ void TFrmMain::FormCreate() {
             // The interval's hours are not mentioned: a whole-hour interval speaks of seconds.
             const int minutes = SpinPosition(tsSlideshow->updMins);
             const int seconds = SpinPosition(tsSlideshow->updSecs);
-            services_.prompts.Message(
+            prompts_.Message(
                 Handle(), minutes > 0
                               ? "Slideshow will change your wallpaper every " +
                                     std::to_string(minutes) + " minutes.\r" +
@@ -281,6 +286,8 @@ void TFrmMain::FormCreate() {
             inventory_->SelectInList(settings_->ReadLastWallpaper());
         }
         inventory_->SyncSlideShowCursor();
+    } catch (const NoticeError& e) {
+        HandleAppNotice(e.what());
     } catch (const std::exception& e) {
         HandleAppException(e.what());
     }
@@ -294,13 +301,14 @@ void TFrmMain::FormCreateCleanup() {
             ~Finally() {
                 form.RefreshInventoryColumns();
                 form.services_.tray.TrayIcon1->SetCanShowMenu(true);
-                if (form.services_.commandLineArgument == ":") {
+                if (form.services_.commandLineArgument == ":" && !form.shutdownPending_) {
                     ::ShowWindow(form.Handle(), SW_SHOW);
                     ::SetForegroundWindow(form.Handle());
                 }
             }
         } finally{*this};
         flags_.settingsInProgress = false;
+        if (shutdownPending_) return;
         if (Checked(tsSlideshow->chkChangeOnStartup)) {
             EndSplash();
             slideShow_->ShowNextSlide();
@@ -308,6 +316,8 @@ void TFrmMain::FormCreateCleanup() {
         }
     });
     flags_.startingUp = false;
+    // Asked to end while starting: the window was left whole until now.
+    if (shutdownPending_) Close();
 }
 
 // ---------------------------------------------------------------------------
@@ -331,11 +341,23 @@ void TFrmMain::EnsureDataDirectory(const std::string& directory) {
 // Closing
 
 void TFrmMain::Close() {
+    // A second request while the first one's work lets messages run.
+    if (exitUnderway_) return;
     bool canClose = true;
     FormCloseQuery(canClose);
-    if (!canClose) return;
+    // The exit question lets messages run: a shutdown answered meanwhile has
+    // already closed the window.
+    if (!canClose || exitUnderway_) return;
+    exitUnderway_ = true;
     FormClose();
     ::PostMessageA(Handle(), WM_RELEASE, 0, 0);
+}
+
+void TFrmMain::EndUnattended() {
+    booCloseWindows = true;
+    prompts_.SetUnattended(true);
+    // A box or dialog open now would never be answered.
+    EndModalLoops();
 }
 
 void TFrmMain::FormCloseQuery(bool& canClose) {
@@ -346,10 +368,11 @@ void TFrmMain::FormCloseQuery(bool& canClose) {
             ~Clear() { flag = false; }
         } clear{booCloseFromMenu};
         canClose = !Checked(tsOptions->chkConfirmExit) ||
-                   services_.prompts.Confirm(
+                   prompts_.Confirm(
                        Handle(),
                        "Exiting Pictavo will disable Slideshow and Wallpaper Detection.\rExit Now?",
-                       MB_YESNOCANCEL);
+                       MB_YESNOCANCEL) ||
+                   booCloseWindows;  // the session or another program ended it meanwhile
     } else if (booCloseWindows) {
         Trace("FrmMain: FormCloseQuery - booCloseWindows");
         canClose = true;
@@ -376,11 +399,11 @@ void TFrmMain::RunExitStep(bool& writeFailureReported, const std::function<void(
     try {
         step();
     } catch (const SettingsWriteError& e) {
-        if (!writeFailureReported) {
+        Trace(e.what());
+        if (!writeFailureReported && !prompts_.Unattended()) {
             writeFailureReported = true;
             ShowError(e.what());
         }
-        Trace(e.what());
     } catch (const std::exception& e) {
         HandleAppException(e.what());
     }
@@ -407,6 +430,9 @@ void TFrmMain::CloseProcessing() {
     // from ending. Its failure is told once.
     bool reported = false;
     RunExitStep(reported, [this] { InputTimeout1.Flush(); });
+    // A save that failed before, with no change since, is not pending: its
+    // changes are written here all the same.
+    RunExitStep(reported, [this] { inventory_->SaveUnsavedChanges(); });
     RunExitStep(reported, [this] { services_.application.ProcessMessages(); });
     TDesktopWallpaper::Wallpaper current;
     RunExitStep(reported, [&] { current = desktop_->GetCurrentWallpaper(true); });
@@ -416,7 +442,7 @@ void TFrmMain::CloseProcessing() {
 
 bool TFrmMain::WMQueryEndSession(UINT message) {
     Trace("TFrmMain.WMQueryEndSession  " + std::to_string(message));
-    booCloseWindows = true;
+    EndUnattended();
     bool canClose = true;
     FormCloseQuery(canClose);
     if (canClose) CloseProcessing();
@@ -428,6 +454,7 @@ void TFrmMain::FormDestroy() {
     // exist; nothing scheduled later could find them.
     bool reported = false;
     RunExitStep(reported, [this] { InputTimeout1.Close(); });
+    RunExitStep(reported, [this] { inventory_->SaveUnsavedChanges(); });
     if (services_.tray.DesktopIconsHidden()) ShowDesktopIcons(true);
     help_.Quit();
     ::DeleteFileA(TInventoryStore::OwnWallpaperPath().c_str());
@@ -460,16 +487,26 @@ void TFrmMain::CloseStartupForm() { startupForm_.reset(); }
 
 void TFrmMain::HandleAppException(const std::string& message) {
     const std::string text = "Exception: " + message;
-    services_.prompts.Message(Handle(), text);
     Trace(text);
+    if (!prompts_.Unattended()) prompts_.Message(Handle(), text);
+}
+
+void TFrmMain::HandleAppNotice(const std::string& message) {
+    Trace(message);
+    if (!prompts_.Unattended()) ShowError(message);
 }
 
 // ---------------------------------------------------------------------------
 // The program's face
 
 void TFrmMain::ShowError(const std::string& message) {
+    // With no one to answer, the message goes to the trace alone.
+    if (prompts_.Unattended()) {
+        Trace(message);
+        return;
+    }
     ::SetForegroundWindow(Handle());
-    services_.prompts.Message(Handle(), message);
+    prompts_.Message(Handle(), message);
 }
 
 void TFrmMain::ShowHint(const std::string& text) { ::SetWindowTextA(lblHints, text.c_str()); }
@@ -512,8 +549,13 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     if (message == msgPrivateShutdown && message != 0) {
         Trace("FrmMain.WndProc = msgPrivateShutdown");
-        booCloseWindows = true;
-        Close();
+        EndUnattended();
+        // Start-up runs on in the window's creation: the close waits for its end.
+        if (flags_.startingUp) {
+            shutdownPending_ = true;
+        } else {
+            Close();
+        }
         return 0;
     }
     switch (message) {
@@ -523,8 +565,20 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_QUERYENDSESSION:
             return WMQueryEndSession(message) ? TRUE : FALSE;
         case WM_ENDSESSION:
-            // The session goes on after all: closing the window hides it again.
-            if (!wParam) booCloseWindows = closing_ = false;
+            if (!wParam) {
+                // The session goes on after all: closing the window hides it
+                // again, and the user is there to answer boxes.
+                booCloseWindows = closing_ = false;
+                prompts_.SetUnattended(false);
+                AllowModalLoops();
+            } else if (flags_.startingUp) {
+                shutdownPending_ = true;
+            } else if (closing_ && !exitUnderway_) {
+                // The shutdown work ran at the question; the window goes now
+                // rather than leave the end of the process to the system.
+                exitUnderway_ = true;
+                ::PostMessageA(Handle(), WM_RELEASE, 0, 0);
+            }
             return 0;
         case WM_SETTINGCHANGE:
             if (detector_) detector_->WMSettingChange(reinterpret_cast<const char*>(lParam));
