@@ -31,6 +31,8 @@ constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 constexpr int kClientWidth = 402;
 constexpr int kClientHeight = 443;
 constexpr UINT WM_RELEASE = WM_APP + 1;  // frees the window once its close has been handled
+constexpr UINT_PTR kReleaseTimer = 1;      // the same, should the message be lost
+constexpr UINT kReleaseRetry = 250;
 
 enum ControlId {
     idPages = 100,
@@ -350,7 +352,14 @@ void TFrmMain::Close() {
     if (!canClose || exitUnderway_) return;
     exitUnderway_ = true;
     FormClose();
+    Release();
+}
+
+void TFrmMain::Release() {
     ::PostMessageA(Handle(), WM_RELEASE, 0, 0);
+    // A dialog ended from a sent message (the shutdown broadcast) drops the
+    // next message its loop fetches; the timer comes again until the window goes.
+    ::SetTimer(Handle(), kReleaseTimer, kReleaseRetry, nullptr);
 }
 
 void TFrmMain::EndUnattended() {
@@ -577,7 +586,7 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 // The shutdown work ran at the question; the window goes now
                 // rather than leave the end of the process to the system.
                 exitUnderway_ = true;
-                ::PostMessageA(Handle(), WM_RELEASE, 0, 0);
+                Release();
             }
             return 0;
         case WM_SETTINGCHANGE:
@@ -586,6 +595,12 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_RELEASE:
             ::DestroyWindow(Handle());
             return 0;
+        case WM_TIMER:
+            if (wParam == kReleaseTimer) {
+                ::DestroyWindow(Handle());
+                return 0;
+            }
+            break;
         case WM_DESTROY:
             FormDestroy();
             services_.application.Terminate();

@@ -149,6 +149,8 @@ private:
     void HandleAppNotice(const std::string& message);
     // The end comes on another's behalf: no box may wait for an answer.
     void EndUnattended();
+    // Frees the window once the message being handled is done.
+    void Release();
     void ShowStartupForm(const std::string& text);
     void CloseStartupForm();
     void Trace(const std::string& text) override;

@@ -263,6 +263,16 @@ TEST_F(FrmMainTest, TheShutdownMessageDuringTheExitQuestionEndsTheProgramOnce) {
     EXPECT_EQ(persisted, 1);
 }
 
+// A deferred settings save meets a read-only file: the user reads what failed
+// and where, not an unexpected exception.
+TEST_F(FrmMainTest, ADeferredSettingsSaveThatFailsIsToldAsItself) {
+    Start(true);
+    ::SendMessageA(main->SlideshowPage().chkRandom, BM_CLICK, 0, 0);
+    MakeSettingsReadOnly();
+    clock.Advance(2250);
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{WriteFailure()});
+}
+
 TEST_F(FrmMainTest, OkHidesTheWindowWhenTheSettingsFileCannotBeWritten) {
     Start(true);
     MakeSettingsReadOnly();

@@ -148,11 +148,21 @@ TEST(Shutdown, AnEditWhoseSaveFailedIsWrittenAtTheEnd) {
     ReadOnly readOnly(program.TablePath());
 
     program.Start();
-    auto box = program.WaitForMessageBox();
-    ASSERT_TRUE(box.has_value());
-    EXPECT_EQ(Lower(box->text).rfind(Lower("Unable to save db " + program.TablePath()), 0), 0u)
-        << box->text;
-    ASSERT_TRUE(box->Press(IDOK));
+    // The slide finds nothing left to show and says so; the failed save says
+    // where and why, once.
+    const std::string failure = Lower("Unable to save db " + program.TablePath() + " (");
+    int failures = 0;
+    for (int i = 0; i < 2; ++i) {
+        auto box = program.WaitForMessageBox();
+        ASSERT_TRUE(box.has_value());
+        if (Lower(box->text).rfind(failure, 0) == 0) {
+            ++failures;
+        } else {
+            EXPECT_EQ(box->text, "No images selected for slideshow!");
+        }
+        ASSERT_TRUE(box->Press(IDOK));
+    }
+    EXPECT_EQ(failures, 1);
     ASSERT_EQ(pictavo::ParseTable(ReadFile(program.TablePath())).Records.size(), 1u);
 
     ::SetFileAttributesA(program.TablePath().c_str(), FILE_ATTRIBUTE_NORMAL);
