@@ -26,7 +26,7 @@ bool TApplication::HandleOne(MSG& msg) {
 
 void TApplication::Run() {
     MSG msg;
-    while (!terminated_) {
+    while (!terminated_ && !quitRequested_) {
         BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
         if (got == -1) break;
         if (got == 0) {
@@ -63,7 +63,9 @@ bool TApplication::CreateForms(const std::function<void()>& create, IPrompts& pr
 }
 
 void TApplication::Terminate() {
-    if (!terminated_) ::PostQuitMessage(0);
+    if (terminated_ || quitRequested_) return;
+    quitRequested_ = true;
+    ::PostQuitMessage(0);
 }
 
 }  // namespace pictavo

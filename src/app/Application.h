@@ -27,11 +27,14 @@ public:
     // program instead of leaving it running without a usable window. Returns
     // false (and the application is terminated) when creation failed.
     bool CreateForms(const std::function<void()>& create, IPrompts& prompts);
-    bool Terminated() const { return terminated_; }
+    // Also once the end has been asked for: a modal loop nested in the main
+    // one may take the quit message for itself, and the end must hold anyway.
+    bool Terminated() const { return terminated_ || quitRequested_; }
 
 private:
     bool HandleOne(MSG& msg);
     bool terminated_ = false;
+    bool quitRequested_ = false;
 };
 
 TApplication& Application();

@@ -31,6 +31,8 @@ constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 constexpr int kClientWidth = 402;
 constexpr int kClientHeight = 443;
 constexpr UINT WM_RELEASE = WM_APP + 1;  // frees the window once its close has been handled
+constexpr UINT_PTR kReleaseTimer = 1;      // the same, should the message be lost
+constexpr UINT kReleaseRetry = 250;
 
 enum ControlId {
     idPages = 100,
@@ -68,7 +70,10 @@ constexpr DWORD kPageHelpContexts[] = {hcPreviewPage, hcSlideshowPage, hcOptions
 TFrmMain::TFrmMain(Services services)
     : InputTimeout1(services.timers, 2250),
       services_(std::move(services)),
+      prompts_(services_.prompts, [this](const std::string& text) { Trace(text); }),
       help_(services_.helpViewer) {
+    // A new main window is a new run: someone may be there to answer again.
+    AllowModalLoops();
     // The same number the program entry registered: a second copy broadcasts it.
     msgMyWindowMessageHandle = ::RegisterWindowMessageA("RestorePictavo");
     SIZE size = WindowSizeForClient(kClientWidth, kClientHeight, kStyle, kExStyle);
@@ -79,7 +84,7 @@ TFrmMain::TFrmMain(Services services)
     startupShortcut_ = std::make_unique<TStartupShortcut>(*this);
     frmItemInfo_ = std::make_unique<TfrmItemInfo>(Handle());
     AdjustFormScaling(frmItemInfo_->Handle(), TfrmItemInfo::kFontHeight);
-    dlgOpenImport_ = std::make_unique<TOpenImportDialog>(services_.prompts);
+    dlgOpenImport_ = std::make_unique<TOpenImportDialog>(prompts_);
     addProgress_ = std::make_unique<TAddProgress>(pbrProgress, lblHints);
     desktop_ =
         std::make_unique<TDesktopWallpaper>(services_.wallpaper, *inventory_, *this, *tsSlideshow,
@@ -93,6 +98,7 @@ TFrmMain::~TFrmMain() {
     // its destruction steps, the last flush among them, still run.
     if (Handle()) ::DestroyWindow(Handle());
     SetExceptionHandler(nullptr);
+    SetNoticeHandler(nullptr);
 }
 
 void TFrmMain::CreateControls() {
@@ -143,6 +149,7 @@ void TFrmMain::Trace(const std::string& text) { SendTrace(text, Handle()); }
 void TFrmMain::FormCreate() {
     Trace("FormCreate");
     SetExceptionHandler([this](const std::string& message) { HandleAppException(message); });
+    SetNoticeHandler([this](const std::string& message) { HandleAppNotice(message); });
     msgPrivateShutdown = ::RegisterWindowMessageA("ShutdownPictavo");
     flags_.startingUp = true;
     booCloseFromMenu = false;
@@ -169,7 +176,7 @@ void TFrmMain::FormCreate() {
                              services_.timers, *this, flags_, services_.tray});
     desktop_->AttachSlideControl(*slideShow_);
     adder_ = std::make_unique<TPictureAdder>(
-        TPictureAdder::Services{*inventory_, *this, flags_, services_.prompts, *frmItemInfo_,
+        TPictureAdder::Services{*inventory_, *this, flags_, prompts_, *frmItemInfo_,
                                 *dlgOpenImport_, *settings_, *addProgress_});
     detector_ = std::make_unique<TWallpaperDetector>(TWallpaperDetector::Services{
         *inventory_, *desktop_, *adder_, *this, flags_, InputTimeout1, services_.timers, *settings_,
@@ -194,12 +201,12 @@ void TFrmMain::FormCreate() {
         [this] {
             if (!inventory_->Open()) return;
             ShowExportManager(Handle(), settings_->DataDirectory(),
-                              TFrmExport::Services{*inventory_, services_.prompts});
+                              TFrmExport::Services{*inventory_, prompts_});
         });
     tsPreview = std::make_unique<TPreviewPage>(
         Handle(), pageArea_,
         TPreviewPage::Services{*inventory_, *this, *desktop_, *adder_, *previewSettings_,
-                               *pictureActions_, flags_, services_.prompts});
+                               *pictureActions_, flags_, prompts_});
     inventory_->AttachPreview(tsPreview.get());
     settings_->AttachPreviewPanel(*tsPreview);
     help_.SetHelpFile(ChangeFileExt(exePath, ".chm"));
@@ -262,7 +269,7 @@ void TFrmMain::FormCreate() {
             // The interval's hours are not mentioned: a whole-hour interval speaks of seconds.
             const int minutes = SpinPosition(tsSlideshow->updMins);
             const int seconds = SpinPosition(tsSlideshow->updSecs);
-            services_.prompts.Message(
+            prompts_.Message(
                 Handle(), minutes > 0
                               ? "Slideshow will change your wallpaper every " +
                                     std::to_string(minutes) + " minutes.\r" +
@@ -283,6 +290,8 @@ void TFrmMain::FormCreate() {
             inventory_->SelectInList(settings_->ReadLastWallpaper());
         }
         inventory_->SyncSlideShowCursor();
+    } catch (const NoticeError& e) {
+        HandleAppNotice(e.what());
     } catch (const std::exception& e) {
         HandleAppException(e.what());
     }
@@ -296,13 +305,14 @@ void TFrmMain::FormCreateCleanup() {
             ~Finally() {
                 form.RefreshInventoryColumns();
                 form.services_.tray.TrayIcon1->SetCanShowMenu(true);
-                if (form.services_.commandLineArgument == ":") {
+                if (form.services_.commandLineArgument == ":" && !form.shutdownPending_) {
                     ::ShowWindow(form.Handle(), SW_SHOW);
                     ::SetForegroundWindow(form.Handle());
                 }
             }
         } finally{*this};
         flags_.settingsInProgress = false;
+        if (shutdownPending_) return;
         if (Checked(tsSlideshow->chkChangeOnStartup)) {
             EndSplash();
             slideShow_->ShowNextSlide();
@@ -310,6 +320,8 @@ void TFrmMain::FormCreateCleanup() {
         }
     });
     flags_.startingUp = false;
+    // Asked to end while starting: the window was left whole until now.
+    if (shutdownPending_) Close();
 }
 
 // ---------------------------------------------------------------------------
@@ -333,11 +345,30 @@ void TFrmMain::EnsureDataDirectory(const std::string& directory) {
 // Closing
 
 void TFrmMain::Close() {
+    // A second request while the first one's work lets messages run.
+    if (exitUnderway_) return;
     bool canClose = true;
     FormCloseQuery(canClose);
-    if (!canClose) return;
+    // The exit question lets messages run: a shutdown answered meanwhile has
+    // already closed the window.
+    if (!canClose || exitUnderway_) return;
+    exitUnderway_ = true;
     FormClose();
+    Release();
+}
+
+void TFrmMain::Release() {
     ::PostMessageA(Handle(), WM_RELEASE, 0, 0);
+    // A dialog ended from a sent message (the shutdown broadcast) drops the
+    // next message its loop fetches; the timer comes again until the window goes.
+    ::SetTimer(Handle(), kReleaseTimer, kReleaseRetry, nullptr);
+}
+
+void TFrmMain::EndUnattended() {
+    booCloseWindows = true;
+    prompts_.SetUnattended(true);
+    // A box or dialog open now would never be answered.
+    EndModalLoops();
 }
 
 void TFrmMain::FormCloseQuery(bool& canClose) {
@@ -348,10 +379,11 @@ void TFrmMain::FormCloseQuery(bool& canClose) {
             ~Clear() { flag = false; }
         } clear{booCloseFromMenu};
         canClose = !Checked(tsOptions->chkConfirmExit) ||
-                   services_.prompts.Confirm(
+                   prompts_.Confirm(
                        Handle(),
                        "Exiting Pictavo will disable Slideshow and Wallpaper Detection.\rExit Now?",
-                       MB_YESNOCANCEL);
+                       MB_YESNOCANCEL) ||
+                   booCloseWindows;  // the session or another program ended it meanwhile
     } else if (booCloseWindows) {
         Trace("FrmMain: FormCloseQuery - booCloseWindows");
         canClose = true;
@@ -378,11 +410,11 @@ void TFrmMain::RunExitStep(bool& writeFailureReported, const std::function<void(
     try {
         step();
     } catch (const SettingsWriteError& e) {
-        if (!writeFailureReported) {
+        Trace(e.what());
+        if (!writeFailureReported && !prompts_.Unattended()) {
             writeFailureReported = true;
             ShowError(e.what());
         }
-        Trace(e.what());
     } catch (const std::exception& e) {
         HandleAppException(e.what());
     }
@@ -409,6 +441,9 @@ void TFrmMain::CloseProcessing() {
     // from ending. Its failure is told once.
     bool reported = false;
     RunExitStep(reported, [this] { InputTimeout1.Flush(); });
+    // A save that failed before, with no change since, is not pending: its
+    // changes are written here all the same.
+    RunExitStep(reported, [this] { inventory_->SaveUnsavedChanges(); });
     RunExitStep(reported, [this] { services_.application.ProcessMessages(); });
     TDesktopWallpaper::Wallpaper current;
     RunExitStep(reported, [&] { current = desktop_->GetCurrentWallpaper(true); });
@@ -418,7 +453,7 @@ void TFrmMain::CloseProcessing() {
 
 bool TFrmMain::WMQueryEndSession(UINT message) {
     Trace("TFrmMain.WMQueryEndSession  " + std::to_string(message));
-    booCloseWindows = true;
+    EndUnattended();
     bool canClose = true;
     FormCloseQuery(canClose);
     if (canClose) CloseProcessing();
@@ -430,6 +465,7 @@ void TFrmMain::FormDestroy() {
     // exist; nothing scheduled later could find them.
     bool reported = false;
     RunExitStep(reported, [this] { InputTimeout1.Close(); });
+    RunExitStep(reported, [this] { inventory_->SaveUnsavedChanges(); });
     if (services_.tray.DesktopIconsHidden()) ShowDesktopIcons(true);
     help_.Quit();
     ::DeleteFileA(TInventoryStore::OwnWallpaperPath().AsWritten().c_str());
@@ -462,16 +498,26 @@ void TFrmMain::CloseStartupForm() { startupForm_.reset(); }
 
 void TFrmMain::HandleAppException(const std::string& message) {
     const std::string text = "Exception: " + message;
-    services_.prompts.Message(Handle(), text);
     Trace(text);
+    if (!prompts_.Unattended()) prompts_.Message(Handle(), text);
+}
+
+void TFrmMain::HandleAppNotice(const std::string& message) {
+    Trace(message);
+    if (!prompts_.Unattended()) ShowError(message);
 }
 
 // ---------------------------------------------------------------------------
 // The program's face
 
 void TFrmMain::ShowError(const std::string& message) {
+    // With no one to answer, the message goes to the trace alone.
+    if (prompts_.Unattended()) {
+        Trace(message);
+        return;
+    }
     ::SetForegroundWindow(Handle());
-    services_.prompts.Message(Handle(), message);
+    prompts_.Message(Handle(), message);
 }
 
 void TFrmMain::ShowHint(const std::string& text) { ::SetWindowTextA(lblHints, text.c_str()); }
@@ -514,8 +560,13 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     if (message == msgPrivateShutdown && message != 0) {
         Trace("FrmMain.WndProc = msgPrivateShutdown");
-        booCloseWindows = true;
-        Close();
+        EndUnattended();
+        // Start-up runs on in the window's creation: the close waits for its end.
+        if (flags_.startingUp) {
+            shutdownPending_ = true;
+        } else {
+            Close();
+        }
         return 0;
     }
     switch (message) {
@@ -525,8 +576,20 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_QUERYENDSESSION:
             return WMQueryEndSession(message) ? TRUE : FALSE;
         case WM_ENDSESSION:
-            // The session goes on after all: closing the window hides it again.
-            if (!wParam) booCloseWindows = closing_ = false;
+            if (!wParam) {
+                // The session goes on after all: closing the window hides it
+                // again, and the user is there to answer boxes.
+                booCloseWindows = closing_ = false;
+                prompts_.SetUnattended(false);
+                AllowModalLoops();
+            } else if (flags_.startingUp) {
+                shutdownPending_ = true;
+            } else if (closing_ && !exitUnderway_) {
+                // The shutdown work ran at the question; the window goes now
+                // rather than leave the end of the process to the system.
+                exitUnderway_ = true;
+                Release();
+            }
             return 0;
         case WM_SETTINGCHANGE:
             if (detector_) detector_->WMSettingChange(reinterpret_cast<const char*>(lParam));
@@ -534,6 +597,12 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_RELEASE:
             ::DestroyWindow(Handle());
             return 0;
+        case WM_TIMER:
+            if (wParam == kReleaseTimer) {
+                ::DestroyWindow(Handle());
+                return 0;
+            }
+            break;
         case WM_DESTROY:
             FormDestroy();
             services_.application.Terminate();

@@ -145,6 +145,12 @@ private:
     // and the caller goes on with its next step either way.
     void RunExitStep(bool& writeFailureReported, const std::function<void()>& step);
     void HandleAppException(const std::string& message);
+    // An error whose text is meant for the user as it stands.
+    void HandleAppNotice(const std::string& message);
+    // The end comes on another's behalf: no box may wait for an answer.
+    void EndUnattended();
+    // Frees the window once the message being handled is done.
+    void Release();
     void ShowStartupForm(const std::string& text);
     void CloseStartupForm();
     void Trace(const std::string& text) override;
@@ -173,12 +179,16 @@ private:
     void About1Click() override;
 
     Services services_;
+    // Every box of the program goes through here.
+    TAttendedPrompts prompts_;
     THelpSystem help_;
     std::unique_ptr<TFrmStartup> startupForm_;
     std::string baseTitle_;
     std::string formerDataDirectory_;
     bool firstRun_ = false;
     bool closing_ = false;  // CloseProcessing has begun
+    bool exitUnderway_ = false;  // the window is closing for good
+    bool shutdownPending_ = false;  // asked to end while starting
     ProgramFlags flags_;
     int listWidth_ = 0;
 };

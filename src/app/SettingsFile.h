@@ -5,13 +5,15 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/Guard.h"
+
 namespace pictavo {
 
 // The settings file refused a write: "Unable to write to " and its path.
-class SettingsWriteError : public std::runtime_error {
+class SettingsWriteError : public NoticeError {
 public:
     explicit SettingsWriteError(const std::string& path)
-        : std::runtime_error("Unable to write to " + path) {}
+        : NoticeError("Unable to write to " + path) {}
 };
 
 class TSettingsFile {

@@ -49,6 +49,8 @@ void TInventoryStore::CreateTable() {
     table_.Clear();
     cdtData_ = std::make_unique<InventoryCursor>(table_);
     open_ = true;
+    // Nothing the user made yet: an empty table owes the disk nothing.
+    savedChanges_ = table_.Changes();
 }
 
 void TInventoryStore::MakeClones() {
@@ -87,6 +89,7 @@ void TInventoryStore::LoadInventory() {
 
     // Taken over as the table's storage when accepted; left as it was when refused.
     std::string refusal = LoadTable(std::move(content), table_);
+    if (refusal.empty()) savedChanges_ = table_.Changes();
     if (!refusal.empty()) {
         KeepUnreadableFile(path, content, refusal);
         if (!fileProtected_) {
@@ -127,12 +130,28 @@ void TInventoryStore::SaveInventory() {
         ui_.Trace("SaveInventory: the table file could not be read at start; not overwritten");
         return;
     }
+    const std::uint64_t changes = table_.Changes();
     try {
         WriteFileAtomically(TableFilePath(), SerializeTable(table_));
     } catch (const FileError& e) {
         ui_.Trace("SaveInventory: " + std::string(e.what()));
-        ui_.ShowError("Unable to save db");
+        // Every later save point tries again; the user hears of it once.
+        if (saveFailing_) return;
+        saveFailing_ = true;
+        ui_.ShowError("Unable to save db " + TableFilePath() + " (" + SystemErrorText(e.Code()) +
+                      ").");
+        return;
     }
+    savedChanges_ = changes;
+    saveFailing_ = false;
+}
+
+bool TInventoryStore::HasUnsavedChanges() const {
+    return open_ && !fileProtected_ && table_.Changes() != savedChanges_;
+}
+
+void TInventoryStore::SaveUnsavedChanges() {
+    if (HasUnsavedChanges()) SaveInventory();
 }
 
 void TInventoryStore::RelocateRecords(const std::string& formerDirectory) {

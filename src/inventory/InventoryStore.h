@@ -5,6 +5,7 @@
 // the deferred-action component.
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "inventory/InventoryTable.h"
@@ -50,7 +51,15 @@ public:
     void MakeClones();
 
     void LoadInventory();
+    // Writes the whole table. A failure is told once per run of failures (the
+    // next success re-arms the message) and leaves the changes unsaved.
     void SaveInventory();
+    // Whether the table holds changes the file does not: set by every change,
+    // cleared only by a save that succeeded.
+    bool HasUnsavedChanges() const;
+    // The save points that need no change of their own (the end of the
+    // program, the end of the session) write what an earlier save left behind.
+    void SaveUnsavedChanges();
     void RelocateRecords(const std::string& formerDirectory);
 
     bool IsInInventory(const PicturePath& path);
@@ -110,6 +119,10 @@ private:
     // Set when the table file exists but could not be read at all (locked,
     // access denied): saving over it would destroy a list we never saw.
     bool fileProtected_ = false;
+    // The table's change count when the file last matched it.
+    std::uint64_t savedChanges_ = 0;
+    // The last save failed: its message has been shown.
+    bool saveFailing_ = false;
 };
 
 }  // namespace pictavo

@@ -591,6 +591,7 @@ RecordId InventoryTable::Append(InventoryRecord record) {
     HashInsert(id);
     // A block split that runs out of memory leaves the block whole, one record over.
     InsertIntoIndex(id);
+    ++changes_;
     for (InventoryCursor* cursor : cursors_)
         if (cursor->id_ == NoRecord) cursor->Land(id);
     return id;
@@ -611,6 +612,7 @@ void InventoryTable::Replace(RecordId id, InventoryRecord record) {
         HashInsert(id);
         InsertIntoIndex(id);
     }
+    ++changes_;
     CompactIfWasteful();
 }
 
@@ -630,6 +632,7 @@ void InventoryTable::Delete(RecordId id) {
     RemoveFromIndex(id);
     ReleaseBytes(id);
     freeIds_.push_back(id);
+    ++changes_;
     CompactIfWasteful();
     if (!anyOnIt) return;
     for (InventoryCursor* cursor : cursors_) {
@@ -662,6 +665,7 @@ void InventoryTable::TakeContentOf(InventoryTable& other) noexcept {
 void InventoryTable::Clear() {
     InventoryTable empty(blockCapacity_);
     TakeContentOf(empty);
+    ++changes_;
     ResetCursors();
 }
 
@@ -695,6 +699,7 @@ void InventoryTable::Assign(std::vector<InventoryRecord> records) {
     fresh.BuildBlocks(order.empty() ? nullptr : &order);
     fresh.HashAll();
     TakeContentOf(fresh);
+    ++changes_;
     ResetCursors();
 }
 
@@ -758,6 +763,7 @@ std::string InventoryTable::AssignEncoded(std::string&& bytes, std::size_t begin
     }
     fresh.BuildBlocks(sorted ? nullptr : &order);
     TakeContentOf(fresh);
+    ++changes_;
     ResetCursors();
     return {};
 }

@@ -99,6 +99,9 @@ public:
 
     std::size_t Count() const noexcept { return count_; }
     bool Empty() const noexcept { return count_ == 0; }
+    // Counts every change of the content, through the table or any cursor: a
+    // different number than at the last save means the file is behind.
+    std::uint64_t Changes() const noexcept { return changes_; }
 
     // Every record passes through NormalizeRecord on the way in.
     RecordId Append(InventoryRecord record);
@@ -209,6 +212,7 @@ private:
     };
     std::vector<HashEntry> hash_;  // open addressing, linear probing; size a power of two
     std::vector<InventoryCursor*> cursors_;
+    std::uint64_t changes_ = 0;
 };
 
 // A current record over a table, in the manner of a dataset: several cursors share one table

@@ -12,7 +12,25 @@ ExceptionHandler& Handler() {
     return handler;
 }
 
+ExceptionHandler& NoticeHandler() {
+    static ExceptionHandler handler;
+    return handler;
+}
+
 }  // namespace
+
+void SetNoticeHandler(ExceptionHandler handler) { NoticeHandler() = std::move(handler); }
+
+void HandleNotice(const std::string& message) {
+    if (NoticeHandler()) {
+        try {
+            NoticeHandler()(message);
+            return;
+        } catch (const std::exception&) {
+        }
+    }
+    ::MessageBoxA(nullptr, message.c_str(), "Pictavo", MB_OK | MB_ICONERROR);
+}
 
 void SetExceptionHandler(ExceptionHandler handler) { Handler() = std::move(handler); }
 
@@ -32,6 +50,8 @@ bool Guarded(const std::function<void()>& work) {
     try {
         work();
         return true;
+    } catch (const NoticeError& e) {
+        HandleNotice(e.what());
     } catch (const std::exception& e) {
         HandleException(e.what());
     } catch (...) {

@@ -3,6 +3,7 @@
 // timer callbacks). Every callback runs its work through Guarded, which hands
 // whatever escapes to the program-wide handler and carries on.
 #include <functional>
+#include <stdexcept>
 #include <string>
 
 namespace pictavo {
@@ -15,6 +16,17 @@ void SetExceptionHandler(ExceptionHandler handler);
 
 // Passes a message to the program-wide handler.
 void HandleException(const std::string& message);
+
+// An error whose text is for the user as it stands ("Unable to write to ..."),
+// not an unexpected one: whatever it escapes to shows it without calling it an
+// exception.
+class NoticeError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+// Installs the handler of NoticeError; without one they show in a plain box.
+void SetNoticeHandler(ExceptionHandler handler);
+void HandleNotice(const std::string& message);
 
 // Runs work; an exception that escapes it goes to the program-wide handler.
 // Returns false when that happened.

@@ -9,6 +9,30 @@
 #include "platform/Guard.h"
 
 namespace pictavo {
+namespace {
+bool modalLoopsEnded = false;
+}
+
+void EndModalLoops() {
+    modalLoopsEnded = true;
+    // Message boxes and the system's file dialogs are dialogs of the thread:
+    // ended as cancelled, their loops return once this message is handled.
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM) WINAPI -> BOOL {
+            char name[16] = {};
+            ::GetClassNameA(hwnd, name, sizeof(name));
+            if (std::string(name) == "#32770") ::EndDialog(hwnd, IDCANCEL);
+            return TRUE;
+        },
+        0);
+    // Wakes a loop of ours waiting for its next message.
+    ::PostThreadMessageA(::GetCurrentThreadId(), WM_NULL, 0, 0);
+}
+
+void AllowModalLoops() { modalLoopsEnded = false; }
+
+bool ModalLoopsEnded() { return modalLoopsEnded; }
 
 Window::~Window() {
     if (hwnd_) {
@@ -55,6 +79,7 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 bool Window::RunModal(HWND owner, HWND focus, const std::function<bool()>& done,
                       bool activateOwner) {
+    if (modalLoopsEnded) return false;
     const bool ownerWasEnabled = owner && ::IsWindowEnabled(owner);
     struct Restore {
         Window& window;
@@ -72,7 +97,7 @@ bool Window::RunModal(HWND owner, HWND focus, const std::function<bool()>& done,
     if (focus) ::SetFocus(focus);
 
     MSG msg;
-    while (Handle()) {
+    while (Handle() && !modalLoopsEnded) {
         if (done()) return true;
         const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
         if (got <= 0) {

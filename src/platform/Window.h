@@ -41,6 +41,14 @@ private:
     HWND hwnd_ = nullptr;
 };
 
+// While the program ends with no one to answer (the session ends, another
+// program asks it to end): every modal loop of this thread ends as cancelled,
+// the open message and file boxes too, and no new one starts until allowed
+// again (the session went on after all).
+void EndModalLoops();
+void AllowModalLoops();
+bool ModalLoopsEnded();
+
 // A child panel (a page, a group of controls) that passes its controls'
 // notices on to its parent, where the handlers live.
 class TPanel : public Window {

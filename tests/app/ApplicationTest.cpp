@@ -61,3 +61,20 @@ TEST(Application, AWindowThatCannotBeMadeSaysWhy) {
 
 }  // namespace
 }  // namespace pictavo
+
+namespace pictavo {
+namespace {
+
+// A loop nested in the main one (a message box) may take the quit message for
+// itself: the end that was asked for still holds, and the main loop returns.
+TEST(Application, TheEndHoldsWhenANestedLoopTakesTheQuitMessage) {
+    TApplication application;
+    application.Terminate();
+    MSG msg;
+    ASSERT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    ASSERT_TRUE(application.Terminated());
+    application.Run();  // returns at once rather than wait for a quit that never comes
+}
+
+}  // namespace
+}  // namespace pictavo

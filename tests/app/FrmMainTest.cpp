@@ -4,9 +4,12 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <stdexcept>
 
 #include "app/Application.h"
+#include "inventory/TableFile.h"
 #include "platform/Files.h"
 #include "platform/Controls.h"
 #include "platform/Guard.h"
@@ -41,7 +44,9 @@ protected:
     std::unique_ptr<TFrmTray> tray;
     std::unique_ptr<TFrmMain> main;
 
-    void Start(bool confirmExit) {
+    void Start(bool confirmExit) { Start(confirmExit, application); }
+    // A run of the program with an application of its own: one test may hold several.
+    void Start(bool confirmExit, TApplication& application) {
         ::DeleteFileA(ini.c_str());
         ::WritePrivateProfileStringA("General", "Verbose", "0", ini.c_str());
         ::WritePrivateProfileStringA("Slideshow", "ChangeOnStartup", "0", ini.c_str());
@@ -71,7 +76,8 @@ protected:
     }
     void MakeSettingsReadOnly() { ::SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_READONLY); }
     std::string WriteFailure() const { return "Unable to write to " + ini; }
-    bool Closed() {
+    bool Closed() { return Closed(application); }
+    bool Closed(TApplication& application) {
         application.ProcessMessages();
         return main->Handle() == nullptr && application.Terminated();
     }
@@ -134,16 +140,138 @@ TEST_F(FrmMainTest, ASettingsFileThatCannotBeWrittenIsToldOnceAndTheExitGoesOn) 
     EXPECT_TRUE(wallpaper.calls.back().fWinIni & SPIF_UPDATEINIFILE);
 }
 
-TEST_F(FrmMainTest, EndOfSessionIsAllowedWithAReadOnlySettingsFile) {
+// Nobody may be there to answer a box while the session ends: the failure
+// goes to the trace, and the answer comes at once.
+TEST_F(FrmMainTest, EndOfSessionIsAllowedWithAReadOnlySettingsFileAndShowsNoBox) {
     Start(true);
     MakeSettingsReadOnly();
     EXPECT_EQ(::SendMessageA(main->Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
-    EXPECT_EQ(prompts.shown, std::vector<std::string>{WriteFailure()});
+    EXPECT_TRUE(prompts.shown.empty());
     // The session went on after all: the close button hides the window again.
     ::SendMessageA(main->Handle(), WM_ENDSESSION, FALSE, 0);
     ::SendMessageA(main->Handle(), WM_CLOSE, 0, 0);
     EXPECT_FALSE(Closed());
     EXPECT_FALSE(main->Visible());
+}
+
+// Setup asks a running copy to end before it replaces its file, and waits.
+TEST_F(FrmMainTest, TheShutdownMessageEndsTheProgramWithoutABoxWhateverTheSettingsFileDoes) {
+    Start(true);
+    // A setting changed just before: its save is still pending at the exit.
+    ::SendMessageA(main->SlideshowPage().chkRandom, BM_CLICK, 0, 0);
+    MakeSettingsReadOnly();
+    ::SendMessageA(main->Handle(), main->msgPrivateShutdown, 0, 0);
+    EXPECT_TRUE(Closed());
+    EXPECT_TRUE(prompts.shown.empty());
+}
+
+// A list save that failed, then no further change: each later save point
+// writes the list once the failure is gone. The failure is told once, and
+// never while the program ends on another's behalf.
+TEST_F(FrmMainTest, AFailedListSaveIsWrittenByEachLaterSavePoint) {
+    testing::TempDir dir;
+    const std::string sky = dir.Write("Sky.bmp", "BMpicture");
+    const std::string table = images + "\\GDB.CDS";
+    const struct {
+        const char* name;
+        std::function<void(TFrmMain&)> savePoint;
+        bool ends;
+    } cases[] = {
+        {"OK", [](TFrmMain& m) { ::SendMessageA(m.Handle(), WM_COMMAND, IDOK, 0); }, false},
+        {"end of session",
+         [](TFrmMain& m) { ::SendMessageA(m.Handle(), WM_QUERYENDSESSION, 0, 0); }, false},
+        {"shutdown message",
+         [](TFrmMain& m) { ::SendMessageA(m.Handle(), m.msgPrivateShutdown, 0, 0); }, true},
+        {"tray close", [](TFrmMain& m) { m.mnuClose1Click(); }, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TApplication run;
+        Start(false, run);
+        ASSERT_TRUE(main->Inventory().StorePictureRecord(sky, sky, false, true, true));
+        ::SetFileAttributesA(table.c_str(), FILE_ATTRIBUTE_READONLY);
+        clock.Advance(2250);
+        ASSERT_EQ(prompts.shown.size(), 1u);
+        EXPECT_EQ(LowerCase(prompts.shown[0]).rfind(LowerCase("Unable to save db " + table + " ("), 0), 0u)
+            << prompts.shown[0];
+
+        ::SetFileAttributesA(table.c_str(), FILE_ATTRIBUTE_NORMAL);
+        c.savePoint(*main);
+        EXPECT_EQ(Closed(run), c.ends);
+        const TableParseResult saved = ParseTable(ReadWholeFile(table));
+        ASSERT_EQ(saved.Records.size(), 1u);
+        EXPECT_EQ(saved.Records[0].FileName, "Sky.bmp");
+        EXPECT_EQ(prompts.shown.size(), 1u);
+
+        main.reset();
+        tray.reset();
+        prompts.shown.clear();
+        ::DeleteFileA(table.c_str());
+        // The quit of this run is not the next run's.
+        MSG quit;
+        while (::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+    }
+}
+
+// Still failing when the program ends on another's behalf: no box, and the end comes.
+TEST_F(FrmMainTest, AListThatCannotBeSavedDoesNotHoldUpTheShutdownMessage) {
+    Start(false);
+    testing::TempDir dir;
+    const std::string sky = dir.Write("Sky.bmp", "BMpicture");
+    const std::string table = images + "\\GDB.CDS";
+    ASSERT_TRUE(main->Inventory().StorePictureRecord(sky, sky, false, true, true));
+    ::SetFileAttributesA(table.c_str(), FILE_ATTRIBUTE_READONLY);
+    ::SendMessageA(main->Handle(), main->msgPrivateShutdown, 0, 0);
+    EXPECT_TRUE(Closed());
+    EXPECT_TRUE(prompts.shown.empty());
+    ::SetFileAttributesA(table.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// The shutdown message while a box of start-up is open (the first run's
+// notice): the start-up ends without another box or dialog, then the program ends.
+TEST_F(FrmMainTest, TheShutdownMessageDuringAStartUpBoxEndsTheProgramWithoutMoreBoxes) {
+    prompts.whileShown = [](HWND owner, const std::string&) {
+        ::SendMessageA(owner, ::RegisterWindowMessageA("ShutdownPictavo"), 0, 0);
+    };
+    ::DeleteFileA(ini.c_str());
+    // Only the start-up choice, as setup leaves it: a first run.
+    ::WritePrivateProfileStringA("General", "StartWithWindows", "0", ini.c_str());
+    tray = std::make_unique<TFrmTray>();
+    main = std::make_unique<TFrmMain>(
+        TFrmMain::Services{application, *tray, prompts, clock, wallpaper, "", webPages, help});
+    EXPECT_TRUE(Closed());
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].rfind("Slideshow will change your wallpaper", 0), 0u);
+    EXPECT_TRUE(help.calls.empty());
+}
+
+// The shutdown message while the exit question of "&Close" is open: the
+// program ends, and its shutdown work runs once.
+TEST_F(FrmMainTest, TheShutdownMessageDuringTheExitQuestionEndsTheProgramOnce) {
+    Start(true);
+    prompts.answers = {IDNO};
+    prompts.whileShown = [this](HWND, const std::string&) {
+        ::SendMessageA(main->Handle(), main->msgPrivateShutdown, 0, 0);
+    };
+    wallpaper.calls.clear();
+    main->mnuClose1Click();
+    EXPECT_TRUE(Closed());
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{kExitQuestion});
+    const auto persisted = std::count_if(wallpaper.calls.begin(), wallpaper.calls.end(),
+                                         [](const auto& call) { return call.fWinIni & SPIF_UPDATEINIFILE; });
+    EXPECT_EQ(persisted, 1);
+}
+
+// A deferred settings save meets a read-only file: the user reads what failed
+// and where, not an unexpected exception.
+TEST_F(FrmMainTest, ADeferredSettingsSaveThatFailsIsToldAsItself) {
+    Start(true);
+    ::SendMessageA(main->SlideshowPage().chkRandom, BM_CLICK, 0, 0);
+    MakeSettingsReadOnly();
+    // A real tick runs guarded, as every call from Windows does.
+    Guarded([this] { clock.Advance(2250); });
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{WriteFailure()});
 }
 
 TEST_F(FrmMainTest, OkHidesTheWindowWhenTheSettingsFileCannotBeWritten) {

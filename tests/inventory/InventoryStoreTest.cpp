@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,10 @@ protected:
         return dir.Write(name, std::string(size, 'p'));
     }
     std::string Table() const { return ReadWholeFile(images + "\\GDB.CDS"); }
+    // The box of a failed save: where, and the system's reason.
+    std::string SaveFailure(DWORD code) const {
+        return "Unable to save db " + images + "\\GDB.CDS (" + SystemErrorText(code) + ").";
+    }
 };
 
 TEST_F(InventoryStoreTest, MissingTableFileStartsEmptyAndWritesTheFileAtOnce) {
@@ -148,7 +153,7 @@ TEST_F(InventoryStoreTest, UnreadableTableFileIsKeptAsideNeverOverwritten) {
     }
 }
 
-TEST_F(InventoryStoreTest, ReadOnlyTableFileReportsAndTheNextChangeTriesAgain) {
+TEST_F(InventoryStoreTest, ReadOnlyTableFileReportsOncePerRunOfFailuresAndTheNextChangeTriesAgain) {
     store->LoadInventory();
     store->MakeClones();
     const std::string table = images + "\\GDB.CDS";
@@ -157,15 +162,71 @@ TEST_F(InventoryStoreTest, ReadOnlyTableFileReportsAndTheNextChangeTriesAgain) {
 
     store->StorePictureRecord("", Picture("one.bmp"), false, true, true);
     host.clock.Advance(2250);
-    ASSERT_EQ(host.messages, std::vector<std::string>{"Unable to save db"});
+    ASSERT_EQ(host.messages, std::vector<std::string>{SaveFailure(ERROR_ACCESS_DENIED)});
     EXPECT_EQ(Table(), before);
     EXPECT_EQ(store->Table().Count(), 1u);  // memory keeps the change
-
-    ::SetFileAttributesA(table.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_TRUE(store->HasUnsavedChanges());
+    // Still failing: tried again, not told again.
     store->StorePictureRecord("", Picture("two.bmp"), false, true, true);
     host.clock.Advance(2250);
     EXPECT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(Started()->Table().Count(), 2u);
+
+    ::SetFileAttributesA(table.c_str(), FILE_ATTRIBUTE_NORMAL);
+    store->StorePictureRecord("", Picture("three.bmp"), false, true, true);
+    host.clock.Advance(2250);
+    EXPECT_EQ(host.messages.size(), 1u);
+    EXPECT_FALSE(store->HasUnsavedChanges());
+    EXPECT_EQ(Started()->Table().Count(), 3u);
+
+    // A success re-arms the message: the next failure is told again.
+    ::SetFileAttributesA(table.c_str(), FILE_ATTRIBUTE_READONLY);
+    store->StorePictureRecord("", Picture("four.bmp"), false, true, true);
+    host.clock.Advance(2250);
+    EXPECT_EQ(host.messages.size(), 2u);
+    ::SetFileAttributesA(table.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A save that failed, then no change at all: each later save point writes
+// what the failed one left behind, once the failure is gone.
+TEST_F(InventoryStoreTest, AFailedSaveIsWrittenByTheNextSavePointWithoutAFurtherChange) {
+    const std::string table = images + "\\GDB.CDS";
+    const struct {
+        const char* name;
+        std::function<void(TInventoryStore&)> savePoint;
+    } cases[] = {
+        // A save handed over for another reason (a relocation, a toggle made and undone).
+        {"scheduled save", [this](TInventoryStore& s) { s.ScheduleSave(); host.clock.Advance(2250); }},
+        // The end of the program and of the session, with nothing pending.
+        {"unsaved changes", [](TInventoryStore& s) { s.SaveUnsavedChanges(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ::DeleteFileA(table.c_str());
+        host.messages.clear();
+        auto s = Started();
+        ASSERT_FALSE(s->HasUnsavedChanges());
+        const std::string one = Picture("one.bmp");
+        ASSERT_TRUE(s->StorePictureRecord("", one, false, true, true));
+        EXPECT_TRUE(s->HasUnsavedChanges());
+        ::SetFileAttributesA(table.c_str(), FILE_ATTRIBUTE_READONLY);
+        host.clock.Advance(2250);
+        EXPECT_EQ(host.messages, std::vector<std::string>{SaveFailure(ERROR_ACCESS_DENIED)});
+        ASSERT_FALSE(host.timeout.Pending());
+
+        ::SetFileAttributesA(table.c_str(), FILE_ATTRIBUTE_NORMAL);
+        c.savePoint(*s);
+        EXPECT_FALSE(s->HasUnsavedChanges());
+        EXPECT_TRUE(Started()->IsInInventory(one));
+        EXPECT_EQ(host.messages.size(), 1u);
+    }
+
+    // Nothing unsaved: the end of the program leaves the file alone.
+    ::SetFileAttributesA(table.c_str(), FILE_ATTRIBUTE_READONLY);
+    host.messages.clear();
+    auto s = Started();
+    s->SaveUnsavedChanges();
+    EXPECT_TRUE(host.messages.empty());
+    ::SetFileAttributesA(table.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(InventoryStoreTest, TableFileLockedByAnotherProgram) {
@@ -184,7 +245,9 @@ TEST_F(InventoryStoreTest, TableFileLockedByAnotherProgram) {
         // Saving fails and says so.
         store->StorePictureRecord("", Picture("two.bmp"), false, true, true);
         host.timeout.Flush();
-        EXPECT_EQ(host.messages, std::vector<std::string>{"Unable to save db"});
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_EQ(host.messages[0].rfind("Unable to save db " + table + " (", 0), 0u)
+            << host.messages[0];
 
         // Loading starts empty, says so once, and never writes over the file: not on the
         // saves of this run, not even once the other program has let go of it.
@@ -232,7 +295,6 @@ TEST_F(InventoryStoreTest, ASaveThatFailsPartwayLeavesThePreviousListWhole) {
     // The volume fills up before the first byte, in the middle, and one byte short of the end.
     for (int when = 0; when < 3; ++when) {
         SCOPED_TRACE(when);
-        host.messages.clear();
         store->StorePictureRecord("", Picture("three-" + std::to_string(when) + ".bmp"), false,
                                   true, true);
         const std::int64_t size = static_cast<std::int64_t>(SerializeTable(store->Table()).size());
@@ -240,7 +302,8 @@ TEST_F(InventoryStoreTest, ASaveThatFailsPartwayLeavesThePreviousListWhole) {
             DiskFullAfterForTesting full(when == 0 ? 0 : when == 1 ? size / 2 : size - 1);
             host.timeout.Flush();
         }
-        EXPECT_EQ(host.messages, std::vector<std::string>{"Unable to save db"});
+        // Told once for the run of failures.
+        EXPECT_EQ(host.messages, std::vector<std::string>{SaveFailure(ERROR_DISK_FULL)});
         EXPECT_EQ(Table(), before);
         EXPECT_EQ(FilesIn(images), std::vector<std::string>{"GDB.CDS"});
     }

@@ -73,3 +73,30 @@ TEST(Modal, EndsOnItsConditionOnAQuitOrWhenTheWindowGoesAndTheOwnerWorksAgain) {
 
 }  // namespace
 }  // namespace pictavo
+
+namespace pictavo {
+namespace {
+
+// The program ending with no one to answer: the open dialog and the open
+// message box end as cancelled, and no new one waits until allowed again.
+TEST(Modal, EndingTheLoopsClosesWhatIsOpenAndRefusesMoreUntilAllowed) {
+    Owner owner;
+    Dialog dialog(owner.Handle());
+    EXPECT_FALSE(dialog.Run(owner.Handle(), [](Dialog&) { EndModalLoops(); }));
+    EXPECT_TRUE(::IsWindowEnabled(owner.Handle()));
+    EXPECT_FALSE(dialog.Run(owner.Handle(), [](Dialog& d) { d.done = true; }));
+    AllowModalLoops();
+
+    // A real message box, ended from inside its own loop by a timer.
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) WINAPI {
+        EndModalLoops();
+    });
+    EXPECT_EQ(::MessageBoxA(owner.Handle(), "waiting", "Pictavo", MB_OK), IDCANCEL);
+    ::KillTimer(nullptr, timer);
+    EXPECT_TRUE(ModalLoopsEnded());
+    AllowModalLoops();
+    EXPECT_TRUE(dialog.Run(owner.Handle(), [](Dialog& d) { d.done = true; }));
+}
+
+}  // namespace
+}  // namespace pictavo
