@@ -107,6 +107,8 @@ private:
     bool lastSavedTile_ = true;
     std::string lastAppliedWallpaper_;
     bool lastAppliedTile_ = true;
+    // Counts the applies begun: one begun inside another's message pump is newer.
+    unsigned appliesBegun_ = 0;
 };
 
 }  // namespace pictavo
