@@ -42,10 +42,15 @@ bool TDesktopWallpaper::ApplyWallpaper(const std::string& path, bool tile, bool 
         return false;
     }
     WaitCursor hourglass;
+    // Waiting messages run here (a menu command, a timer tick) and may apply
+    // a wallpaper of their own: that later choice stands, this one is dropped.
+    const unsigned apply = ++appliesBegun_;
     ui_.ProcessMessages();
+    if (appliesBegun_ != apply) return true;
     // Written before the call, and also when the change is not persisted.
     system_.WriteTile(tile);
     ui_.ProcessMessages();
+    if (appliesBegun_ != apply) return true;
     UINT fWinIni = 0;
     if (persist) {
         fWinIni = options_.SendChangeNotification() ? (SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE)

@@ -108,6 +108,8 @@ private:
     bool lastSavedTile_ = true;
     PicturePath lastAppliedWallpaper_;
     bool lastAppliedTile_ = true;
+    // Counts the applies begun: one begun inside another's message pump is newer.
+    unsigned appliesBegun_ = 0;
 };
 
 }  // namespace pictavo

@@ -12,6 +12,10 @@ namespace {
     throw FileError(what + " " + path + ": " + SystemErrorText(code), code);
 }
 
+// How long a save waits for a reader to let go of the file it replaces.
+constexpr int kReplaceAttempts = 20;
+constexpr DWORD kReplaceRetryPause = 100;
+
 // Bytes a test leaves on the volume; negative: no limit.
 std::int64_t testRoom = -1;
 
@@ -111,11 +115,21 @@ void WriteFileAtomically(const std::string& path, const std::string& content) {
             throw FileError("Unable to write " + temp + ": " + SystemErrorText(code), code);
         }
     }
-    if (!::MoveFileExA(temp.c_str(), path.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DWORD code = ::GetLastError();
-        ::DeleteFileA(temp.c_str());
-        throw FileError("Unable to replace " + path + ": " + SystemErrorText(code), code);
+    // A file another program has open, even only to read it (a viewer, a virus
+    // scanner, a backup), cannot be replaced until it lets go: usually soon.
+    for (int attempt = 1;; ++attempt) {
+        if (::MoveFileExA(temp.c_str(), path.c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return;
+        }
+        const DWORD code = ::GetLastError();
+        const bool held = code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION ||
+                          code == ERROR_LOCK_VIOLATION;
+        if (!held || attempt == kReplaceAttempts) {
+            ::DeleteFileA(temp.c_str());
+            throw FileError("Unable to replace " + path + ": " + SystemErrorText(code), code);
+        }
+        ::Sleep(kReplaceRetryPause);
     }
 }
 

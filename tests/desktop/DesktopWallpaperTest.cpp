@@ -57,6 +57,25 @@ TEST(DesktopWallpaper, ApplyWritesTheTileFirstAndRemembersThePathAsWritten) {
     }
 }
 
+// A paste chosen from the tray menu while the previous paste's apply lets
+// messages run: the desktop and the caption end on the later picture.
+TEST(DesktopWallpaper, AnApplyRunInsideAnotherOnesMessagePumpIsTheOneThatStays) {
+    for (int pump : {1, 2}) {
+        SCOPED_TRACE(pump);
+        SlideRig rig;
+        int pumped = 0;
+        rig.host.onProcessMessages = [&] {
+            if (++pumped == pump) rig.desktop.ApplyWallpaper("C:\\Pics\\Second.bmp", false, false);
+        };
+        EXPECT_TRUE(rig.desktop.ApplyWallpaper("C:\\Pics\\First.bmp", true, false));
+        ASSERT_FALSE(rig.wallpaper.log.empty());
+        EXPECT_EQ(rig.wallpaper.log.back(), "set C:\\Pics\\Second.bmp 0");
+        EXPECT_EQ(rig.desktop.LastAppliedWallpaper(), "c:\\pics\\second.bmp");
+        EXPECT_FALSE(rig.desktop.LastAppliedTile());
+        EXPECT_EQ(rig.host.caption, "Second.bmp - Pictavo");
+    }
+}
+
 TEST(DesktopWallpaper, PathLongerThan256CharactersIsRefusedAndNothingChanges) {
     SlideRig rig;
     rig.desktop.ApplyWallpaper("C:\\old.bmp", true, true);

@@ -42,14 +42,13 @@ TEST(DataDirectory, RecordsFollowTheirFilesWhenTheDataDirectoryMoved) {
     program.SetIni("Directories", "DataDir", old);
     program.Start();
     ASSERT_TRUE(program.WaitUntilIdle());
-    // The relocation hands its save to the deferred action: wait for the file to change.
-    pictavo::TableParseResult saved;
-    ASSERT_TRUE(WaitFor([&] {
-        saved = pictavo::ParseTable(ReadFile(program.TablePath()));
-        return saved.Ok() && saved.Records.size() == 1;
-    }));
-    EXPECT_EQ(saved.Records[0].FileName, "kept.bmp");
-    EXPECT_EQ(pictavo::LowerCase(saved.Records[0].Location), pictavo::LowerCase(program.DataDir()));
+    // The relocation hands its save to the deferred action.
+    const auto saved =
+        program.WaitForSavedList([](const auto& list) { return list.Records.size() == 1; });
+    ASSERT_TRUE(saved) << program.SavedList().Records.size() << " pictures listed";
+    EXPECT_EQ(saved->Records[0].FileName, "kept.bmp");
+    EXPECT_EQ(pictavo::LowerCase(saved->Records[0].Location), pictavo::LowerCase(program.DataDir()));
+    EXPECT_FALSE(program.MessageBoxOpen());
 }
 
 TEST(DataDirectory, SplashShowsAtStartAndGoesAfterItsTime) {

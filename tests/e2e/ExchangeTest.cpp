@@ -34,16 +34,17 @@ std::vector<HWND> Edits(HWND parent) {
     return found;
 }
 
-// The "Add Wallpaper" dialog once its name box offers the name.
+// The "Add Wallpaper" dialog once its name box offers the name; null when it
+// did not, so that a caller's ASSERT stops before it reads the dialog's boxes.
 HWND WaitForAddDialog(const Program& program, const std::string& proposedName) {
     HWND dialog = nullptr;
-    WaitFor([&] {
+    const bool offered = WaitFor([&] {
         dialog = WaitForWindow(program, "TfrmItemInfo", "Add Wallpaper", 1s);
         if (!dialog) return false;
         std::vector<HWND> edits = Edits(dialog);
         return edits.size() == 2 && TextOf(edits[1]) == proposedName;
     });
-    return dialog;
+    return offered ? dialog : nullptr;
 }
 
 void Tick(HWND dialog, const std::string& caption) {
@@ -81,17 +82,6 @@ void StartWith(Program& program, const pictavo::InventoryTable* table = nullptr)
     }
     program.Start(":");
     ASSERT_TRUE(program.WaitUntilIdle());
-}
-
-// The saved list once it satisfies the condition (it is saved 2.25 s after a change).
-pictavo::TableParseResult WaitForSavedTable(
-    const Program& program, const std::function<bool(const pictavo::TableParseResult&)>& ok) {
-    pictavo::TableParseResult saved;
-    WaitFor([&] {
-        saved = pictavo::ParseTable(ReadFile(program.TablePath()));
-        return saved.Ok() && ok(saved);
-    });
-    return saved;
 }
 
 const pictavo::InventoryRecord* Find(const pictavo::TableParseResult& saved, const std::string& path) {
@@ -172,10 +162,10 @@ TEST(Exchange, ExportFromOneInstallationAndDropTheListOnAnother) {
     EXPECT_FALSE(::SendMessageA(FindChildByText(dialog, "&Tile"), BM_GETCHECK, 0, 0));
     Tick(dialog, "&Apply these options to all remaining files.");
     ASSERT_TRUE(ClickButton(dialog, "OK"));
-    const auto saved = WaitForSavedTable(to, [](const auto& t) { return t.Records.size() == 2; });
-    ASSERT_EQ(saved.Records.size(), 2u);
-    const auto* dawn = Find(saved, exported + "\\dawn.bmp");
-    const auto* sunset = Find(saved, exported + "\\Sunset.bmp");
+    const auto saved = to.WaitForSavedList([](const auto& t) { return t.Records.size() == 2; });
+    ASSERT_TRUE(saved) << to.SavedList().Records.size() << " pictures listed";
+    const auto* dawn = Find(*saved, exported + "\\dawn.bmp");
+    const auto* sunset = Find(*saved, exported + "\\Sunset.bmp");
     ASSERT_TRUE(dawn && sunset);
     EXPECT_FALSE(dawn->Tile);
     EXPECT_TRUE(sunset->Tile);
@@ -215,13 +205,16 @@ TEST(Exchange, DroppedPictureComesBeforeTheListAndNoListLineReachesOutside) {
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(ClickButton(dialog, "OK"));
 
-    const auto saved = WaitForSavedTable(program, [](const auto& t) { return t.Records.size() == 2; });
-    EXPECT_TRUE(Find(saved, longName));
-    EXPECT_TRUE(Find(saved, lists + "\\listed.bmp"));
-    EXPECT_FALSE(Find(saved, outside));
-    EXPECT_FALSE(Find(saved, cut));
+    const auto saved =
+        program.WaitForSavedList([](const auto& t) { return t.Records.size() == 2; });
+    ASSERT_TRUE(saved) << program.SavedList().Records.size() << " pictures listed";
+    EXPECT_TRUE(Find(*saved, longName));
+    EXPECT_FALSE(Find(*saved, outside));
+    EXPECT_FALSE(Find(*saved, cut));
     EXPECT_TRUE(Exists(outside));
-    EXPECT_FALSE(Find(saved, lists + "\\listed.bmp")->Tile);
+    const auto* listed = Find(*saved, lists + "\\listed.bmp");
+    ASSERT_TRUE(listed);
+    EXPECT_FALSE(listed->Tile);
 }
 
 namespace {
@@ -265,23 +258,27 @@ TEST(Exchange, ClipboardBitmapBecomesNumberedClipboardFilesAndTextGreysTheItem) 
     const std::string dib = picture.substr(14);
     PutOnClipboard(CF_DIB, dib);
 
-    for (const char* name : {"v1 of Clipboard", "v2 of Clipboard"}) {
+    for (const std::string name : {"v1 of Clipboard", "v2 of Clipboard"}) {
         PressInTrayMenu(icon, 'p');
         HWND dialog = WaitForAddDialog(program, name);
         ASSERT_NE(dialog, nullptr) << name;
         EXPECT_EQ(TextOf(Edits(dialog)[0]), "(Clipboard)");
         ASSERT_TRUE(ClickButton(dialog, "OK"));
+        // The paste has ended once the caption names its picture, the last
+        // thing it does. Applying the wallpaper lets waiting messages run, so
+        // a menu opened before then would paste again in the middle of it.
+        ASSERT_TRUE(WaitFor([&] {
+            return Caption(program.MainWindow()) == name + ".bmp - Pictavo";
+        })) << Caption(program.MainWindow());
         const std::string path = program.DataDir() + "\\" + name + ".bmp";
-        ASSERT_TRUE(WaitFor([&] { return Exists(path); })) << path;
         // The same picture: the same bitmap behind a file header.
-        ASSERT_TRUE(WaitFor([&] { return ReadFile(path).size() == picture.size(); }));
+        ASSERT_EQ(ReadFile(path).size(), picture.size()) << path;
         EXPECT_EQ(ReadFile(path).substr(14 + 40), picture.substr(14 + 40));
     }
-    const auto saved = WaitForSavedTable(program, [](const auto& t) { return t.Records.size() == 2; });
-    EXPECT_TRUE(Find(saved, program.DataDir() + "\\v2 of Clipboard.bmp"));
-    EXPECT_TRUE(WaitFor([&] {
-        return Caption(program.MainWindow()).find("v2 of Clipboard.bmp") != std::string::npos;
-    }));
+    const auto saved =
+        program.WaitForSavedList([](const auto& t) { return t.Records.size() == 2; });
+    ASSERT_TRUE(saved) << program.SavedList().Records.size() << " pictures listed";
+    EXPECT_TRUE(Find(*saved, program.DataDir() + "\\v2 of Clipboard.bmp"));
 
     // Cancel writes nothing.
     PressInTrayMenu(icon, 'p');

@@ -254,15 +254,13 @@ TEST(Preview, AVanishedFileLeavesTheListAnUnreadableOneStays) {
     EXPECT_EQ(page.Rows(), 2);
 
     // The saved list forgot only the vanished file.
-    ASSERT_TRUE(WaitFor([&] {
-        pictavo::InventoryTable saved;
-        return pictavo::LoadTable(ReadFile(program.TablePath()), saved).empty() &&
-               saved.Count() == 2;
-    }));
-    pictavo::InventoryTable saved;
-    ASSERT_EQ(pictavo::LoadTable(ReadFile(program.TablePath()), saved), "");
-    EXPECT_EQ(saved.Seek("gone.bmp", Lower(list.folder.Path())), pictavo::NoRecord);
-    EXPECT_NE(saved.Seek("junk.bmp", Lower(list.folder.Path())), pictavo::NoRecord);
+    const auto saved =
+        program.WaitForSavedList([](const auto& t) { return t.Records.size() == 2; });
+    ASSERT_TRUE(saved) << program.SavedList().Records.size() << " pictures listed";
+    std::vector<std::string> names;
+    for (const auto& record : saved->Records) names.push_back(Lower(record.FileName));
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"a.bmp", "junk.bmp"}));
 }
 
 namespace {
@@ -346,14 +344,16 @@ bool BringToFront(HWND window) {
                                          << " the list";
 }
 
-// The saved list once it satisfies the condition.
+// The saved list, as a table, once it satisfies the condition.
 bool WaitForSavedList(const Program& program,
                       const std::function<bool(const pictavo::InventoryTable&)>& condition) {
-    return WaitFor([&] {
-        pictavo::InventoryTable saved;
-        return pictavo::LoadTable(ReadFile(program.TablePath()), saved).empty() &&
-               condition(saved);
-    });
+    return program
+        .WaitForSavedList([&](const pictavo::TableParseResult& saved) {
+            pictavo::InventoryTable table;
+            for (const auto& record : saved.Records) table.Append(record);
+            return condition(table);
+        })
+        .has_value();
 }
 
 pictavo::InventoryRecord SavedRecord(const pictavo::InventoryTable& table, const std::string& name,

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <shellapi.h>
+#include <tlhelp32.h>
 
+#include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -45,6 +48,149 @@ void WriteFile(const std::string& path, const std::string& content) {
 
 bool Exists(const std::string& path) {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string FileStamp(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return {};
+    std::ostringstream stamp;
+    stamp << data.nFileSizeHigh << ':' << data.nFileSizeLow << ':'
+          << data.ftCreationTime.dwHighDateTime << ':' << data.ftCreationTime.dwLowDateTime << ':'
+          << data.ftLastWriteTime.dwHighDateTime << ':' << data.ftLastWriteTime.dwLowDateTime;
+    return stamp.str();
+}
+
+// ---------------------------------------------------------------------------
+// What a test starts dies with the test program, and nothing one test program
+// left running reaches the next.
+
+namespace {
+
+// Every program a test starts runs in this job. Its one handle is closed when
+// this process ends in any way (a crash, CTest's kill at its time-out), and the
+// job then ends everything in it, also what those programs started.
+HANDLE TestJob() {
+    static const HANDLE job = [] {
+        HANDLE created = ::CreateJobObjectA(nullptr, nullptr);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        if (!created || !::SetInformationJobObject(created, JobObjectExtendedLimitInformation,
+                                                   &limits, sizeof(limits))) {
+            std::fprintf(stderr, "No job object for the started programs (error %lu)\n",
+                         ::GetLastError());
+        }
+        return created;
+    }();
+    return job;
+}
+
+// Programs a test may start, by file name in lower case: one of them still
+// running when a case begins was left by a test program that died.
+bool IsStartedByTests(const std::string& exeName) {
+    for (const char* name : {"pictavo.exe", "pictavo-setup.exe", "uninstall.exe", "au_.exe",
+                             "tracewin.exe", "record_command_line.exe", "slow_to_end.exe"}) {
+        if (exeName == name) return true;
+    }
+    return false;
+}
+
+// A crash ends the test program at once with a line that names the case,
+// rather than waiting in the system's debugger until CTest gives up on it.
+LONG WINAPI ReportCrash(EXCEPTION_POINTERS* pointers) {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::fprintf(stderr, "\nThe test program crashed in %s.%s: exception 0x%08lx at %p\n",
+                 test ? test->test_suite_name() : "?", test ? test->name() : "?",
+                 pointers->ExceptionRecord->ExceptionCode,
+                 pointers->ExceptionRecord->ExceptionAddress);
+    std::fflush(stdout);
+    std::fflush(stderr);
+    ::TerminateProcess(::GetCurrentProcess(), 3);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+// The program folders of test programs that are no longer running: a test
+// program that crashed could not remove its own.
+void RemoveFoldersOfEndedTestPrograms() {
+    char base[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, base);
+    WIN32_FIND_DATAA found;
+    HANDLE search = ::FindFirstFileA((std::string(base) + "pictavo-e2e-*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    std::vector<std::string> stale;
+    do {
+        const DWORD owner = std::strtoul(found.cFileName + std::strlen("pictavo-e2e-"), nullptr, 10);
+        HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, owner);
+        const bool running = process && ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+        if (process) ::CloseHandle(process);
+        if (!running) stale.push_back(std::string(base) + found.cFileName);
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    for (const std::string& folder : stale) {
+        std::string from = folder + '\0';
+        SHFILEOPSTRUCTA op{};
+        op.wFunc = FO_DELETE;
+        op.pFrom = from.c_str();
+        op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+        ::SHFileOperationA(&op);
+    }
+}
+
+class StrayGuard : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override {
+        for (const std::string& ended : EndStrayPrograms()) {
+            std::printf("Ended %s, left running by an earlier test program\n", ended.c_str());
+        }
+        RemoveFoldersOfEndedTestPrograms();
+    }
+};
+
+const bool installed = [] {
+    ::SetUnhandledExceptionFilter(&ReportCrash);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new StrayGuard);
+    return true;
+}();
+
+}  // namespace
+
+bool StartInJob(const char* exe, const std::string& commandLine, const char* folder,
+                PROCESS_INFORMATION& info) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    std::string line = commandLine;
+    // Suspended until it is in the job, so that nothing it starts escapes.
+    if (!::CreateProcessA(exe, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                          folder, &startup, &info)) {
+        return false;
+    }
+    if (!TestJob() || !::AssignProcessToJobObject(TestJob(), info.hProcess)) {
+        std::fprintf(stderr, "%s runs outside the test's job (error %lu)\n", commandLine.c_str(),
+                     ::GetLastError());
+    }
+    ::ResumeThread(info.hThread);
+    return true;
+}
+
+std::vector<std::string> EndStrayPrograms() {
+    std::vector<std::string> ended;
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return ended;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32First(snapshot, &entry); more;
+         more = ::Process32Next(snapshot, &entry)) {
+        if (entry.th32ProcessID == ::GetCurrentProcessId() || !IsStartedByTests(Lower(entry.szExeFile))) {
+            continue;
+        }
+        HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
+        if (!process) continue;
+        ::TerminateProcess(process, 1);
+        ::WaitForSingleObject(process, 10000);
+        ::CloseHandle(process);
+        ended.push_back(std::string(entry.szExeFile) + " (process " +
+                        std::to_string(entry.th32ProcessID) + ")");
+    }
+    ::CloseHandle(snapshot);
+    return ended;
 }
 
 // ---------------------------------------------------------------------------
@@ -389,11 +535,8 @@ void Program::QuietSettings() {
 static HANDLE StartProcess(const std::string& exe, const std::string& folder,
                            const std::string& arguments, DWORD* processId) {
     std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          folder.c_str(), &startup, &info)) {
+    if (!StartInJob(exe.c_str(), commandLine, folder.c_str(), info)) {
         throw std::runtime_error("cannot start " + exe);
     }
     ::CloseHandle(info.hThread);
@@ -455,11 +598,7 @@ bool Program::WaitUntilIdle(Duration deadline) const {
 }
 
 ChildProcess::ChildProcess(const std::string& commandLine, const std::string& folder) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    std::string line = commandLine;
-    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          folder.empty() ? nullptr : folder.c_str(), &startup, &process_)) {
+    if (!StartInJob(nullptr, commandLine, folder.empty() ? nullptr : folder.c_str(), process_)) {
         process_ = {};
     }
 }
@@ -522,5 +661,28 @@ std::optional<MessageBoxWindow> Program::WaitForMessageBox(Duration deadline) co
 }
 
 void Program::Shutdown() { Broadcast("ShutdownPictavo"); }
+
+pictavo::TableParseResult Program::SavedList() const {
+    if (!Exists(TablePath())) return {{}, "no file " + TablePath()};
+    return pictavo::ParseTable(ReadFile(TablePath()));
+}
+
+std::optional<pictavo::TableParseResult> Program::WaitForSavedList(
+    const std::function<bool(const pictavo::TableParseResult&)>& condition,
+    Duration deadline) const {
+    std::optional<std::string> seen;
+    pictavo::TableParseResult saved;
+    const bool held = WaitFor(
+        [&] {
+            const std::string stamp = FileStamp(TablePath());
+            if (seen == stamp) return false;
+            seen = stamp;
+            saved = SavedList();
+            return saved.Ok() && condition(saved);
+        },
+        deadline);
+    if (!held) return std::nullopt;
+    return saved;
+}
 
 }  // namespace e2e

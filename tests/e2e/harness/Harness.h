@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "inventory/TableFile.h"
+
 namespace e2e {
 
 using namespace std::chrono_literals;
@@ -30,6 +32,20 @@ std::string BuiltProgram();
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& content);
 bool Exists(const std::string& path);
+
+// A file's size and times, read without opening it: a test that keeps a file
+// open, even to read it, keeps a program from swapping a new copy in for it.
+// Empty for a file that is not there.
+std::string FileStamp(const std::string& path);
+
+// Starts a program in the job that ends it with the test program (see
+// EndStrayPrograms); exe may be null to take it from the command line.
+bool StartInJob(const char* exe, const std::string& commandLine, const char* folder,
+                PROCESS_INFORMATION& info);
+// Ends every program that tests start (pictavo.exe, setup, the tools) that is
+// still running, whoever started it; what it ended, for the log. Runs before
+// every case, so a test program that died takes no one else down with it.
+std::vector<std::string> EndStrayPrograms();
 
 // A folder of its own under the temporary folder, removed with everything in it.
 class TempFolder {
@@ -193,6 +209,16 @@ public:
     bool MessageBoxOpen() const;
     // Ends the program as another program would: "ShutdownPictavo" to everyone.
     void Shutdown();
+
+    // The picture list as saved now (not Ok() when there is none or it is damaged).
+    pictavo::TableParseResult SavedList() const;
+    // The saved list once it satisfies the condition, or nothing when it did
+    // not before the deadline. Saves come 2.25 s after the last change. The
+    // file is read only when its stamp changed, right after a save, never in
+    // the middle of the next one.
+    std::optional<pictavo::TableParseResult> WaitForSavedList(
+        const std::function<bool(const pictavo::TableParseResult&)>& condition,
+        Duration deadline = kDeadline) const;
 
 private:
     TempFolder folder_;
