@@ -70,7 +70,7 @@ TEST(DesktopWallpaper, AnApplyRunInsideAnotherOnesMessagePumpIsTheOneThatStays) 
         EXPECT_TRUE(rig.desktop.ApplyWallpaper("C:\\Pics\\First.bmp", true, false));
         ASSERT_FALSE(rig.wallpaper.log.empty());
         EXPECT_EQ(rig.wallpaper.log.back(), "set C:\\Pics\\Second.bmp 0");
-        EXPECT_EQ(rig.desktop.LastAppliedWallpaper(), "c:\\pics\\second.bmp");
+        EXPECT_EQ(rig.desktop.LastAppliedWallpaper(), "C:\\Pics\\Second.bmp");
         EXPECT_FALSE(rig.desktop.LastAppliedTile());
         EXPECT_EQ(rig.host.caption, "Second.bmp - Pictavo");
     }
