@@ -173,8 +173,10 @@ void TFrmMain::FormCreate() {
     // and their pages are given them once they exist.
     slideShow_ = std::make_unique<TSlideShow>(
         TSlideShow::Services{*tsSlideshow, *settings_, *inventory_, *desktop_, InputTimeout1,
-                             services_.timers, *this, flags_, services_.tray});
+                             services_.timers, *this, flags_, services_.tray, fullScreenProbe_});
     desktop_->AttachSlideControl(*slideShow_);
+    hotKey_ = std::make_unique<TNextWallpaperHotKey>(Handle(), *this, *slideShow_);
+    settings_->AttachHotKey(*hotKey_);
     adder_ = std::make_unique<TPictureAdder>(
         TPictureAdder::Services{*inventory_, *this, flags_, prompts_, *frmItemInfo_,
                                 *dlgOpenImport_, *settings_, *addProgress_});
@@ -466,6 +468,7 @@ void TFrmMain::FormDestroy() {
     bool reported = false;
     RunExitStep(reported, [this] { InputTimeout1.Close(); });
     RunExitStep(reported, [this] { inventory_->SaveUnsavedChanges(); });
+    if (hotKey_) hotKey_->Release();
     if (services_.tray.DesktopIconsHidden()) ShowDesktopIcons(true);
     help_.Quit();
     ::DeleteFileA(TInventoryStore::OwnWallpaperPath().AsWritten().c_str());
@@ -593,6 +596,9 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_SETTINGCHANGE:
             if (detector_) detector_->WMSettingChange(reinterpret_cast<const char*>(lParam));
+            return 0;
+        case WM_HOTKEY:
+            if (hotKey_ && !exitUnderway_) hotKey_->WMHotKey(wParam);
             return 0;
         case WM_RELEASE:
             ::DestroyWindow(Handle());

@@ -32,6 +32,8 @@
 #include "platform/Window.h"
 #include "shell/FrmTray.h"
 #include "shell/HelpSystem.h"
+#include "shell/NextWallpaperHotKey.h"
+#include "slideshow/FullScreenProbe.h"
 #include "slideshow/SlideShow.h"
 
 namespace pictavo {
@@ -109,7 +111,9 @@ private:
     std::unique_ptr<TStartupShortcut> startupShortcut_;
     std::unique_ptr<TSettings> settings_;
     std::unique_ptr<TDesktopWallpaper> desktop_;
+    TSystemFullScreenProbe fullScreenProbe_;
     std::unique_ptr<TSlideShow> slideShow_;
+    std::unique_ptr<TNextWallpaperHotKey> hotKey_;
     // The "Add Wallpaper" dialog, made once and reused; adding and detection.
     std::unique_ptr<TfrmItemInfo> frmItemInfo_;
     std::unique_ptr<TOpenImportDialog> dlgOpenImport_;

@@ -35,7 +35,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TAB_CLASSES | ICC_PROGRESS_CLASS |
                                                         ICC_UPDOWN_CLASS | ICC_LISTVIEW_CLASSES |
-                                                        ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+                                                        ICC_BAR_CLASSES | ICC_STANDARD_CLASSES |
+                                                        ICC_HOTKEY_CLASS};
     ::InitCommonControlsEx(&controls);
     ::OleInitialize(nullptr);
 

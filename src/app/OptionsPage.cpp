@@ -1,13 +1,17 @@
 #include "app/OptionsPage.h"
 
+#include <commctrl.h>
+
 #include "platform/Controls.h"
+#include "platform/Window.h"
+#include "shell/NextWallpaperHotKey.h"
 
 namespace pictavo {
 
 TOptionsPage::TOptionsPage(HWND parent, const RECT& area)
     : TSettingsPage(parent, area, "tsOptions") {
     ControlBuilder b(Handle());
-    b.Group(" General ", 8, 8, 370, 148);
+    b.Group(" General ", 8, 8, 370, 176);
     chkConfirmExit = b.Check("Ask before e&xiting", idConfirmExit, 20, 26, 300, true);
     chkConfirmDeleteDisk =
         b.Check("Ask before &deleting files from disk", idConfirmDeleteDisk, 20, 46, 300, true);
@@ -17,23 +21,39 @@ TOptionsPage::TOptionsPage(HWND parent, const RECT& area)
     chkToolbarHints =
         b.Check("Show &hints for toolbar buttons", idToolbarHints, 20, 106, 300, true);
     chkStartWithWindows = b.Check("Start with &Windows", idStartWithWindows, 20, 126, 300, true);
+    b.Label("Next wallpaper hot key:", 20, 154, 130);
+    hkyNextWallpaper = CreateControl(Handle(), HOTKEY_CLASSA, "", WS_VISIBLE | WS_TABSTOP, 154,
+                                     150, 160, 21, idNextWallpaperHotKey, WS_EX_CLIENTEDGE);
+    // A key that types (a letter alone, or with Shift) gets Ctrl+Alt: the hot
+    // key is taken from every program.
+    ::SendMessageA(hkyNextWallpaper, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
+                   MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
 
-    b.Group(" New Wallpaper ", 8, 162, 370, 96);
-    chkPollForChange = b.Check("&Check for Wallpaper every:", idPollForChange, 20, 182, 170, true);
-    edtPollInterval = b.Edit("5", idPollInterval, 194, 178, 48);
+    b.Group(" New Wallpaper ", 8, 190, 370, 96);
+    chkPollForChange = b.Check("&Check for Wallpaper every:", idPollForChange, 20, 210, 170, true);
+    edtPollInterval = b.Edit("5", idPollInterval, 194, 206, 48);
     updPollInterval = b.Spin(edtPollInterval, idUpdPollInterval, 0, 100, 5, 5);
-    b.Label("secs.", 250, 182, 40);
-    b.Label("File Name:", 20, 208, 60);
-    edtPollFileName = b.Edit("Netscape Wallpaper.bmp", idPollFileName, 84, 204, 282);
+    b.Label("secs.", 250, 210, 40);
+    b.Label("File Name:", 20, 236, 60);
+    edtPollFileName = b.Edit("Netscape Wallpaper.bmp", idPollFileName, 84, 232, 282);
     chkPromptNameForNewWP = b.Check("Always prompt for name of new wallpaper", idPromptNameForNewWP,
-                                    20, 232, 300, true);
+                                    20, 260, 300, true);
 
-    b.Group(" Picture  Editor ", 8, 264, 370, 76);
+    b.Group(" Picture  Editor ", 8, 292, 370, 76);
     rdoDefaultEditor =
-        b.Radio("Use Windows default editor", idDefaultEditor, 20, 284, 250, true, true);
-    rdoSelectedEditor = b.Radio("Other editor:", idSelectedEditor, 20, 310, 88, false, false);
-    edtSelectedEditor = b.Edit("pbrush.exe", idSelectedEditorName, 110, 306, 180);
-    btnSelectEditor = b.Button("Select", idSelectEditor, 296, 304, 72, 25);
+        b.Radio("Use Windows default editor", idDefaultEditor, 20, 312, 250, true, true);
+    rdoSelectedEditor = b.Radio("Other editor:", idSelectedEditor, 20, 338, 88, false, false);
+    edtSelectedEditor = b.Edit("pbrush.exe", idSelectedEditorName, 110, 334, 180);
+    btnSelectEditor = b.Button("Select", idSelectEditor, 296, 332, 72, 25);
+}
+
+HotKey TOptionsPage::NextWallpaperHotKey() const {
+    return HotKeyFromControlValue(
+        static_cast<WORD>(::SendMessageA(hkyNextWallpaper, HKM_GETHOTKEY, 0, 0)));
+}
+
+void TOptionsPage::SetNextWallpaperHotKey(const HotKey& hotKey) {
+    ::SendMessageA(hkyNextWallpaper, HKM_SETHOTKEY, ControlValueOf(hotKey), 0);
 }
 
 void TOptionsPage::chkToolbarHintsClick(const void* sender) {
@@ -91,6 +111,9 @@ bool TOptionsPage::OnCommand(int id, int code, HWND control) {
                 return true;
             case idPollFileName:
                 h.polls.edtPollFileNameChange();
+                return true;
+            case idNextWallpaperHotKey:
+                h.settings.HotKeySettingsChange(control);
                 return true;
         }
     }

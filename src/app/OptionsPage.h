@@ -9,6 +9,7 @@
 #include "app/SettingsChanges.h"
 #include "app/SettingsPage.h"
 #include "detect/WallpaperDetector.h"
+#include "shell/HotKeyText.h"
 #include "shell/PictureEditor.h"
 
 namespace pictavo {
@@ -29,6 +30,7 @@ enum OptionsControlId {
     idSelectedEditor,
     idSelectedEditorName,
     idSelectEditor,
+    idNextWallpaperHotKey = 270,
 };
 
 class TOptionsPage : public TSettingsPage {
@@ -48,11 +50,15 @@ public:
 
     // group " General "
     HWND chkConfirmExit, chkConfirmDeleteDisk, chkAskBeforeRemoving, chkShowSplash, chkToolbarHints,
-        chkStartWithWindows;
+        chkStartWithWindows, hkyNextWallpaper;
     // group " New Wallpaper "
     HWND chkPollForChange, edtPollInterval, updPollInterval, edtPollFileName, chkPromptNameForNewWP;
     // group " Picture  Editor "
     HWND rdoDefaultEditor, rdoSelectedEditor, edtSelectedEditor, btnSelectEditor;
+
+    // "Next wallpaper hot key:" as its control shows it; setting it raises no change notice.
+    HotKey NextWallpaperHotKey() const;
+    void SetNextWallpaperHotKey(const HotKey& hotKey);
 
     void chkToolbarHintsClick(const void* sender);
     void rdoDefaultEditorClick(const void* sender);

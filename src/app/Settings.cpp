@@ -107,6 +107,18 @@ void TSettings::LoadSaveSettings(Direction direction, bool loadPosition) {
     check("General", "UseDefaultEditor", c_.options.rdoDefaultEditor);
     edit("General", "SelectedEditor", c_.options.edtSelectedEditor);
     if (!save) c_.options.UpdateEditorControls();
+    if (save) {
+        // What the control shows is what runs: a change not yet taken up is taken up now.
+        ApplyNextWallpaperHotKey();
+        f.WriteString("General", "NextWallpaperHotKey",
+                      FormatHotKey(c_.options.NextWallpaperHotKey()));
+    } else {
+        // Text that names no usable key counts as none.
+        const std::optional<HotKey> stored = ParseHotKey(f.ReadString(
+            "General", "NextWallpaperHotKey", FormatHotKey(c_.options.NextWallpaperHotKey())));
+        c_.options.SetNextWallpaperHotKey(stored.value_or(HotKey{}));
+        ApplyNextWallpaperHotKey();
+    }
 
     if (save) {
         RECT bounds = MainWindowBounds();
@@ -129,6 +141,7 @@ void TSettings::LoadSaveSettings(Direction direction, bool loadPosition) {
     if (!save && slides_) slides_->ApplySlideInterval();
     check("Slideshow", "Random", c_.slideshow.chkRandom);
     check("Slideshow", "ChangeOnStartup", c_.slideshow.chkChangeOnStartup);
+    check("Slideshow", "PauseForFullScreen", c_.slideshow.chkPauseForFullScreen);
 
     check("AutoDetect", "Polling", c_.options.chkPollForChange);
     edit("AutoDetect", "Poll File Name", c_.options.edtPollFileName);
@@ -154,6 +167,20 @@ void TSettings::GenericSettingsChange(const void* sender) {
 void TSettings::StartupSettingsChange(const void* sender) {
     if (settingsTransfer_) return;
     s_.inputTimeout.Schedule(sender, [this](const void*) { SyncStartupShortcut(); });
+}
+
+void TSettings::HotKeySettingsChange(const void* sender) {
+    if (settingsTransfer_) return;
+    // The control passes through the modifiers alone while the user presses
+    // the keys: it is taken up once the keys have rested.
+    s_.inputTimeout.Schedule(sender, [this](const void* s) { SaveSettings(s); });
+}
+
+void TSettings::ApplyNextWallpaperHotKey() {
+    if (!hotKey_) return;
+    const HotKey shown = c_.options.NextWallpaperHotKey();
+    const HotKey inForce = hotKey_->Apply(shown);
+    if (inForce != shown) c_.options.SetNextWallpaperHotKey(inForce);
 }
 
 void TSettings::SyncStartupShortcut() {

@@ -15,6 +15,7 @@
 #include "app/SlideshowPage.h"
 #include "detect/WallpaperDetector.h"
 #include "pictures/PictureAdder.h"
+#include "shell/NextWallpaperHotKey.h"
 #include "platform/InputTimeout.h"
 #include "platform/UserInterface.h"
 #include "slideshow/SlideSettings.h"
@@ -71,6 +72,10 @@ public:
         polls_ = &polls;
     }
 
+    // The hot key is registered on the main window, made after the settings;
+    // once attached, a load and each save bring it in line with its control.
+    void AttachHotKey(TNextWallpaperHotKey& hotKey) { hotKey_ = &hotKey; }
+
     const std::string& Path() const { return file_.Path(); }
     const TSettingsFile& File() const { return file_; }
 
@@ -80,6 +85,10 @@ public:
 
     void GenericSettingsChange(const void* sender) override;
     void StartupSettingsChange(const void* sender) override;
+    void HotKeySettingsChange(const void* sender) override;
+    // Registers the key the control shows; one the system refuses is told,
+    // and the control goes back to the key in force.
+    void ApplyNextWallpaperHotKey();
     void SyncStartupShortcut();
     void ClampMainWindowPosition();
 
@@ -127,6 +136,7 @@ private:
     Services s_;
     ISlideshowHandlers* slides_ = nullptr;
     IPollControl* polls_ = nullptr;
+    TNextWallpaperHotKey* hotKey_ = nullptr;
     std::string defaultDataDirectory_;
     std::string dataDirectory_;
     std::string importDir_;

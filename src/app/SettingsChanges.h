@@ -10,6 +10,8 @@ public:
     virtual void GenericSettingsChange(const void* sender) = 0;
     // "Start with &Windows": the shortcut follows once the user is done.
     virtual void StartupSettingsChange(const void* sender) = 0;
+    // "Next wallpaper hot key:": the key is taken up once the user is done.
+    virtual void HotKeySettingsChange(const void* sender) = 0;
 };
 
 }  // namespace pictavo

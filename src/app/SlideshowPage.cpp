@@ -13,7 +13,7 @@ constexpr UINT WM_CHECK_INTERVAL_FOCUS = WM_APP + 2;
 TSlideshowPage::TSlideshowPage(HWND parent, const RECT& area, const TDesignOptions& design)
     : TSettingsPage(parent, area, "tsSlideshow"), design_(design) {
     ControlBuilder b(Handle());
-    gbxInterval = b.Group(" Slideshow ", 8, 8, 370, 108);
+    gbxInterval = b.Group(" Slideshow ", 8, 8, 370, 128);
     chkAutoChange = b.Check("&Enable Slideshow", idAutoChange, 20, 26, 200, true);
     b.Label("C&hange every:", 20, 54, 80);
     edtHrs = b.Edit("0", idHrs, 104, 50, 44);
@@ -26,21 +26,23 @@ TSlideshowPage::TSlideshowPage(HWND parent, const RECT& area, const TDesignOptio
     updSecs = b.Spin(edtSecs, idUpdSecs, 0, 59, 5, 0);
     b.Label("secs", 308, 54, 28);
     chkRandom = b.Check("&Random Order", idRandom, 20, 84, 200, true);
+    chkPauseForFullScreen = b.Check("Pause while a full-screen program runs",
+                                    idPauseForFullScreen, 20, 106, 300, true);
 
-    b.Group(" Startup ", 8, 122, 370, 48);
+    b.Group(" Startup ", 8, 142, 370, 48);
     chkChangeOnStartup =
-        b.Check("&Change Wallpaper on Startup", idChangeOnStartup, 20, 142, 250, true);
+        b.Check("&Change Wallpaper on Startup", idChangeOnStartup, 20, 162, 250, true);
 
-    b.Group(" Display ", 8, 176, 370, 80);
-    chkLimitImageSize = b.Check("&Limit wallpaper size to:", idLimitImageSize, 20, 198, 160, false);
-    edtMaxImageSize = b.Edit("1500", idMaxImageSize, 190, 194, 64);
+    b.Group(" Display ", 8, 196, 370, 80);
+    chkLimitImageSize = b.Check("&Limit wallpaper size to:", idLimitImageSize, 20, 218, 160, false);
+    edtMaxImageSize = b.Edit("1500", idMaxImageSize, 190, 214, 64);
     updImageSize = b.Spin(edtMaxImageSize, idUpdImageSize, 0, 32000, 250, 1500);
-    b.Label("k bytes", 262, 198, 60);
+    b.Label("k bytes", 262, 218, 60);
     chkLimitPreviewSize =
-        b.Check("Limit &preview size to:", idLimitPreviewSize, 20, 226, 160, true);
-    edtMaxPreviewSize = b.Edit("250", idMaxPreviewSize, 190, 222, 64);
+        b.Check("Limit &preview size to:", idLimitPreviewSize, 20, 246, 160, true);
+    edtMaxPreviewSize = b.Edit("250", idMaxPreviewSize, 190, 242, 64);
     updPreviewSize = b.Spin(edtMaxPreviewSize, idUpdPreviewSize, 0, 32000, 250, 250);
-    b.Label("k bytes", 262, 226, 60);
+    b.Label("k bytes", 262, 246, 60);
 }
 
 bool TSlideshowPage::IsIntervalControl(HWND control) const {
@@ -49,7 +51,8 @@ bool TSlideshowPage::IsIntervalControl(HWND control) const {
 }
 
 bool TSlideshowPage::IsIntervalGroupControl(HWND control) const {
-    return IsIntervalControl(control) || control == chkAutoChange || control == chkRandom;
+    return IsIntervalControl(control) || control == chkAutoChange || control == chkRandom ||
+           control == chkPauseForFullScreen;
 }
 
 void TSlideshowPage::chkLimitImageSizeClick(const void* sender) {
@@ -81,6 +84,7 @@ bool TSlideshowPage::OnCommand(int id, int code, HWND control) {
     if (code == BN_CLICKED) {
         switch (id) {
             case idRandom:
+            case idPauseForFullScreen:
             case idChangeOnStartup:
             case idLimitPreviewSize:
                 h.settings.GenericSettingsChange(control);
@@ -144,6 +148,7 @@ int TSlideshowPage::SlideSeconds() const { return SpinPosition(updSecs); }
 bool TSlideshowPage::AutoChange() const { return Checked(chkAutoChange); }
 void TSlideshowPage::SetAutoChange(bool checked) { SetChecked(chkAutoChange, checked); }
 bool TSlideshowPage::ChangeDuringSaver() const { return Checked(design_.chkChangeDuringSaver); }
+bool TSlideshowPage::PauseForFullScreen() const { return Checked(chkPauseForFullScreen); }
 bool TSlideshowPage::SendChangeNotification() const {
     return Checked(design_.chkSendChangeNotification);
 }

@@ -33,6 +33,7 @@ enum SlideshowControlId {
     idLimitPreviewSize,
     idMaxPreviewSize,
     idUpdPreviewSize,
+    idPauseForFullScreen = 260,
 };
 
 class TSlideshowPage : public TSettingsPage,
@@ -54,7 +55,8 @@ public:
     void Attach(const Handlers& handlers) { handlers_.emplace(handlers); }
 
     // group " Slideshow "
-    HWND gbxInterval, chkAutoChange, edtHrs, updHrs, edtMins, updMins, edtSecs, updSecs, chkRandom;
+    HWND gbxInterval, chkAutoChange, edtHrs, updHrs, edtMins, updMins, edtSecs, updSecs, chkRandom,
+        chkPauseForFullScreen;
     // group " Startup "
     HWND chkChangeOnStartup;
     // group " Display "
@@ -78,6 +80,7 @@ public:
     void SetAutoChange(bool checked) override;
     const void* AutoChangeSender() const override { return chkAutoChange; }
     bool ChangeDuringSaver() const override;
+    bool PauseForFullScreen() const override;
     bool IntervalEditing() const override { return intervalEditing_; }
     void SetIntervalEditing(bool editing) override { intervalEditing_ = editing; }
 

@@ -20,6 +20,8 @@ public:
     virtual void SetAutoChange(bool checked) = 0;
     // The same box, as the sender of the saves its clicks schedule.
     virtual const void* AutoChangeSender() const = 0;
+    // "Pause while a full-screen program runs".
+    virtual bool PauseForFullScreen() const = 0;
     // "Chan&ge wallpaper even if screen saver is active."
     virtual bool ChangeDuringSaver() const = 0;
     // The focus is in one of the interval boxes: the user is typing a new interval.

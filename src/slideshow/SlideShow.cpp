@@ -5,6 +5,7 @@
 
 #include "platform/FileProbe.h"
 #include "platform/FlagScope.h"
+#include "slideshow/FullScreenPause.h"
 #include "slideshow/SlideInterval.h"
 
 namespace pictavo {
@@ -31,10 +32,11 @@ TSlideShow::TSlideShow(Services services)
       ui_(services.ui),
       flags_(services.flags),
       runSlideshowMark_(services.runSlideshowMark),
+      fullScreen_(services.fullScreen),
       tmrSlide_(services.timers.CreateTimer()) {
     tmrSlide_->SetEnabled(false);
     tmrSlide_->SetInterval(0);
-    tmrSlide_->OnTimer = [this] { tmrSlideTimer(); };
+    tmrSlide_->OnTimer = [this] { tmrSlideTimerTick(); };
 }
 
 // ---------------------------------------------------------------------------
@@ -116,6 +118,17 @@ void TSlideShow::chkAutoChangeClick() {
 void TSlideShow::tmrSlideTimer() {
     if (flags_.settingsInProgress || settings_.IntervalEditing()) return;
     if (settings_.ChangeDuringSaver() || !ScreenSaverRunning()) ShowNextSlide();
+}
+
+void TSlideShow::tmrSlideTimerTick() {
+    const TickPass pass = FullScreenTickPass(
+        settings_.PauseForFullScreen(), [this] { return fullScreen_.NotificationState(); },
+        [this] { return fullScreen_.ForegroundFillsMonitor(); });
+    if (pass != TickPass::None) {
+        ui_.Trace(TickPassTrace(pass));
+        return;
+    }
+    tmrSlideTimer();
 }
 
 bool TSlideShow::IsScreenSaverRunning() {

@@ -1,7 +1,7 @@
 #pragma once
 // The slideshow: showing the next picture (SlideSelection chooses it; this
 // traces, reports and applies what it says) and when (the slide timer, its
-// interval, the screen-saver test).
+// interval, the screen-saver test, the pause while a full-screen program runs).
 #include <windows.h>
 
 #include <functional>
@@ -14,6 +14,7 @@
 #include "platform/InputTimeout.h"
 #include "platform/Timer.h"
 #include "platform/UserInterface.h"
+#include "slideshow/FullScreenProbe.h"
 #include "slideshow/SlideSelection.h"
 #include "slideshow/SlideSettings.h"
 
@@ -39,6 +40,7 @@ public:
         IUserInterface& ui;
         const ProgramFlags& flags;
         IRunSlideshowMark& runSlideshowMark;
+        IFullScreenProbe& fullScreen;
     };
 
     explicit TSlideShow(Services services);
@@ -55,7 +57,13 @@ public:
     void ApplySlideInterval() override;
     void chkAutoChangeClick() override;
     void RunSlideshow1Click() override;
+    // "Change Wallpaper &Now" runs this as well: the user asked, so no
+    // full-screen program holds it back.
     void tmrSlideTimer() override;
+    // A tick of the slide timer: passes while a full-screen program runs (when
+    // the user wants that), and says why in the trace. The timer keeps its
+    // beat, so the next change comes on its interval, not at once.
+    void tmrSlideTimerTick();
     void RestartSlideCountdown() override;
     std::string SlideIntervalText() const override;
     void GenericSlideTimerChange(const void* sender) override;
@@ -77,6 +85,7 @@ private:
     IUserInterface& ui_;
     const ProgramFlags& flags_;
     IRunSlideshowMark& runSlideshowMark_;
+    IFullScreenProbe& fullScreen_;
     std::unique_ptr<ITimer> tmrSlide_;
     bool slideChangeInProgress_ = false;
 };

@@ -10,6 +10,7 @@
 #include "platform/Controls.h"
 #include "platform/Files.h"
 #include "platform/Window.h"
+#include "shell/NextWallpaperHotKey.h"
 #include "support/AddFixture.h"
 #include "support/TempDir.h"
 #include "support/VirtualTimers.h"
@@ -129,11 +130,11 @@ TEST_F(SettingsTest, FirstSaveOfAFreshInstallWritesEveryKeyInOrder) {
         "[Preview]", "PreviewPanelHeight=185",
         "[General]", "StartWithWindows=1", "Verbose=1", "LimitImageSize=0", "MaxImageSize=1500",
         "LimitPreviewSize=1", "MaxPreviewSize=250", "ToolbarHints=1", "UseDefaultEditor=1",
-        "SelectedEditor=pbrush.exe",
+        "SelectedEditor=pbrush.exe", "NextWallpaperHotKey=",
         "[Positions]", "MainTop=20", "MainLeft=10",
         "[Confirmation]", "ConfirmExit=1", "ConfirmDeleteDisk=1", "ConfirmRemoveList=1",
         "[Slideshow]", "AutoChange=1", "SlideHrs=0", "SlideMins=5", "SlideSecs=0", "Random=1",
-        "ChangeOnStartup=1",
+        "ChangeOnStartup=1", "PauseForFullScreen=1",
         "[AutoDetect]", "Polling=1", "Poll File Name=Netscape Wallpaper.bmp", "PollInterval=5",
         "PromptForName=1"};
     EXPECT_EQ(IniLines(), expected);
@@ -288,6 +289,108 @@ TEST_F(SettingsTest, AFailedWriteNamesTheFile) {
         EXPECT_EQ(std::string(e.what()), "Unable to write to " + ini);
     }
     ::SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// Files from before the pause was a setting read it as on.
+TEST_F(SettingsTest, PauseWhileFullScreenIsOnUnlessTheFileSaysOff) {
+    for (const char* stored : {static_cast<const char*>(nullptr), "1", "0"}) {
+        SCOPED_TRACE(stored ? stored : "(no key)");
+        Write("Slideshow", "PauseForFullScreen", stored);
+        ::SendMessageA(slideshow.chkPauseForFullScreen, BM_SETCHECK, BST_CHECKED, 0);
+        settings.LoadSaveSettings(TSettings::Direction::Load);
+        EXPECT_EQ(slideshow.PauseForFullScreen(), !stored || std::string(stored) == "1");
+    }
+    Click(slideshow.chkPauseForFullScreen);
+    clock.Advance(2250);
+    EXPECT_EQ(TSettingsFile(ini).ReadString("Slideshow", "PauseForFullScreen", ""), "1");
+}
+
+// The hot key as the control, the file and the system hold it.
+class HotKeySettingsTest : public SettingsTest {
+protected:
+    struct Slides : ISlideControl {
+        void RestartSlideCountdown() override {}
+        void ShowNextSlide() override {}
+        void tmrSlideTimer() override {}
+        void RunSlideshow1Click() override {}
+        std::string SlideIntervalText() const override { return ""; }
+    } slides;
+    std::unique_ptr<TNextWallpaperHotKey> hotKey;
+    // Keys no one else in the prefix uses.
+    const HotKey kF7{VK_F7, true, true, true};
+    const HotKey kF8{VK_F8, true, true, true};
+
+    void SetUp() override {
+        SettingsTest::SetUp();
+        hotKey = std::make_unique<TNextWallpaperHotKey>(form.Handle(), host, slides);
+        settings.AttachHotKey(*hotKey);
+    }
+    // What the control tells its page when the user has pressed keys.
+    void Press(const HotKey& key) {
+        ::SendMessageA(options.hkyNextWallpaper, HKM_SETHOTKEY, ControlValueOf(key), 0);
+        ::SendMessageA(options.Handle(), WM_COMMAND,
+                       MAKEWPARAM(idNextWallpaperHotKey, EN_CHANGE),
+                       reinterpret_cast<LPARAM>(options.hkyNextWallpaper));
+    }
+    std::string Stored() {
+        return TSettingsFile(ini).ReadString("General", "NextWallpaperHotKey", "<missing>");
+    }
+};
+
+TEST_F(HotKeySettingsTest, TheStoredKeyIsShownAndRegisteredAndJunkCountsAsNone) {
+    const struct {
+        const char* stored;
+        HotKey expected;
+    } cases[] = {
+        {nullptr, HotKey{}},
+        {"Ctrl+Alt+Shift+F7", kF7},
+        {"ctrl + alt + shift + f8", kF8},
+        {"Ctrl+Alt+Nothing", HotKey{}},
+        {"N", HotKey{}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored ? c.stored : "(no key)");
+        Write("General", "NextWallpaperHotKey", c.stored);
+        settings.LoadSaveSettings(TSettings::Direction::Load);
+        EXPECT_EQ(options.NextWallpaperHotKey(), c.expected);
+        EXPECT_EQ(hotKey->InForce(), c.expected);
+    }
+    for (const std::string& call : host.calls) EXPECT_NE(call.rfind("error", 0), 0u) << call;
+}
+
+TEST_F(HotKeySettingsTest, AChangeIsTakenUpOnceTheKeysRestAndAHeldKeyGoesBackToTheOneThatWorks) {
+    Press(kF7);
+    EXPECT_TRUE(hotKey->InForce().None());
+    clock.Advance(2250);
+    EXPECT_EQ(hotKey->InForce(), kF7);
+    EXPECT_EQ(Stored(), "Ctrl+Alt+Shift+F7");
+
+    // Another program holds the next one: told by name; the field and the file keep F7.
+    ASSERT_TRUE(::RegisterHotKey(nullptr, 0x7779, RegisterModifiers(kF8), kF8.key));
+    Press(kF8);
+    clock.Advance(2250);
+    EXPECT_EQ(host.calls.back(), "error The hot key Ctrl+Alt+Shift+F8 is already used by "
+                                 "another program.\rPlease choose another key.");
+    EXPECT_EQ(options.NextWallpaperHotKey(), kF7);
+    EXPECT_EQ(hotKey->InForce(), kF7);
+    EXPECT_EQ(Stored(), "Ctrl+Alt+Shift+F7");
+
+    // Loaded while held: the field shows none.
+    settings.SaveSettings();
+    Write("General", "NextWallpaperHotKey", "Ctrl+Alt+Shift+F8");
+    hotKey->Apply(HotKey{});
+    settings.LoadSaveSettings(TSettings::Direction::Load);
+    EXPECT_TRUE(options.NextWallpaperHotKey().None());
+    ::UnregisterHotKey(nullptr, 0x7779);
+
+    // Cleared, even where the control says nothing of it: the next save takes it up.
+    Press(kF8);
+    clock.Advance(2250);
+    ASSERT_EQ(hotKey->InForce(), kF8);
+    ::SendMessageA(options.hkyNextWallpaper, HKM_SETHOTKEY, 0, 0);
+    settings.SaveSettings();
+    EXPECT_TRUE(hotKey->InForce().None());
+    EXPECT_EQ(Stored(), "");
 }
 
 // A settings file counts as saved by the program unless it is missing or holds

@@ -304,6 +304,72 @@ TEST(SlideShow, TickShowsASlideOnlyWhenNothingHoldsItBack) {
     }
 }
 
+// A full-screen program holds the ticks back, not the user; when it ends the
+// slideshow goes on at its own beat, with no burst of the changes held back.
+TEST(SlideShow, TicksPassWhileAFullScreenProgramRunsAndTheBeatGoesOnAfterIt) {
+    SlideRig rig;
+    rig.AddPicture("a.bmp");
+    rig.AddPicture("b.bmp");
+    rig.AddPicture("c.bmp");
+    rig.SetInterval(0, 0, 10);  // ticks at 10, 20, 30, 40 s ...
+    rig.fullScreen.foregroundFills = true;
+    rig.host.traces.clear();
+
+    rig.clock.Advance(35000);
+    EXPECT_EQ(rig.wallpaper.Applied(), 0u);
+    const std::string passed =
+        "SlideShow.tmrSlideTimer: Tick passed, another program's window fills the screen";
+    EXPECT_EQ(rig.host.traces, (Lines{passed, passed, passed}));
+
+    // "Change Wallpaper &Now" acts at once; as any change, it starts the
+    // countdown anew: ticks at 45, 55 s ...
+    rig.host.tmrSlideTimer();
+    EXPECT_EQ(rig.wallpaper.Applied(), 1u);
+
+    // The program ends at 37 s: nothing until the next tick of the beat.
+    rig.clock.Advance(2000);
+    rig.fullScreen.foregroundFills = false;
+    rig.clock.Advance(7999);
+    EXPECT_EQ(rig.wallpaper.Applied(), 1u);
+    rig.clock.Advance(1);
+    EXPECT_EQ(rig.wallpaper.Applied(), 2u);
+    rig.clock.Advance(9999);
+    EXPECT_EQ(rig.wallpaper.Applied(), 2u);
+    rig.clock.Advance(1);
+    EXPECT_EQ(rig.wallpaper.Applied(), 3u);
+}
+
+TEST(SlideShow, TheBoxOffOrNoFullScreenProgramLetsEveryTickChangeTheWallpaper) {
+    const struct {
+        bool pauseOn;
+        std::optional<int> state;
+        bool fills;
+        size_t shown;
+    } cases[] = {
+        {false, 2, true, 3},  // the box off: the system is not even asked
+        {true, 5, false, 3},
+        {true, std::nullopt, false, 3},
+        {true, 2, false, 0},
+        {true, 3, false, 0},
+        {true, 4, false, 0},
+        {true, std::nullopt, true, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "pause " << c.pauseOn << ", state "
+                                          << c.state.value_or(-1) << ", fills " << c.fills);
+        SlideRig rig;
+        rig.AddPicture("a.bmp");
+        rig.AddPicture("b.bmp");
+        SetQuietly(rig.pages.chkPauseForFullScreen, c.pauseOn);
+        rig.SetInterval(0, 0, 1);
+        rig.fullScreen.state = c.state;
+        rig.fullScreen.foregroundFills = c.fills;
+        rig.clock.Advance(3000);
+        EXPECT_EQ(rig.wallpaper.Applied(), c.shown);
+        EXPECT_EQ(rig.fullScreen.stateAsked, c.pauseOn ? 3 : 0);
+    }
+}
+
 TEST(SlideShow, RestartSlideCountdownLeavesAStoppedTimerStopped) {
     SlideRig rig;
     rig.AddPicture("a.bmp");
@@ -414,7 +480,7 @@ TEST(SlideShow, TheRandomSourceReachesEveryPictureOfALongList) {
     SlideRig rig;
     // The source the program runs with, not the rig's script.
     TSlideShow fresh{{rig.pages, rig.host, rig.store, rig.desktop, rig.timeout, rig.clock,
-                      rig.host.slideUi, rig.host.flags, rig.host}};
+                      rig.host.slideUi, rig.host.flags, rig.host, rig.fullScreen}};
     constexpr int kPictures = 100000, kDraws = 20000;
     int beyond = 0;
     for (int i = 0; i < kDraws; ++i) {

@@ -146,6 +146,7 @@ struct RecordingMainHost : IDesktopOptions,
     int settingsChanges = 0, pollApplied = 0;
     void GenericSettingsChange(const void*) override { ++settingsChanges; }
     void StartupSettingsChange(const void*) override { ++settingsChanges; }
+    void HotKeySettingsChange(const void*) override { ++settingsChanges; }
     void ApplyPollSettings() override { ++pollApplied; }
     void chkPollForChangeClick() override {}
     void edtPollFileNameChange() override {}
@@ -167,6 +168,23 @@ class SlideForm : public Window {
 public:
     SlideForm() {
         Create("SlideFixtureForm", 0, WS_OVERLAPPEDWINDOW, "test", 0, 0, 420, 480, nullptr);
+    }
+};
+
+// What the system says about full-screen programs, as the test sets it; it
+// counts how often it was asked.
+struct StandInFullScreen : IFullScreenProbe {
+    std::optional<int> state = 5;  // accepts notifications
+    bool foregroundFills = false;
+    int stateAsked = 0, foregroundAsked = 0;
+
+    std::optional<int> NotificationState() override {
+        ++stateAsked;
+        return state;
+    }
+    bool ForegroundFillsMonitor() override {
+        ++foregroundAsked;
+        return foregroundFills;
     }
 };
 
@@ -199,8 +217,9 @@ public:
     TDesignOptions design{form.Handle()};
     TSlideshowPage pages{form.Handle(), area, design};
     TDesktopWallpaper desktop{wallpaper, store, host.desktopUi, host, host, "Pictavo"};
+    StandInFullScreen fullScreen;
     TSlideShow slideShow{
-        {pages, host, store, desktop, timeout, clock, host.slideUi, host.flags, host}};
+        {pages, host, store, desktop, timeout, clock, host.slideUi, host.flags, host, fullScreen}};
     ScriptedRandom random;
     bool screenSaver = false;
 
