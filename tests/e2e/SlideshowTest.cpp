@@ -1,4 +1,6 @@
 // The real program changing the desktop wallpaper on its slideshow interval.
+#include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <set>
@@ -36,6 +38,83 @@ void ListPictures(const Program& program, const std::vector<std::pair<std::strin
 }
 
 using pictavo::testing::UnmappedDrive;
+
+// Another program's window in front of the desktop (tools\stand_in_window.exe):
+// full screen, or an ordinary captioned one. Killed at the end of the test if
+// still running.
+class StandInWindow {
+public:
+    explicit StandInWindow(bool fullScreen)
+        : process_("\"" + ToolPath() + "\"" + (fullScreen ? " fullscreen" : "")) {}
+    bool Started() const { return process_.Started(); }
+    // Its window, once it shows and has the foreground.
+    HWND WaitForForeground() {
+        WaitFor([&] {
+            for (HWND hwnd : TopLevelWindows(process_.ProcessId())) {
+                if (ClassOf(hwnd) == "StandInWindow" && ::IsWindowVisible(hwnd)) window_ = hwnd;
+            }
+            return window_ && ::GetForegroundWindow() == window_;
+        });
+        return window_ && ::GetForegroundWindow() == window_ ? window_ : nullptr;
+    }
+    bool Close() {
+        ::PostMessageA(window_, WM_CLOSE, 0, 0);
+        return process_.Ended(kDeadline);
+    }
+
+private:
+    static std::string ToolPath() {
+        const std::string program = BuiltProgram();
+        return program.substr(0, program.find_last_of('\\')) + "\\tools\\stand_in_window.exe";
+    }
+    ChildProcess process_;
+    HWND window_ = nullptr;
+};
+
+// Presses the keys together and lets them go, as the keyboard would.
+void PressKeys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> input;
+    for (WORD key : keys) {
+        INPUT down{};
+        down.type = INPUT_KEYBOARD;
+        down.ki.wVk = key;
+        input.push_back(down);
+    }
+    for (size_t i = input.size(); i-- > 0;) {
+        INPUT up = input[i];
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+        input.push_back(up);
+    }
+    ::SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+}
+
+// The "Next wallpaper hot key:" control of the main window.
+HWND HotKeyControl(HWND main) {
+    HWND found = nullptr;
+    ::EnumChildWindows(
+        main,
+        [](HWND child, LPARAM param) WINAPI -> BOOL {
+            if (ClassOf(child) != HOTKEY_CLASSA) return TRUE;
+            *reinterpret_cast<HWND*>(param) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Sets the control as a user's keys would, with the notice the control sends its page.
+void EnterHotKey(HWND control, WORD value) {
+    ::SendMessageA(control, HKM_SETHOTKEY, value, 0);
+    ::PostMessageA(::GetParent(control), WM_COMMAND,
+                   MAKEWPARAM(::GetDlgCtrlID(control), EN_CHANGE), reinterpret_cast<LPARAM>(control));
+}
+
+// Whether some program holds the hot key: it cannot be registered again.
+bool HotKeyHeld(UINT modifiers, UINT key) {
+    if (!::RegisterHotKey(nullptr, 0x6666, modifiers, key)) return true;
+    ::UnregisterHotKey(nullptr, 0x6666);
+    return false;
+}
 
 }  // namespace
 
@@ -130,4 +209,117 @@ TEST(Slideshow, PicturesOnADriveThatIsNotThereStayInTheList) {
     ASSERT_TRUE(saved.Ok()) << saved.Error;
     ASSERT_EQ(saved.Records.size(), 3u);
     for (const auto& record : saved.Records) EXPECT_TRUE(record.Enabled) << record.FileName;
+}
+
+TEST(Slideshow, AFullScreenProgramHoldsTheSlideshowBackButNotTheUser) {
+    TraceCollector trace;
+    Program program;
+    program.QuietSettings();
+    program.SetIni("Slideshow", "AutoChange", "1");
+    program.SetIni("Slideshow", "Random", "0");
+    program.SetIni("Slideshow", "SlideMins", "0");
+    program.SetIni("Slideshow", "SlideSecs", "2");
+    ListPictures(program, {{"Alpha.bmp", true}, {"Beta.bmp", true}, {"Gamma.bmp", true}});
+    const std::string folder = program.Folder() + "\\Pics\\";
+    program.Start();
+    ASSERT_TRUE(program.WaitUntilIdle());
+    ASSERT_TRUE(WaitFor([&] { return DesktopValue("Wallpaper").rfind(folder, 0) == 0; }));
+
+    StandInWindow game(true);
+    ASSERT_TRUE(game.Started());
+    HWND window = game.WaitForForeground();
+    ASSERT_NE(window, nullptr);
+    // Two ticks pass, one after the other, with no change between them.
+    const std::string passed =
+        "SlideShow.tmrSlideTimer: Tick passed, another program's window fills the screen";
+    trace.Clear();
+    ASSERT_TRUE(trace.WaitForLine(passed));
+    const std::string held = DesktopValue("Wallpaper");
+    trace.Clear();
+    ASSERT_TRUE(trace.WaitForLine(passed));
+    EXPECT_EQ(DesktopValue("Wallpaper"), held);
+    SaveScreenshot("full-screen-stand-in");
+
+    // "Change Wallpaper &Now" (the tray icon's double-click) still acts.
+    ::PostMessageA(TrayIconWindow(program), WM_USER + 1, 1, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(WaitFor([&] { return DesktopValue("Wallpaper") != held; }));
+    EXPECT_EQ(::GetForegroundWindow(), window);
+
+    // Once the program has gone the slideshow goes on.
+    ASSERT_TRUE(game.Close());
+    const std::string after = DesktopValue("Wallpaper");
+    EXPECT_TRUE(WaitFor([&] { return DesktopValue("Wallpaper") != after; }));
+    EXPECT_FALSE(program.MessageBoxOpen());
+}
+
+TEST(Slideshow, TheHotKeyPressedInAnotherProgramChangesTheWallpaper) {
+    TraceCollector trace;
+    Program program;
+    program.QuietSettings();
+    program.SetIni("Slideshow", "AutoChange", "0");
+    program.SetIni("Slideshow", "Random", "0");
+    program.SetIni("General", "NextWallpaperHotKey", "Ctrl+Alt+N");
+    ListPictures(program, {{"Alpha.bmp", true}, {"Beta.bmp", true}});
+    const std::string folder = program.Folder() + "\\Pics\\";
+    program.Start();
+    ASSERT_TRUE(program.WaitUntilIdle());
+
+    StandInWindow editor(false);
+    ASSERT_TRUE(editor.Started());
+    ASSERT_NE(editor.WaitForForeground(), nullptr);
+    const std::string before = DesktopValue("Wallpaper");
+    PressKeys({VK_CONTROL, VK_MENU, 'N'});
+    EXPECT_TRUE(WaitFor([&] {
+        const std::string now = DesktopValue("Wallpaper");
+        return now != before && now.rfind(folder, 0) == 0;
+    }));
+    EXPECT_TRUE(trace.Contains("NextWallpaperHotKey: Ctrl+Alt+N pressed"));
+
+    // Given back when the program ends.
+    EXPECT_TRUE(HotKeyHeld(MOD_CONTROL | MOD_ALT, 'N'));
+    program.Shutdown();
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_FALSE(HotKeyHeld(MOD_CONTROL | MOD_ALT, 'N'));
+}
+
+TEST(Slideshow, AHotKeyAnotherProgramHoldsIsToldByNameAndTheFieldKeepsWhatWorks) {
+    constexpr int kHeldId = 0x6667;
+    ASSERT_TRUE(::RegisterHotKey(nullptr, kHeldId, MOD_CONTROL | MOD_ALT, 'H'));
+    struct Unregister {
+        ~Unregister() { ::UnregisterHotKey(nullptr, kHeldId); }
+    } unregister;
+    const std::string told =
+        "The hot key Ctrl+Alt+H is already used by another program.\rPlease choose another key.";
+    Program program;
+    program.QuietSettings();
+    program.SetIni("General", "NextWallpaperHotKey", "Ctrl+Alt+H");
+
+    // Stored so and held at the start: told, and the field shows none.
+    program.Start(":");
+    auto box = program.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->text, told);
+    ASSERT_TRUE(box->Press(IDOK));
+    ASSERT_TRUE(program.WaitUntilIdle());
+    HWND control = HotKeyControl(program.MainWindow());
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(::SendMessageA(control, HKM_GETHOTKEY, 0, 0), 0);
+
+    // A free key is taken up, and saved, once the keys rest.
+    const WORD ctrlAltN = MAKEWORD('N', HOTKEYF_CONTROL | HOTKEYF_ALT);
+    EnterHotKey(control, ctrlAltN);
+    ASSERT_TRUE(WaitFor([&] { return program.Ini("General", "NextWallpaperHotKey") == "Ctrl+Alt+N"; }));
+    EXPECT_TRUE(HotKeyHeld(MOD_CONTROL | MOD_ALT, 'N'));
+
+    // The held key again, entered in the field: told, and the field goes back to Ctrl+Alt+N.
+    EnterHotKey(control, MAKEWORD('H', HOTKEYF_CONTROL | HOTKEYF_ALT));
+    box = program.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->text, told);
+    ASSERT_TRUE(box->Press(IDOK));
+    EXPECT_TRUE(WaitFor([&] { return ::SendMessageA(control, HKM_GETHOTKEY, 0, 0) == ctrlAltN; }));
+    EXPECT_TRUE(HotKeyHeld(MOD_CONTROL | MOD_ALT, 'N'));
+    program.Shutdown();
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(program.Ini("General", "NextWallpaperHotKey"), "Ctrl+Alt+N");
 }

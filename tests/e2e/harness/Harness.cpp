@@ -88,7 +88,8 @@ HANDLE TestJob() {
 // running when a case begins was left by a test program that died.
 bool IsStartedByTests(const std::string& exeName) {
     for (const char* name : {"pictavo.exe", "pictavo-setup.exe", "uninstall.exe", "au_.exe",
-                             "tracewin.exe", "record_command_line.exe", "slow_to_end.exe"}) {
+                             "tracewin.exe", "record_command_line.exe", "slow_to_end.exe",
+                             "stand_in_window.exe"}) {
         if (exeName == name) return true;
     }
     return false;
