@@ -31,12 +31,19 @@ bool TSystemFullScreenProbe::IsShellDesktop(HWND window) {
 }
 
 bool TSystemFullScreenProbe::ForegroundFillsMonitor() {
-    HWND window = ::GetForegroundWindow();
+    return IsFullScreenProgram(::GetForegroundWindow());
+}
+
+bool TSystemFullScreenProbe::IsFullScreenProgram(HWND window) {
     if (!window || !::IsWindowVisible(window) || ::IsIconic(window)) return false;
     DWORD process = 0;
     ::GetWindowThreadProcessId(window, &process);
     // Our own windows (the splash, a box) are never a reason to wait.
     if (process == ::GetCurrentProcessId() || IsShellDesktop(window)) return false;
+    return FillsItsMonitor(window);
+}
+
+bool TSystemFullScreenProbe::FillsItsMonitor(HWND window) {
     HMONITOR monitor = ::MonitorFromWindow(window, MONITOR_DEFAULTTONULL);
     MONITORINFO info{};
     info.cbSize = sizeof(info);

@@ -24,6 +24,10 @@ public:
     std::optional<int> NotificationState() override;
     bool ForegroundFillsMonitor() override;
 
+    // Another program's window, not the shell's desktop, whose client area
+    // covers its whole monitor: what a game, a video or a presentation shows.
+    static bool IsFullScreenProgram(HWND window);
+    static bool FillsItsMonitor(HWND window);
     // Whether the window is the shell's desktop (which fills the screen, and
     // is in front when nothing else is).
     static bool IsShellDesktop(HWND window);

@@ -1,47 +1,51 @@
 // What the system says about full-screen programs, asked for real. Another
-// program's full-screen window is proven end to end.
+// program's full-screen window in front is proven end to end.
 #include "slideshow/FullScreenProbe.h"
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 namespace pictavo {
 namespace {
 
-HWND PopUp(const char* className, const RECT& r) {
+HWND MakeWindow(const char* className, DWORD style, const RECT& r) {
     WNDCLASSA wc{};
     wc.lpfnWndProc = ::DefWindowProcA;
     wc.hInstance = ::GetModuleHandleA(nullptr);
     wc.lpszClassName = className;
     ::RegisterClassA(&wc);
-    return ::CreateWindowExA(0, className, "", WS_POPUP | WS_VISIBLE, r.left, r.top,
-                             r.right - r.left, r.bottom - r.top, nullptr, nullptr, wc.hInstance,
-                             nullptr);
+    return ::CreateWindowExA(0, className, "", style | WS_VISIBLE, r.left, r.top, r.right - r.left,
+                             r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
 }
 
-TEST(FullScreenProbe, OurOwnFullScreenWindowAndTheShellsDesktopAreNoReasonToWait) {
+TEST(FullScreenProbe, OurOwnWindowsAndTheShellsDesktopAreNoReasonToWait) {
     MONITORINFO info{};
     info.cbSize = sizeof(info);
     ASSERT_TRUE(::GetMonitorInfoA(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info));
-    HWND own = PopUp("FullScreenProbeTest", info.rcMonitor);
-    ASSERT_NE(own, nullptr);
-    ::SetForegroundWindow(own);
-    ASSERT_EQ(::GetForegroundWindow(), own);
+    const RECT& screen = info.rcMonitor;
+    HWND popUp = MakeWindow("FullScreenProbeTest", WS_POPUP, screen);
+    // A captioned window as large as the screen: its client area is not.
+    HWND captioned = MakeWindow("FullScreenProbeTest", WS_OVERLAPPEDWINDOW, screen);
+    ASSERT_NE(popUp, nullptr);
+    ASSERT_NE(captioned, nullptr);
 
-    TSystemFullScreenProbe probe;
-    EXPECT_FALSE(probe.ForegroundFillsMonitor());
-    // Where the shell has the call (Vista and later, and Wine) it answers.
-    EXPECT_TRUE(probe.NotificationState().has_value());
+    EXPECT_TRUE(TSystemFullScreenProbe::FillsItsMonitor(popUp));
+    EXPECT_FALSE(TSystemFullScreenProbe::FillsItsMonitor(captioned));
+    // It fills the screen, but it is ours.
+    EXPECT_FALSE(TSystemFullScreenProbe::IsFullScreenProgram(popUp));
+    EXPECT_FALSE(TSystemFullScreenProbe::IsFullScreenProgram(nullptr));
 
     EXPECT_TRUE(TSystemFullScreenProbe::IsShellDesktop(::GetDesktopWindow()));
     for (const char* shellClass : {"Progman", "WorkerW"}) {
-        HWND desktop = PopUp(shellClass, info.rcMonitor);
+        HWND desktop = MakeWindow(shellClass, WS_POPUP, screen);
         EXPECT_TRUE(TSystemFullScreenProbe::IsShellDesktop(desktop)) << shellClass;
         ::DestroyWindow(desktop);
     }
-    EXPECT_FALSE(TSystemFullScreenProbe::IsShellDesktop(own));
-    ::DestroyWindow(own);
+    EXPECT_FALSE(TSystemFullScreenProbe::IsShellDesktop(popUp));
+    ::DestroyWindow(captioned);
+    ::DestroyWindow(popUp);
+
+    // Where the shell has the call (Vista and later, and Wine) it answers.
+    EXPECT_TRUE(TSystemFullScreenProbe().NotificationState().has_value());
 }
 
 }  // namespace
