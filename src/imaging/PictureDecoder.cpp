@@ -187,9 +187,9 @@ HRESULT TPictureDecoder::Open(const std::string& path, Source& source, std::stri
     return S_OK;
 }
 
-HRESULT TPictureDecoder::Prepare(Source& source, PixelSize box, const GUID& format,
+HRESULT TPictureDecoder::Prepare(Source& source, PixelSize box, FitRule fit, const GUID& format,
                                  std::string& reason) {
-    source.fitted = FitWithin(source.upright, box);
+    source.fitted = fit(source.upright, box);
     // Scaled in the file's own orientation, before anything is turned: the
     // scaler then reads the frame straight from the codec, which may scale
     // as it decodes.
@@ -252,13 +252,13 @@ HRESULT TPictureDecoder::CopyUpright(Source& source, unsigned bytesPerPixel, BYT
     return S_OK;
 }
 
-DecodedPicture TPictureDecoder::Decode(const std::string& path, PixelSize box) {
+DecodedPicture TPictureDecoder::Decode(const std::string& path, PixelSize box, FitRule fit) {
     DecodedPicture picture;
     Source source;
     picture.result = Open(path, source, picture.reason);
     picture.upright = source.upright;
     if (FAILED(picture.result)) return picture;
-    picture.result = Prepare(source, box, GUID_WICPixelFormat32bppBGR, picture.reason);
+    picture.result = Prepare(source, box, fit, GUID_WICPixelFormat32bppBGR, picture.reason);
     if (FAILED(picture.result)) return picture;
 
     BITMAPINFO info{};
@@ -292,7 +292,8 @@ RenderedBitmap TPictureDecoder::RenderBitmapFile(const std::string& path, PixelS
     rendered.result = Open(path, source, rendered.reason);
     rendered.upright = source.upright;
     if (FAILED(rendered.result)) return rendered;
-    rendered.result = Prepare(source, box, GUID_WICPixelFormat24bppBGR, rendered.reason);
+    rendered.result =
+        Prepare(source, box, FitWithin, GUID_WICPixelFormat24bppBGR, rendered.reason);
     if (FAILED(rendered.result)) return rendered;
 
     const PixelSize size = source.fitted;

@@ -50,8 +50,8 @@ public:
     TPictureDecoder& operator=(const TPictureDecoder&) = delete;
 
     // The picture (a GIF's first frame) upright, fitted within box (see
-    // FitWithin: {0, 0} keeps its size), as 32-bit BGR.
-    DecodedPicture Decode(const std::string& path, PixelSize box);
+    // FitWithin: {0, 0} keeps its size, or the rule given), as 32-bit BGR.
+    DecodedPicture Decode(const std::string& path, PixelSize box, FitRule fit = FitWithin);
 
     // The same picture, upright and fitted, written as a 24-bit bottom-up
     // bitmap file to target, atomically: a failure leaves target as it was.
@@ -65,7 +65,8 @@ public:
 private:
     struct Source;
     HRESULT Open(const std::string& path, Source& source, std::string& reason);
-    HRESULT Prepare(Source& source, PixelSize box, const GUID& format, std::string& reason);
+    HRESULT Prepare(Source& source, PixelSize box, FitRule fit, const GUID& format,
+                    std::string& reason);
     HRESULT CopyUpright(Source& source, unsigned bytesPerPixel, BYTE* buffer, UINT stride);
 };
 

@@ -24,6 +24,11 @@ PixelSize FitWithin(PixelSize picture, PixelSize box) {
                      static_cast<std::uint32_t>(std::max<std::uint64_t>(fh, 1))};
 }
 
+PixelSize ClampWithin(PixelSize picture, PixelSize box) {
+    return PixelSize{box.width ? std::min(picture.width, box.width) : picture.width,
+                     box.height ? std::min(picture.height, box.height) : picture.height};
+}
+
 bool ExceedsDecodeCap(PixelSize size) {
     return static_cast<std::uint64_t>(size.width) * size.height > kMaxDecodePixels;
 }

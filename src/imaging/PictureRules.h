@@ -19,6 +19,14 @@ struct PixelSize {
 // box of {0, 0} leaves the picture as it is.
 PixelSize FitWithin(PixelSize picture, PixelSize box);
 
+// The picture made no larger than the box on each side by itself, its aspect
+// not kept: the size to decode a picture at that is then stretched to fill
+// the box. A side of 0 in the box sets no limit on that side.
+PixelSize ClampWithin(PixelSize picture, PixelSize box);
+
+// How a decode fits a picture to its box: FitWithin or ClampWithin.
+using FitRule = PixelSize (*)(PixelSize picture, PixelSize box);
+
 // The most pixels decoded at full size. A decoded picture is held at up to
 // 4 bytes a pixel, and the shipped program has a 2 GB address space shared
 // with everything else it holds: 50 Mi pixels (200 MiB at 32 bits) lets a
