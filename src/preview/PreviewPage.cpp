@@ -6,6 +6,7 @@
 
 #include "preview/PreviewRules.h"
 #include "platform/FileProbe.h"
+#include "platform/FlagScope.h"
 #include "platform/Handles.h"
 #include "resource.h"
 
@@ -212,8 +213,23 @@ void TPreviewPage::Layout() {
     ::MoveWindow(tbrMainToolbar, 0, ph + kSplitterHeight, width, kToolbarHeight, TRUE);
     const int gridTop = ph + kSplitterHeight + kToolbarHeight;
     ::MoveWindow(dbgrdInventory, 0, gridTop, width, std::max(0, height - gridTop), TRUE);
-    // A shown picture keeps its place in the resized area.
-    if (PictureShown()) PlacePicture();
+    // A shown picture keeps its place in the resized area. It was decoded no
+    // larger than the area was: once a drag of the splitter has ended, it is
+    // decoded again for the new one rather than stretched from fewer pixels.
+    if (!PictureShown()) return;
+    RECT area{};
+    ::GetClientRect(pnlImageMessage, &area);
+    const PixelSize wanted = ClampWithin(
+        PixelSize{static_cast<std::uint32_t>(pictureSize_.cx), static_cast<std::uint32_t>(pictureSize_.cy)},
+        PixelSize{static_cast<std::uint32_t>(std::max<LONG>(area.right, 1)),
+                  static_cast<std::uint32_t>(std::max<LONG>(area.bottom, 1))});
+    if (dragOffset_ < 0 && !refreshing_ &&
+        (wanted.width != static_cast<std::uint32_t>(bitmapSize_.cx) ||
+         wanted.height != static_cast<std::uint32_t>(bitmapSize_.cy))) {
+        RefreshPreview(true);
+    } else {
+        PlacePicture();
+    }
 }
 
 void TPreviewPage::PlacePicture() {
@@ -321,6 +337,7 @@ void TPreviewPage::Repaint() {
 }
 
 void TPreviewPage::RefreshPreview(bool force) {
+    FlagHold refreshing(refreshing_);
     SyncList(false);
     if (!HasCurrentRecord()) {
         HidePicture();

@@ -187,6 +187,7 @@ private:
     bool clickToPreview_ = false;
     bool stretch_ = true;
     bool syncing_ = false;  // the program moves the selection: no preview per change
+    bool refreshing_ = false;  // a preview is loading: a layout meanwhile only places it
     int selectedRow_ = -1;  // the list's selected row, as its notices told it
     int dragOffset_ = -1;   // where in the splitter the drag began; -1 when none
     char textBuffer_[LocationWidth + FileNameWidth + 8] = {};

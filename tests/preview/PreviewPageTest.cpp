@@ -223,6 +223,25 @@ TEST_F(PreviewPageTest, EveryKindOfPictureIsDecodedToTheAreaAndOneThatCannotBeSa
     EXPECT_EQ(rig.store.Table().Count(), 4u);
 }
 
+TEST_F(PreviewPageTest, ALargerAreaDecodesTheShownPictureAgainToFillIt) {
+    List("photo.png", testing::EncodePicture(testing::PictureFormat::Png, 1200, 800, 0x3060A0));
+    rig.store.cdtInventory().First();
+    page->RefreshPreview(true);
+    ASSERT_TRUE(page->PictureShown());
+    RECT area{};
+    ::GetClientRect(page->pnlImageMessage, &area);
+    EXPECT_EQ(page->BitmapSize().cy, area.bottom);
+
+    // The splitter dragged down (or the height read from the settings): the
+    // picture is not left stretched up from the smaller area's pixels.
+    page->SetPreviewPanelHeight(page->PreviewPanelHeight() + 80);
+    ::GetClientRect(page->pnlImageMessage, &area);
+    ASSERT_TRUE(page->PictureShown());
+    EXPECT_EQ(page->BitmapSize().cx, area.right);
+    EXPECT_EQ(page->BitmapSize().cy, area.bottom);
+    EXPECT_EQ(page->PictureSize().cy, 800);
+}
+
 TEST_F(PreviewPageTest, TogglesFlipTheRecordAndTheMenuShowsIt) {
     List("a.bmp", Bitmap(8, 8));
     EXPECT_EQ(RowImage(0, 1), 6);
