@@ -657,3 +657,23 @@ TEST(Preview, JpegPngAndGifPreviewAndADamagedJpegIsToldAndKept) {
     EXPECT_EQ(page.Rows(), 4);
     EXPECT_TRUE(FindChildByText(page.main, "4 Pictures in List"));
 }
+
+// The decoder takes wide-character names: the ANSI name is converted at the
+// program's code page, so a double-byte name reaches WIC whole.
+TEST(CodePage932, ADoubleByteJpegNamePreviews) {
+    ASSERT_EQ(::GetACP(), 932u) << "the test must run with LC_ALL=ja_JP.UTF-8";
+    Program program;
+    program.QuietSettings();
+    PictureList list;
+    const std::string picture = list.Add(
+        "\x83\x41\x83\x43.jpg",  // アイ.jpg
+        pictavo::testing::EncodePicture(pictavo::testing::PictureFormat::Jpeg, 40, 30, 0x3060A0u));
+    ASSERT_TRUE(Exists(picture)) << "no Linux spelling for the name: is the locale there?";
+    list.WriteTo(program);
+    program.Start(":");
+    ASSERT_TRUE(WaitFor([&] { return FindChildByText(program.MainWindow(), "1 Pictures in List"); }));
+    const Page page = Page::Of(program);
+    ASSERT_TRUE(page.WaitForMessage("Click Here to Preview \x83\x41\x83\x43.jpg (0K)")) << page.Message();
+    page.ClickMessage();
+    EXPECT_TRUE(ShowsPicture(page, 40, 30)) << page.Message();
+}
