@@ -197,6 +197,17 @@ TEST_F(PictureDecoderTest, PicturesThatCannotBeReadFailWithTheirHResult) {
         EXPECT_FALSE(decoder->UprightSize(path).has_value());
     }
     EXPECT_EQ(decoder->Decode(missing, PixelSize{}).result, HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
+
+    // A picture another program holds open for itself alone.
+    const std::string locked = dir / "locked.png";
+    testing::WritePicture(locked, PictureFormat::Png, 8, 8, kRed);
+    HANDLE hold = ::CreateFileA(locked.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(hold, INVALID_HANDLE_VALUE);
+    const DecodedPicture held = decoder->Decode(locked, PixelSize{});
+    ::CloseHandle(hold);
+    EXPECT_EQ(held.result, HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION));
+    EXPECT_TRUE(decoder->Decode(locked, PixelSize{}).Succeeded());
 }
 
 TEST(DescribeHResult, NamesTheCodeAndWhatItMeans) {
