@@ -138,6 +138,7 @@ void TFrmMain::ShowPage(int index) {
                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE |
                            (i == index ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
     }
+    if (index == 0 && tsPreview) tsPreview->ListShown();
     ::SetWindowContextHelpId(Handle(), kPageHelpContexts[index]);
 }
 
@@ -615,6 +616,8 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_SHOWWINDOW:
             if (!wParam) FormHide();
+            // Sent before the window shows: the list is right when first drawn.
+            if (wParam && tsPreview) tsPreview->ListShown();
             break;
         case WM_HELP:
             // F1 anywhere in the window: its controls hand the request up to here.

@@ -269,24 +269,58 @@ bool TPreviewPage::HasCurrentRecord() const {
            s_.inventory.cdtInventory().HasRecord();
 }
 
+namespace {
+
+// Marks the page's own changes of the list's selection for the length of a scope.
+struct SyncingScope {
+    bool& flag;
+    bool before;
+    explicit SyncingScope(bool& f) : flag(f), before(f) { flag = true; }
+    ~SyncingScope() { flag = before; }
+};
+
+}  // namespace
+
 void TPreviewPage::SyncList(bool redrawRows) {
     if (!dbgrdInventory) return;
-    struct Guard {
-        bool& flag;
-        bool before;
-        ~Guard() { flag = before; }
-    } guard{syncing_, syncing_};
-    syncing_ = true;
+    SyncingScope syncing(syncing_);
     const int count = s_.inventory.Open() ? RowCount(s_.inventory.Table().Count()) : 0;
-    const bool countChanged =
-        count != static_cast<int>(::SendMessageA(dbgrdInventory, LVM_GETITEMCOUNT, 0, 0));
-    if (countChanged) ::SendMessageA(dbgrdInventory, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL);
+    if (count != static_cast<int>(::SendMessageA(dbgrdInventory, LVM_GETITEMCOUNT, 0, 0))) {
+        ::SendMessageA(dbgrdInventory, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL);
+        selectionStale_ = true;
+    }
+    // The window is hidden nearly all the time, and the cursor moves while
+    // it is (tray commands, captures, slides that pass over vanished
+    // pictures): selecting and scrolling a list nobody sees is work for nothing.
+    if (!::IsWindowVisible(Handle())) {
+        listBehind_ = true;
+        return;
+    }
+    ShowCurrentRow(redrawRows);
+}
+
+void TPreviewPage::ListShown() {
+    // Its window shown while another page is the active one: that page shows.
+    if (!(::GetWindowLongPtrA(Handle(), GWL_STYLE) & WS_VISIBLE)) return;
+    BringListUpToDate();
+}
+
+void TPreviewPage::BringListUpToDate() {
+    if (!dbgrdInventory || !listBehind_) return;
+    SyncingScope syncing(syncing_);
+    ShowCurrentRow(true);
+}
+
+void TPreviewPage::ShowCurrentRow(bool redrawRows) {
+    listBehind_ = false;
+    const int count = static_cast<int>(::SendMessageA(dbgrdInventory, LVM_GETITEMCOUNT, 0, 0));
     const int row = HasCurrentRecord()
                         ? static_cast<int>(s_.inventory.cdtInventory().RecNo()) - 1
                         : -1;
     // The selected row as the page last saw it: asking the list would walk
     // its rows one by one (Wine's owner-data list does) at every move.
-    if (row != selectedRow_ || countChanged) {
+    if (row != selectedRow_ || selectionStale_) {
+        selectionStale_ = false;
         LVITEMA clear{};
         clear.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
         if (selectedRow_ >= 0 && selectedRow_ != row && selectedRow_ < count) {
@@ -826,6 +860,10 @@ LRESULT TPreviewPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_SIZE:
             Layout();
             return 0;
+        case WM_SHOWWINDOW:
+            // Sent before the page shows, so its list is right when first drawn.
+            if (wParam) BringListUpToDate();
+            break;
     }
     return Window::HandleMessage(message, wParam, lParam);
 }

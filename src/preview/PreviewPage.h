@@ -110,7 +110,12 @@ public:
     void cdtDataAfterScroll();
     // The list's rows and selection follow the table and the list's cursor;
     // every row is drawn again unless only the selection may have moved.
+    // While the page is not on screen only the row count follows: the
+    // selection and the scroll wait for ListShown.
     void SyncList(bool redrawRows = true);
+    // The page has just been shown (or its window has): the list selects and
+    // scrolls to the current picture before it is drawn.
+    void ListShown();
     // The "Enabled" and "Tile" columns narrow, "Wallpaper File" takes the rest.
     void RefreshInventoryColumns();
     // The grid's status images depend on the wallpaper size limit.
@@ -155,6 +160,9 @@ private:
     void FreePicture();
     void HidePicture();
     void Repaint();
+    void BringListUpToDate();
+    // Selects the cursor's row and scrolls it into view.
+    void ShowCurrentRow(bool redrawRows);
     // The list's cursor moved to the row the user chose.
     void SelectRow(int row);
     void MoveCursor(void (InventoryCursor::*move)());
@@ -189,6 +197,8 @@ private:
     bool syncing_ = false;  // the program moves the selection: no preview per change
     bool refreshing_ = false;  // a preview is loading: a layout meanwhile only places it
     int selectedRow_ = -1;  // the list's selected row, as its notices told it
+    bool selectionStale_ = false;  // the row count changed since the row was last selected
+    bool listBehind_ = false;      // the cursor moved while the page was not on screen
     int dragOffset_ = -1;   // where in the splitter the drag began; -1 when none
     char textBuffer_[LocationWidth + FileNameWidth + 8] = {};
 };

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 
 #include "harness/Desktop.h"
@@ -217,6 +218,52 @@ TEST(Preview, WithTheLimitOffLargePicturesLoadAtOnce) {
     const Page page = Page::Of(program);
     page.Press(TPreviewPage::idNext);
     EXPECT_TRUE(ShowsPicture(page, 120, 80));
+}
+
+// The tray moves the list's cursor while the window is hidden; shown, the
+// window selects, scrolls to and previews the picture at once.
+TEST(Preview, ShownAfterChangesFromTheTrayTheListShowsTheCurrentPicture) {
+    Program program;
+    program.QuietSettings();
+    program.SetIni("Slideshow", "Random", "0");
+    PictureList list;
+    std::vector<std::string> paths;
+    for (int i = 0; i < 60; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof(name), "p%02d.bmp", i);
+        paths.push_back(list.Add(name, Picture(16 + i, 16)));  // each its own width
+    }
+    list.WriteTo(program);
+    // The program starts on the desktop's wallpaper, far down the list.
+    std::string start = Lower(paths[50]);
+    ASSERT_TRUE(::SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, start.data(), SPIF_UPDATEINIFILE));
+    program.Start();
+    ASSERT_TRUE(program.WaitUntilIdle());
+    const HWND icon = TrayIconWindow(program);
+    ASSERT_NE(icon, nullptr);
+    const Page page = Page::Of(program);
+
+    // Three changes in list order, then "Change &Tile Mode", which finds the
+    // current wallpaper in the list.
+    for (int i = 51; i <= 53; ++i) {
+        ::PostMessageA(icon, WM_USER + 1, 1, WM_LBUTTONDBLCLK);
+        const std::string name = "p" + std::to_string(i) + ".bmp";
+        ASSERT_TRUE(WaitFor([&] { return Caption(page.main).rfind(name, 0) == 0; }))
+            << Caption(page.main);
+    }
+    ChooseFromTrayMenu(icon, 't');
+    ASSERT_TRUE(program.WaitUntilIdle());
+    ASSERT_FALSE(::IsWindowVisible(page.main));
+
+    Broadcast("RestorePictavo");
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(page.main) != FALSE; }));
+    EXPECT_TRUE(WaitFor([&] { return page.SelectedRow() == 53; })) << page.SelectedRow();
+    DWORD_PTR top = 0, perPage = 0;
+    ::SendMessageTimeoutA(page.grid, LVM_GETTOPINDEX, 0, 0, SMTO_NORMAL, 5000, &top);
+    ::SendMessageTimeoutA(page.grid, LVM_GETCOUNTPERPAGE, 0, 0, SMTO_NORMAL, 5000, &perPage);
+    EXPECT_TRUE(top <= 53 && 53 < top + perPage) << "rows " << top << " to " << top + perPage;
+    EXPECT_TRUE(ShowsPicture(page, 16 + 53, 16));
+    SaveScreenshot("preview-shown-after-tray-changes");
 }
 
 TEST(Preview, AVanishedFileLeavesTheListAnUnreadableOneStays) {

@@ -13,14 +13,6 @@ using namespace e2e;
 
 namespace {
 
-// Chooses a tray menu item by its access key.
-void ChooseFromTrayMenu(HWND icon, char key) {
-    ::PostMessageA(icon, WM_USER + 1, 1, WM_RBUTTONUP);
-    ASSERT_TRUE(WaitFor(MenuOpen));
-    ::PostMessageA(icon, WM_CHAR, key, 0);
-    ASSERT_TRUE(WaitFor([] { return !MenuOpen(); }));
-}
-
 // Rests the pointer on a point of the screen until the shell's tip there (a
 // tip window of the taskbar's process) reads as expected; the text last seen.
 std::string ShellTipAt(POINT at, HWND taskbar, const std::string& expected) {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "desktop/DesktopWallpaper.h"
 #include "platform/Controls.h"
 #include "support/AddFixture.h"
@@ -47,6 +49,7 @@ protected:
         ::ShowWindow(page->Handle(), SW_SHOWNOACTIVATE);
     }
     void TearDown() override {
+        rig.store.AttachPreview(nullptr);
         page.reset();
         ::DestroyWindow(parent);
         ModifiersHeld(false, false, false);
@@ -129,6 +132,56 @@ TEST_F(PreviewPageTest, TheListShowsTheTableThroughTheCursor) {
     EXPECT_EQ(rig.store.cdtInventory().RecNo(), 2u);
     page->tbnFirstClick();
     EXPECT_EQ(::SendMessageA(page->dbgrdInventory, LVM_GETNEXTITEM, -1, LVNI_SELECTED), 0);
+}
+
+// The tray moves the list's cursor while the window is hidden; the list view
+// is brought up to date when it shows, not at every move.
+TEST_F(PreviewPageTest, AHiddenListCatchesUpWithTheCursorWhenShown) {
+    rig.store.AttachPreview(page.get());
+    std::vector<std::string> paths;
+    for (int i = 0; i < 40; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof(name), "p%02d.bmp", i);
+        paths.push_back(List(name, Bitmap(8 + i, 8)));  // each its own width
+    }
+    page->RefreshInventoryColumns();
+    page->tbnFirstClick();
+    HWND list = page->dbgrdInventory;
+    auto selected = [&] { return ::SendMessageA(list, LVM_GETNEXTITEM, -1, LVNI_SELECTED); };
+    auto top = [&] { return ::SendMessageA(list, LVM_GETTOPINDEX, 0, 0); };
+    ASSERT_EQ(selected(), 0);
+
+    // The main window hides; the tray finds the wallpaper in the list, and
+    // a capture adds a picture (ahead of every other in the list's order).
+    ::ShowWindow(parent, SW_HIDE);
+    ASSERT_TRUE(rig.store.SelectInList(paths[30]));
+    EXPECT_EQ(page->PictureSize().cx, 38);  // the preview follows at once
+    paths.insert(paths.begin(), rig.pics + "\\a.bmp");
+    AddRig::Put(paths.front(), Bitmap(8, 8));
+    ASSERT_TRUE(rig.store.StorePictureRecord("", paths.front(), false, true, false));
+    EXPECT_EQ(Rows(), 41);  // the count is kept, for whoever asks
+    EXPECT_EQ(selected(), 0);
+    EXPECT_EQ(top(), 0);
+
+    // Shown again: the picture's row is selected, in view and focused, and
+    // the arrow keys go on from there.
+    ::ShowWindow(parent, SW_SHOWNOACTIVATE);
+    page->ListShown();
+    EXPECT_EQ(selected(), 31);
+    const LRESULT perPage = ::SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0);
+    EXPECT_GT(perPage, 0);
+    EXPECT_TRUE(top() <= 31 && 31 < top() + perPage) << "top row " << top();
+    EXPECT_EQ(::SendMessageA(list, LVM_GETNEXTITEM, -1, LVNI_FOCUSED), 31);
+    ::SendMessageA(list, WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(selected(), 32);
+    EXPECT_EQ(rig.store.cdtInventory().RecNo(), 33u);
+
+    // The same when the page itself was away (another page was chosen).
+    ::ShowWindow(page->Handle(), SW_HIDE);
+    page->tbnLastClick();
+    EXPECT_EQ(selected(), 32);
+    ::ShowWindow(page->Handle(), SW_SHOWNOACTIVATE);
+    EXPECT_EQ(selected(), 40);
 }
 
 TEST_F(PreviewPageTest, AnEmptyListHasNoPreviewAndTheTogglesChangeNothing) {

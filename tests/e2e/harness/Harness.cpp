@@ -435,6 +435,13 @@ bool MenuOpen() {
     return popup && ::IsWindowVisible(popup);
 }
 
+void ChooseFromTrayMenu(HWND icon, char key) {
+    ::PostMessageA(icon, WM_USER + 1, 1, WM_RBUTTONUP);
+    ASSERT_TRUE(WaitFor(MenuOpen));
+    ::PostMessageA(icon, WM_CHAR, key, 0);
+    ASSERT_TRUE(WaitFor([] { return !MenuOpen(); }));
+}
+
 std::vector<HWND> TopLevelWindows(DWORD processId) {
     struct Search {
         DWORD processId;

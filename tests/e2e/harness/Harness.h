@@ -142,6 +142,8 @@ bool ShellHoldsIcon(HWND icon);
 // Whether a popup menu is open. (Wine keeps menus per process: another
 // program cannot read their items.)
 bool MenuOpen();
+// Chooses an item of the program's tray menu by its access key, as a user would.
+void ChooseFromTrayMenu(HWND icon, char key);
 
 // A program a test started (an installer, a tool). One still running when the
 // test is over is killed, so a failed test leaves nothing running into the next.
