@@ -7,7 +7,10 @@
 
 namespace pictavo {
 namespace {
-const char kFilter[] = "Bitmaps (*.bmp)\0*.bmp\0All Files (*.*)\0*.*\0";
+const char kFilter[] =
+    "Pictures\0*.bmp;*.jpg;*.jpeg;*.jpe;*.png;*.gif;*.tif;*.tiff\0"
+    "Bitmaps (*.bmp)\0*.bmp\0"
+    "All Files (*.*)\0*.*\0";
 }  // namespace
 
 bool TOpenImportDialog::Execute(HWND owner, const std::string& initialDir,

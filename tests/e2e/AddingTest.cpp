@@ -275,16 +275,16 @@ TEST(Adding, AddFilesPicksFilesThroughTheOpenDialogAndLeavesMovesOrCopiesThemAsC
     EXPECT_EQ(table.Writes().size(), 2u);
 }
 
-TEST(Adding, APictureThatIsNotABitmapIsRefusedWithAMessage) {
+TEST(Adding, AFileThatIsNotAPictureIsRefusedWithAMessage) {
     Program program;
     StartWithPictures(program, {});
-    WriteFile(program.Folder() + "\\Pics\\x.jpg", "not a bitmap");
+    WriteFile(program.Folder() + "\\Pics\\x.webp", "not a picture we take");
 
     ClickAddFiles(program.MainWindow());
-    ChooseInOpenDialog(program, "x.jpg");
+    ChooseInOpenDialog(program, "x.webp");
     auto box = program.WaitForMessageBox();
     ASSERT_TRUE(box.has_value());
-    EXPECT_EQ(box->text, "Error: x.jpg is not a supported file type.");
+    EXPECT_EQ(box->text, "Error: x.webp is not a supported file type.");
     box->Press(IDOK);
     ASSERT_TRUE(WaitUntilHidden(box->hwnd));
     EXPECT_TRUE(FindChildByText(program.MainWindow(), "0 Pictures in List"));

@@ -62,6 +62,23 @@ TEST(AddRules, TypedNamesMustBeNonEmptyAndFreeOfReservedCharacters) {
     EXPECT_EQ(TrimBlanks("  name \t"), "name");
 }
 
+// "?" stands for a character the code page lost; the user is told the name
+// that shows it.
+TEST(AddRules, ANameWithLostCharactersIsToldByThePartThatLostThem) {
+    struct Case {
+        const char* path;
+        const char* told;
+    } cases[] = {
+        {"C:\\Pics\\photo.jpg", ""},
+        {"C:\\Pics\\??.jpg", "??.jpg"},
+        {"C:\\Pics\\a?b\\c?.png", "c?.png"},
+        {"C:\\Fotos ?\\x.png", "C:\\Fotos ?\\x.png"},
+        {"\\\\?\\C:\\Pics\\long.jpg", ""},
+        {"\\\\?\\C:\\Pics\\l?ng.jpg", "l?ng.jpg"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(LostCharactersName(c.path), c.told) << c.path;
+}
+
 TEST(AddRules, ConfirmedFilesGoToTheirOwnFolderOnlyWithLeave) {
     EXPECT_EQ(TargetFolder(kOptionLeave, "C:\\Pics", "C:\\P\\images"), "C:\\Pics");
     EXPECT_EQ(TargetFolder(kOptionMove, "C:\\Pics", "C:\\P\\images"), "C:\\P\\images");
