@@ -1,5 +1,6 @@
 #include "pictures/AddRules.h"
 
+#include "imaging/PictureFormats.h"
 #include "inventory/InventoryTable.h"
 #include "platform/FileNames.h"
 
@@ -18,11 +19,7 @@ std::string TrimBlanks(std::string_view text) {
     return std::string(text.substr(begin, end - begin));
 }
 
-bool IsSupportedFileName(std::string_view path) {
-    const std::string name = ExtractFileName(path);
-    const size_t dot = name.find_last_of('.');
-    return dot != std::string_view::npos && LowerCase(name.substr(dot)) == ".bmp";
-}
+bool IsSupportedFileName(std::string_view path) { return IsPictureFileName(path); }
 
 bool IsInputFileName(std::string_view path, const std::vector<std::string>& renames,
                      std::string_view pollFileName) {

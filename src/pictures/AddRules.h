@@ -22,7 +22,8 @@ bool SameTextIgnoringCase(std::string_view a, std::string_view b);
 // Without blanks at either end.
 std::string TrimBlanks(std::string_view text);
 
-// Bitmaps are the only pictures the program takes: the name ends in ".bmp".
+// The pictures the program takes: bitmaps, JPEG, PNG, GIF and TIFF, by the
+// name's extension.
 bool IsSupportedFileName(std::string_view path);
 
 // A browser's fixed wallpaper name: one of the fixed renames, or the watched

@@ -80,10 +80,31 @@ void ClickAddFiles(HWND main) {
                    reinterpret_cast<LPARAM>(toolbars.front()));
 }
 
-// Types the names into the program's open dialog and presses its Open button.
-void ChooseInOpenDialog(const Program& program, const std::string& names) {
+// The captions of the open dialog's file types, as its box lists them.
+std::vector<std::string> FileTypes(HWND dialog) {
+    std::vector<std::string> types;
+    HWND box = ::GetDlgItem(dialog, 0x470);  // cmb1
+    DWORD_PTR count = 0;
+    if (!box || !::SendMessageTimeoutA(box, CB_GETCOUNT, 0, 0, SMTO_NORMAL, 5000, &count)) {
+        return types;
+    }
+    for (DWORD_PTR i = 0; i < count; ++i) {
+        char text[256] = {};
+        DWORD_PTR length = 0;
+        ::SendMessageTimeoutA(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                              5000, &length);
+        types.emplace_back(text);
+    }
+    return types;
+}
+
+// Types the names into the program's open dialog and presses its Open button;
+// the dialog's file types first go to `types` when asked for.
+void ChooseInOpenDialog(const Program& program, const std::string& names,
+                        std::vector<std::string>* types = nullptr) {
     HWND dialog = WaitForWindow(program, "#32770", "Select Wallpaper Files to Import");
     ASSERT_NE(dialog, nullptr);
+    if (types) *types = FileTypes(dialog);
     HWND box = ::GetDlgItem(dialog, 0x47c);  // cmb13, the name combo box
     if (box && ClassOf(box) == "ComboBox") box = ::FindWindowExA(box, nullptr, "Edit", nullptr);
     if (!box) box = ::GetDlgItem(dialog, 0x480);  // edt1
@@ -218,7 +239,10 @@ TEST(Adding, AddFilesPicksFilesThroughTheOpenDialogAndLeavesMovesOrCopiesThemAsC
     WriteWatch table(program.TablePath());
 
     ClickAddFiles(main);
-    ChooseInOpenDialog(program, "\"Alpha.bmp\" \"Beta.bmp\"");
+    std::vector<std::string> types;
+    ChooseInOpenDialog(program, "\"Alpha.bmp\" \"Beta.bmp\"", &types);
+    EXPECT_EQ(types,
+              (std::vector<std::string>{"Pictures", "Bitmaps (*.bmp)", "All Files (*.*)"}));
     AddWallpaperDialog alpha = AddWallpaperDialog::WaitFor(program, "Alpha");
     ASSERT_NE(alpha.hwnd, nullptr);
     EXPECT_EQ(Lower(TextOf(alpha.from)), Lower(pics));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "inventory/ListingLimits.h"
+#include "pictures/OpenImportDialog.h"
 #include "pictures/PictureAdder.h"
 #include "support/AddFixture.h"
 
@@ -376,6 +377,20 @@ TEST(PictureAdder, ABrowserDropIsOfferedOnlyForAMoveUnderTheNextFreeVersionName)
     EXPECT_EQ(AddRig::Content(v3), "third");
     EXPECT_FALSE(AddRig::Exists(drop));
     EXPECT_TRUE(rig.Listed(v3));
+}
+
+// The open dialog's first filter shows exactly what adding takes.
+TEST(PictureAdder, TheOpenDialogsPictureFilterOffersOnlyWhatIsTaken) {
+    const std::string_view filters(kOpenImportFilter, sizeof(kOpenImportFilter) - 1);
+    ASSERT_EQ(filters.substr(0, 9), std::string_view("Pictures\0", 9));
+    const std::string_view patterns = filters.substr(9, filters.find('\0', 9) - 9);
+    for (size_t at = 0; at <= patterns.size();) {
+        const size_t end = std::min(patterns.find(';', at), patterns.size());
+        const std::string_view pattern = patterns.substr(at, end - at);
+        ASSERT_EQ(pattern.substr(0, 2), "*.");
+        EXPECT_TRUE(IsSupportedFileName("C:\\Pics\\x" + std::string(pattern.substr(1)))) << pattern;
+        at = end + 1;
+    }
 }
 
 TEST(PictureAdder, AddFilesRunsTheOpenDialogAddsItsFilesAndRemembersTheirFolder) {
