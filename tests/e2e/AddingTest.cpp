@@ -89,11 +89,15 @@ std::vector<std::string> FileTypes(HWND dialog) {
         return types;
     }
     for (DWORD_PTR i = 0; i < count; ++i) {
-        char text[256] = {};
+        // Asked in wide characters: Wine's dialog keeps its box in Unicode and
+        // hands another process's ANSI request the wide text unconverted.
+        wchar_t text[256] = {};
         DWORD_PTR length = 0;
-        ::SendMessageTimeoutA(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+        ::SendMessageTimeoutW(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
                               5000, &length);
-        types.emplace_back(text);
+        char narrow[512] = {};
+        ::WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof(narrow), nullptr, nullptr);
+        types.emplace_back(narrow);
     }
     return types;
 }
