@@ -1,5 +1,6 @@
 #include "detect/WallpaperDetector.h"
 
+#include "imaging/PictureFormats.h"
 #include "pictures/AddRules.h"
 #include "platform/Files.h"
 #include "platform/FlagScope.h"
@@ -200,7 +201,7 @@ void TWallpaperDetector::ScanFoldersForBitmaps(const std::vector<std::string>& f
         do {
             // The pattern also matches longer extensions through short names.
             if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                IsSupportedFileName(data.cFileName)) {
+                IsBitmapFileName(data.cFileName)) {
                 found.push_back(JoinPath(folder, data.cFileName));
             }
         } while (::FindNextFileA(find.Get(), &data));

@@ -1,5 +1,6 @@
 #include "pictures/AddRules.h"
 
+#include "imaging/PictureFormats.h"
 #include "inventory/InventoryTable.h"
 #include "platform/FileNames.h"
 
@@ -18,11 +19,7 @@ std::string TrimBlanks(std::string_view text) {
     return std::string(text.substr(begin, end - begin));
 }
 
-bool IsSupportedFileName(std::string_view path) {
-    const std::string name = ExtractFileName(path);
-    const size_t dot = name.find_last_of('.');
-    return dot != std::string_view::npos && LowerCase(name.substr(dot)) == ".bmp";
-}
+bool IsSupportedFileName(std::string_view path) { return IsPictureFileName(path); }
 
 bool IsInputFileName(std::string_view path, const std::vector<std::string>& renames,
                      std::string_view pollFileName) {
@@ -47,13 +44,28 @@ bool IsAcceptableName(std::string_view name) {
     return !name.empty() && name.find_first_of("\\/:*?\"<>|") == std::string_view::npos;
 }
 
-std::string NameRefusal(std::string_view name) {
+std::string NameRefusal(std::string_view name, std::string_view extension) {
     if (!IsAcceptableName(name)) return kUnacceptableNameMessage;
-    if (IsDeviceName(std::string(name) + ".bmp")) {
+    if (IsDeviceName(std::string(name).append(extension))) {
         return "Error: " + std::string(name) +
                " is a name Windows keeps for a device. Please type another name for the picture.";
     }
     return {};
+}
+
+std::string LostCharactersName(std::string_view path) {
+    // A long-path prefix holds the only "?" a real path may have. No
+    // double-byte code page uses "?" as a second byte, so every "?" is one.
+    if (path.substr(0, 4) == "\\\\?\\") path.remove_prefix(4);
+    if (path.find('?') == std::string_view::npos) return {};
+    std::string name = ExtractFileName(path);
+    return name.find('?') != std::string::npos ? name : std::string(path);
+}
+
+std::string LostCharactersMessage(std::string_view name) {
+    return "Error: " + std::string(name) +
+           " cannot be added: its name holds characters that this system's code page cannot "
+           "show.";
 }
 
 std::string TargetFolder(uint8_t option, std::string_view ownFolder,

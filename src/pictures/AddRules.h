@@ -22,7 +22,8 @@ bool SameTextIgnoringCase(std::string_view a, std::string_view b);
 // Without blanks at either end.
 std::string TrimBlanks(std::string_view text);
 
-// Bitmaps are the only pictures the program takes: the name ends in ".bmp".
+// The pictures the program takes: bitmaps, JPEG, PNG, GIF and TIFF, by the
+// name's extension.
 bool IsSupportedFileName(std::string_view path);
 
 // A browser's fixed wallpaper name: one of the fixed renames, or the watched
@@ -38,9 +39,18 @@ std::string ProposedName(std::string_view fileName);
 bool IsAcceptableName(std::string_view name);
 extern const char* const kUnacceptableNameMessage;
 // Why a typed name (already trimmed) cannot become the picture's name with
-// ".bmp"; empty when it can. Besides the characters, a device name ("nul"
-// gives "nul.bmp", which swallows a copy and reports success) is refused.
-std::string NameRefusal(std::string_view name);
+// its extension (".jpg", say); empty when it can. Besides the characters, a
+// device name ("nul" gives "nul.jpg", which swallows a copy and reports
+// success) is refused.
+std::string NameRefusal(std::string_view name, std::string_view extension);
+
+// The open dialog and a drop put "?" for each character of a name that the
+// ANSI code page cannot hold, and no real path holds one: the text that
+// names such a file to the user (its name, or the whole path when only a
+// folder lost characters), empty for a path without "?".
+std::string LostCharactersName(std::string_view path);
+// What the user is told about that file.
+std::string LostCharactersMessage(std::string_view name);
 
 // The folder a confirmed file goes to: its own folder for Leave, else the
 // data directory.

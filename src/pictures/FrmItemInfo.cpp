@@ -63,6 +63,7 @@ void TfrmItemInfo::Load(const WallpaperOptionsState& state) {
     ::SetWindowTextA(Handle(), state.caption.c_str());
     SetControlText(edtFromDir, state.fromDir);
     SetControlText(edtFileName, state.fileName);
+    SetControlText(Label1, state.extension);
     ::SendMessageA(rdoTiled, BM_SETCHECK, state.tile ? BST_CHECKED : BST_UNCHECKED, 0);
     ::SendMessageA(rdoCenter, BM_SETCHECK, state.tile ? BST_UNCHECKED : BST_CHECKED, 0);
     ::EnableWindow(rdoTiled, state.tileChoiceEnabled);

@@ -6,9 +6,6 @@
 #include "pictures/AddRules.h"
 
 namespace pictavo {
-namespace {
-const char kFilter[] = "Bitmaps (*.bmp)\0*.bmp\0All Files (*.*)\0*.*\0";
-}  // namespace
 
 bool TOpenImportDialog::Execute(HWND owner, const std::string& initialDir,
                                 std::vector<std::string>& files) {
@@ -16,7 +13,7 @@ bool TOpenImportDialog::Execute(HWND owner, const std::string& initialDir,
     OPENFILENAMEA ofn{};
     ofn.lStructSize = sizeof(ofn);
     ofn.hwndOwner = owner;
-    ofn.lpstrFilter = kFilter;
+    ofn.lpstrFilter = kOpenImportFilter;
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = buffer.data();
     ofn.nMaxFile = static_cast<DWORD>(buffer.size());

@@ -4,6 +4,13 @@
 
 namespace pictavo {
 
+// Its filters, each a caption and its patterns: every kind of picture taken
+// first, then bitmaps alone, then everything.
+inline constexpr char kOpenImportFilter[] =
+    "Pictures\0*.bmp;*.jpg;*.jpeg;*.jpe;*.png;*.gif;*.tif;*.tiff\0"
+    "Bitmaps (*.bmp)\0*.bmp\0"
+    "All Files (*.*)\0*.*\0";
+
 class TOpenImportDialog final : public IOpenFilesDialog {
 public:
     // Room for the names of many thousands of files chosen at once.

@@ -90,6 +90,11 @@ void TPictureAdder::AddPictureFile(const std::string& path, bool tile) {
 }
 
 void TPictureAdder::AddOneFile(const std::string& path, bool tile) {
+    // Such a name cannot be opened, so it would pass for a missing file.
+    if (const std::string lost = LostCharactersName(path); !lost.empty()) {
+        s_.ui.ShowError(LostCharactersMessage(lost));
+        return;
+    }
     if (!FileExists(path)) return;
     if (!IsSupportedFile(path)) {
         s_.ui.ShowError("Error: " + std::string(ExtractFileName(path)) +
@@ -134,6 +139,7 @@ void TPictureAdder::PrepareDialog(const std::string& title, const std::string& p
     state_.caption = title;
     state_.fromDir = fromClipboard ? std::string("(Clipboard)") : std::string(ExtractFileDir(path));
     state_.fileName = ProposedName(ExtractFileName(path));
+    state_.extension = ExtractFileExt(path);
     state_.tileChoiceEnabled = tileChoice;
     state_.copyModeEnabled = !fromClipboard;
     state_.enabledOptions = enabledMask;
@@ -166,6 +172,8 @@ bool TPictureAdder::AskWallpaperOptions(const std::string& title, std::string& p
         cancelledInBatch_ = false;
     }
 
+    // A new name keeps the picture's own extension: its format stays as it is.
+    const std::string extension = ExtractFileExt(path);
     bool chosenTile = tile;
     bool chosenCopy = copy;
     std::string accepted;
@@ -194,7 +202,7 @@ bool TPictureAdder::AskWallpaperOptions(const std::string& title, std::string& p
             }
             chosenTile = state_.tile;
             const std::string name = TrimBlanks(state_.fileName);
-            if (const std::string refusal = NameRefusal(name); !refusal.empty()) {
+            if (const std::string refusal = NameRefusal(name, extension); !refusal.empty()) {
                 s_.ui.ShowError(refusal);
                 continue;
             }
@@ -202,14 +210,14 @@ bool TPictureAdder::AskWallpaperOptions(const std::string& title, std::string& p
             chosenCopy = leave ? copy : state_.option == kOptionCopy;
             std::string candidate;
             if (fromClipboard) {
-                if (SameTextIgnoringCase(name + ".bmp", ExtractFileName(path))) {
+                if (SameTextIgnoringCase(name + extension, ExtractFileName(path))) {
                     accepted = path;
                     break;
                 }
-                candidate = std::string(ExtractFileDir(path)) + "\\" + name + ".bmp";
+                candidate = std::string(ExtractFileDir(path)) + "\\" + name + extension;
             } else {
-                candidate =
-                    (leave ? state_.fromDir : s_.settings.DataDirectory()) + "\\" + name + ".bmp";
+                candidate = (leave ? state_.fromDir : s_.settings.DataDirectory()) + "\\" + name +
+                            extension;
                 if (candidate == path) {
                     accepted = path;
                     break;

@@ -14,7 +14,8 @@ namespace pictavo {
 struct WallpaperOptionsState {
     std::string caption;
     std::string fromDir;   // edtFromDir: the source folder, or "(Clipboard)"
-    std::string fileName;  // edtFileName: the new name without ".bmp"
+    std::string fileName;   // edtFileName: the new name without its extension
+    std::string extension;  // Label1: the picture's own extension, as ".jpg"
     bool tile = true;      // rdoTiled, else rdoCenter
     bool tileChoiceEnabled = true;
     bool copyModeEnabled = true;  // gbxCopyMode

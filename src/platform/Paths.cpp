@@ -32,6 +32,12 @@ std::string ExtractFileDir(std::string_view path) {
     return std::string(StripTrailingBackslashes(path.substr(0, NameStart(path))));
 }
 
+std::string ExtractFileExt(std::string_view path) {
+    const std::size_t dot = path.find_last_of('.');
+    return dot == std::string_view::npos || dot < NameStart(path) ? std::string()
+                                                                  : std::string(path.substr(dot));
+}
+
 std::string ChangeFileExt(std::string_view path, std::string_view ext) {
     const std::size_t dot = path.find_last_of('.');
     std::string result(

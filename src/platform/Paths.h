@@ -20,6 +20,8 @@ std::string ExtractFileName(std::string_view path);
 // Everything up to and including the last backslash or colon, with every trailing backslash
 // removed ("C:\Pics\\a.bmp" and "C:\Pics\a.bmp" give "C:\Pics"; "C:\a.bmp" gives "C:").
 std::string ExtractFileDir(std::string_view path);
+// The extension: from the last dot of the file name on, empty for a name without one.
+std::string ExtractFileExt(std::string_view path);
 // The extension (from the last dot of the file name on) replaced by ext, or ext appended.
 std::string ChangeFileExt(std::string_view path, std::string_view ext);
 // folder, a backslash, name.

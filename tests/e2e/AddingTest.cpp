@@ -80,10 +80,35 @@ void ClickAddFiles(HWND main) {
                    reinterpret_cast<LPARAM>(toolbars.front()));
 }
 
-// Types the names into the program's open dialog and presses its Open button.
-void ChooseInOpenDialog(const Program& program, const std::string& names) {
+// The captions of the open dialog's file types, as its box lists them.
+std::vector<std::string> FileTypes(HWND dialog) {
+    std::vector<std::string> types;
+    HWND box = ::GetDlgItem(dialog, 0x470);  // cmb1
+    DWORD_PTR count = 0;
+    if (!box || !::SendMessageTimeoutA(box, CB_GETCOUNT, 0, 0, SMTO_NORMAL, 5000, &count)) {
+        return types;
+    }
+    for (DWORD_PTR i = 0; i < count; ++i) {
+        // Asked in wide characters: Wine's dialog keeps its box in Unicode and
+        // hands another process's ANSI request the wide text unconverted.
+        wchar_t text[256] = {};
+        DWORD_PTR length = 0;
+        ::SendMessageTimeoutW(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                              5000, &length);
+        char narrow[512] = {};
+        ::WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof(narrow), nullptr, nullptr);
+        types.emplace_back(narrow);
+    }
+    return types;
+}
+
+// Types the names into the program's open dialog and presses its Open button;
+// the dialog's file types first go to `types` when asked for.
+void ChooseInOpenDialog(const Program& program, const std::string& names,
+                        std::vector<std::string>* types = nullptr) {
     HWND dialog = WaitForWindow(program, "#32770", "Select Wallpaper Files to Import");
     ASSERT_NE(dialog, nullptr);
+    if (types) *types = FileTypes(dialog);
     HWND box = ::GetDlgItem(dialog, 0x47c);  // cmb13, the name combo box
     if (box && ClassOf(box) == "ComboBox") box = ::FindWindowExA(box, nullptr, "Edit", nullptr);
     if (!box) box = ::GetDlgItem(dialog, 0x480);  // edt1
@@ -218,7 +243,10 @@ TEST(Adding, AddFilesPicksFilesThroughTheOpenDialogAndLeavesMovesOrCopiesThemAsC
     WriteWatch table(program.TablePath());
 
     ClickAddFiles(main);
-    ChooseInOpenDialog(program, "\"Alpha.bmp\" \"Beta.bmp\"");
+    std::vector<std::string> types;
+    ChooseInOpenDialog(program, "\"Alpha.bmp\" \"Beta.bmp\"", &types);
+    EXPECT_EQ(types,
+              (std::vector<std::string>{"Pictures", "Bitmaps (*.bmp)", "All Files (*.*)"}));
     AddWallpaperDialog alpha = AddWallpaperDialog::WaitFor(program, "Alpha");
     ASSERT_NE(alpha.hwnd, nullptr);
     EXPECT_EQ(Lower(TextOf(alpha.from)), Lower(pics));
@@ -275,16 +303,16 @@ TEST(Adding, AddFilesPicksFilesThroughTheOpenDialogAndLeavesMovesOrCopiesThemAsC
     EXPECT_EQ(table.Writes().size(), 2u);
 }
 
-TEST(Adding, APictureThatIsNotABitmapIsRefusedWithAMessage) {
+TEST(Adding, AFileThatIsNotAPictureIsRefusedWithAMessage) {
     Program program;
     StartWithPictures(program, {});
-    WriteFile(program.Folder() + "\\Pics\\x.jpg", "not a bitmap");
+    WriteFile(program.Folder() + "\\Pics\\x.webp", "not a picture we take");
 
     ClickAddFiles(program.MainWindow());
-    ChooseInOpenDialog(program, "x.jpg");
+    ChooseInOpenDialog(program, "x.webp");
     auto box = program.WaitForMessageBox();
     ASSERT_TRUE(box.has_value());
-    EXPECT_EQ(box->text, "Error: x.jpg is not a supported file type.");
+    EXPECT_EQ(box->text, "Error: x.webp is not a supported file type.");
     box->Press(IDOK);
     ASSERT_TRUE(WaitUntilHidden(box->hwnd));
     EXPECT_TRUE(FindChildByText(program.MainWindow(), "0 Pictures in List"));

@@ -9,6 +9,7 @@
 #include "harness/Desktop.h"
 #include "harness/Harness.h"
 #include "inventory/TableFile.h"
+#include "support/PictureFiles.h"
 
 using namespace e2e;
 
@@ -103,7 +104,8 @@ void Type(WORD key, std::initializer_list<WORD> held) {
 }  // namespace
 
 TEST(Exchange, ExportFromOneInstallationAndDropTheListOnAnother) {
-    // The first installation lists three pictures, one of them disabled.
+    // The first installation lists three pictures, one of them disabled and
+    // one a JPEG, which travels as it is.
     Program from;
     const std::string pics = from.Folder() + "\\Pics";
     ::CreateDirectoryA(pics.c_str(), nullptr);
@@ -111,10 +113,14 @@ TEST(Exchange, ExportFromOneInstallationAndDropTheListOnAnother) {
     const struct {
         const char* name;
         bool enabled, tile;
-    } pictures[] = {{"Sunset.bmp", true, true}, {"dawn.bmp", true, false}, {"Off.bmp", false, true}};
+    } pictures[] = {{"Sunset.bmp", true, true}, {"dawn.jpg", true, false}, {"Off.bmp", false, true}};
     unsigned char shade = 40;
     for (const auto& p : pictures) {
-        WriteFile(pics + "\\" + p.name, Bitmap(shade, 100, 200));
+        WriteFile(pics + "\\" + p.name,
+                  Lower(p.name).ends_with(".jpg")
+                      ? pictavo::testing::EncodePicture(pictavo::testing::PictureFormat::Jpeg, 64,
+                                                        48, 0x3060A0u)
+                      : Bitmap(shade, 100, 200));
         shade += 70;
         pictavo::InventoryRecord record;
         record.Enabled = p.enabled;
@@ -145,8 +151,9 @@ TEST(Exchange, ExportFromOneInstallationAndDropTheListOnAnother) {
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(exporter); }));
 
     const std::string exported = from.DataDir() + "\\Export1";
-    EXPECT_EQ(ReadFile(exported + "\\pvo.pvi"), "\"dawn.bmp\",\"C\"\r\n\"Sunset.bmp\",\"T\"\r\n");
+    EXPECT_EQ(ReadFile(exported + "\\pvo.pvi"), "\"dawn.jpg\",\"C\"\r\n\"Sunset.bmp\",\"T\"\r\n");
     EXPECT_EQ(ReadFile(exported + "\\Sunset.bmp"), ReadFile(pics + "\\Sunset.bmp"));
+    EXPECT_EQ(ReadFile(exported + "\\dawn.jpg"), ReadFile(pics + "\\dawn.jpg"));
     EXPECT_FALSE(Exists(exported + "\\Off.bmp"));
 
     // The second installation takes the list dropped on its window. One copy
@@ -159,17 +166,59 @@ TEST(Exchange, ExportFromOneInstallationAndDropTheListOnAnother) {
     DropFiles(to, {exported + "\\pvo.pvi"});
     HWND dialog = WaitForAddDialog(to, "dawn");
     ASSERT_NE(dialog, nullptr);
+    EXPECT_NE(FindChildByText(dialog, ".jpg"), nullptr);
     EXPECT_FALSE(::SendMessageA(FindChildByText(dialog, "&Tile"), BM_GETCHECK, 0, 0));
     Tick(dialog, "&Apply these options to all remaining files.");
     ASSERT_TRUE(ClickButton(dialog, "OK"));
     const auto saved = to.WaitForSavedList([](const auto& t) { return t.Records.size() == 2; });
     ASSERT_TRUE(saved) << to.SavedList().Records.size() << " pictures listed";
-    const auto* dawn = Find(*saved, exported + "\\dawn.bmp");
+    const auto* dawn = Find(*saved, exported + "\\dawn.jpg");
     const auto* sunset = Find(*saved, exported + "\\Sunset.bmp");
     ASSERT_TRUE(dawn && sunset);
     EXPECT_FALSE(dawn->Tile);
     EXPECT_TRUE(sunset->Tile);
     EXPECT_FALSE(to.MessageBoxOpen());
+}
+
+// Every kind of picture is taken from a drop under its own name; one whose
+// name lost characters to the code page is told, and the rest go on.
+TEST(Exchange, DroppedJpegPngGifAndTiffAreListedAndALostNameIsTold) {
+    using pictavo::testing::PictureFormat;
+    Program program;
+    StartWith(program);
+    const std::string pics = program.Folder() + "\\Pics";
+    ::CreateDirectoryA(pics.c_str(), nullptr);
+    const struct {
+        const char* name;
+        PictureFormat format;
+    } pictures[] = {{"photo.jpg", PictureFormat::Jpeg},
+                    {"logo.png", PictureFormat::Png},
+                    {"anim.gif", PictureFormat::Gif},
+                    {"scan.TIFF", PictureFormat::Tiff}};
+    std::vector<std::string> dropped = {pics + "\\caf?.jpg"};
+    for (const auto& p : pictures) {
+        dropped.push_back(pics + "\\" + p.name);
+        pictavo::testing::WritePicture(dropped.back(), p.format, 40, 30, 0xC08020u);
+    }
+
+    DropFiles(program, dropped);
+    auto box = program.WaitForMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, "Error: caf?.jpg cannot be added: its name holds characters that this "
+                         "system's code page cannot show.");
+    ASSERT_TRUE(box->Press(IDOK));
+    HWND dialog = WaitForAddDialog(program, "photo");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_NE(FindChildByText(dialog, ".jpg"), nullptr);
+    EXPECT_EQ(FindChildByText(dialog, ".bmp"), nullptr);
+    Tick(dialog, "&Apply these options to all remaining files.");
+    ASSERT_TRUE(ClickButton(dialog, "OK"));
+
+    const auto saved =
+        program.WaitForSavedList([](const auto& t) { return t.Records.size() == 4; });
+    ASSERT_TRUE(saved) << program.SavedList().Records.size() << " pictures listed";
+    for (const auto& p : pictures) EXPECT_TRUE(Find(*saved, pics + "\\" + p.name)) << p.name;
+    EXPECT_FALSE(program.MessageBoxOpen());
 }
 
 TEST(Exchange, DroppedPictureComesBeforeTheListAndNoListLineReachesOutside) {

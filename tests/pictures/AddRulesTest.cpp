@@ -11,15 +11,20 @@ namespace {
 const std::vector<std::string> kRenames = {"Internet Explorer Wallpaper.bmp",
                                            "Netscape Wallpaper.bmp"};
 
-TEST(AddRules, OnlyBitmapsAreSupported) {
+TEST(AddRules, BitmapsJpegPngGifAndTiffAreSupported) {
     struct Case {
         const char* path;
         bool supported;
     } cases[] = {
-        {"C:\\Pics\\a.bmp", true},        {"C:\\Pics\\A.BMP", true},
-        {"C:\\Pics\\my.photo.bmp", true}, {"C:\\Pics\\x.jpg", false},
-        {"C:\\Pics\\noextension", false}, {"C:\\Pics.bmp\\noextension", false},
-        {"C:\\Pics\\a.bmp.txt", false},   {"C:\\Pics\\a.bmpx", false},
+        {"C:\\Pics\\a.bmp", true},         {"C:\\Pics\\A.BMP", true},
+        {"C:\\Pics\\my.photo.bmp", true},  {"C:\\Pics\\x.jpg", true},
+        {"C:\\Pics\\X.JPEG", true},        {"C:\\Pics\\x.jpe", true},
+        {"C:\\Pics\\x.Png", true},         {"C:\\Pics\\x.gif", true},
+        {"C:\\Pics\\x.tif", true},         {"C:\\Pics\\x.TIFF", true},
+        {"C:\\Pics\\x.webp", false},       {"C:\\Pics\\x.jpg.txt", false},
+        {"C:\\Pics\\noextension", false},  {"C:\\Pics.bmp\\noextension", false},
+        {"C:\\Pics\\a.bmp.txt", false},    {"C:\\Pics\\a.bmpx", false},
+        {"C:\\Pics\\a.jp", false},         {"C:\\Pics\\jpg", false},
     };
     for (const Case& c : cases) EXPECT_EQ(IsSupportedFileName(c.path), c.supported) << c.path;
 }
@@ -60,6 +65,23 @@ TEST(AddRules, TypedNamesMustBeNonEmptyAndFreeOfReservedCharacters) {
         EXPECT_FALSE(IsAcceptableName(bad)) << bad;
     }
     EXPECT_EQ(TrimBlanks("  name \t"), "name");
+}
+
+// "?" stands for a character the code page lost; the user is told the name
+// that shows it.
+TEST(AddRules, ANameWithLostCharactersIsToldByThePartThatLostThem) {
+    struct Case {
+        const char* path;
+        const char* told;
+    } cases[] = {
+        {"C:\\Pics\\photo.jpg", ""},
+        {"C:\\Pics\\??.jpg", "??.jpg"},
+        {"C:\\Pics\\a?b\\c?.png", "c?.png"},
+        {"C:\\Fotos ?\\x.png", "C:\\Fotos ?\\x.png"},
+        {"\\\\?\\C:\\Pics\\long.jpg", ""},
+        {"\\\\?\\C:\\Pics\\l?ng.jpg", "l?ng.jpg"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(LostCharactersName(c.path), c.told) << c.path;
 }
 
 TEST(AddRules, ConfirmedFilesGoToTheirOwnFolderOnlyWithLeave) {

@@ -35,6 +35,7 @@ TEST(FrmItemInfo, ShowsTheEntriesAndGivesBackTheUsersChoice) {
     state.caption = "Add Wallpaper";
     state.fromDir = "C:\\Pics";
     state.fileName = "my.photo";
+    state.extension = ".jpeg";
     state.tile = false;
     state.enabledOptions = kOptionMove | kOptionCopy;
     state.option = kOptionMove;
@@ -46,6 +47,7 @@ TEST(FrmItemInfo, ShowsTheEntriesAndGivesBackTheUsersChoice) {
         EXPECT_EQ(WindowText(dialog.Handle()), "Add Wallpaper");
         EXPECT_EQ(ControlText(dialog.edtFromDir), "C:\\Pics");
         EXPECT_EQ(ControlText(dialog.edtFileName), "my.photo");
+        EXPECT_EQ(WindowText(dialog.Label1), ".jpeg");
         EXPECT_TRUE(Checked(dialog.rdoCenter));
         EXPECT_FALSE(::IsWindowEnabled(dialog.rdoLeave));
         EXPECT_TRUE(Checked(dialog.rdoMove));

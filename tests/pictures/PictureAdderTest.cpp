@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "inventory/ListingLimits.h"
+#include "pictures/OpenImportDialog.h"
 #include "pictures/PictureAdder.h"
 #include "support/AddFixture.h"
 
@@ -22,12 +23,12 @@ auto Named(const std::string& name, uint8_t option = kOptionLeave) {
     });
 }
 
-TEST(PictureAdder, MissingFilesAreSkippedSilentlyAndOnlyBitmapsAreTaken) {
+TEST(PictureAdder, MissingFilesAreSkippedSilentlyAndOnlyPicturesAreTaken) {
     AddRig rig;
-    rig.adder.AddPictureFiles({AddRig::Put(rig.pics + "\\x.jpg"),
-                               AddRig::Put(rig.pics + "\\noextension"), rig.pics + "\\gone.bmp"},
+    rig.adder.AddPictureFiles({AddRig::Put(rig.pics + "\\x.webp"),
+                               AddRig::Put(rig.pics + "\\noextension"), rig.pics + "\\gone.jpg"},
                               false);
-    EXPECT_EQ(rig.ui.errors, (Lines{"Error: x.jpg is not a supported file type.",
+    EXPECT_EQ(rig.ui.errors, (Lines{"Error: x.webp is not a supported file type.",
                                     "Error: noextension is not a supported file type."}));
     EXPECT_TRUE(rig.dialog.shown.empty());
     EXPECT_EQ(rig.store.Table().Count(), 0u);
@@ -84,6 +85,68 @@ TEST(PictureAdder, ADeviceNameIsRefusedAndTheDialogStaysOpen) {
     EXPECT_EQ(rig.ui.errors[2].rfind("Error: com1.x is a name", 0), 0u);
     EXPECT_EQ(AddRig::Content(rig.data + "\\good.bmp"), "the only copy");
     EXPECT_TRUE(rig.Listed(rig.data + "\\good.bmp"));
+    EXPECT_EQ(rig.store.Table().Count(), 1u);
+}
+
+// A renamed, moved or copied picture keeps its own format's extension; the
+// dialog shows it beside the name box, and a device name is a device
+// whatever the extension.
+TEST(PictureAdder, ANewNameKeepsThePicturesOwnExtension) {
+    struct Case {
+        const char* source;
+        const char* typed;
+        uint8_t option;
+        const char* extension;
+        const char* target;  // in the data directory unless left
+    } cases[] = {
+        {"Photo.JPG", "renamed", kOptionLeave, ".JPG", "renamed.JPG"},
+        {"scan.tiff", "scan", kOptionMove, ".tiff", "scan.tiff"},
+        {"anim.gif", "first frame", kOptionCopy, ".gif", "first frame.gif"},
+        {"logo.png", "nul", kOptionMove, ".png", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.source);
+        AddRig rig;
+        const std::string source = AddRig::Put(rig.pics + "\\" + c.source, "the picture");
+        rig.dialog.answers = {Named(c.typed, c.option)};
+        if (!c.target) rig.dialog.answers.push_back(Cancel());
+        rig.adder.AddPictureFiles({source}, false);
+
+        ASSERT_FALSE(rig.dialog.shown.empty());
+        EXPECT_EQ(rig.dialog.shown[0].extension, c.extension);
+        if (!c.target) {
+            ASSERT_EQ(rig.ui.errors.size(), 1u);
+            EXPECT_EQ(rig.ui.errors[0].rfind("Error: nul is a name Windows keeps", 0), 0u);
+            EXPECT_EQ(AddRig::Content(source), "the picture");
+            continue;
+        }
+        const std::string target =
+            (c.option == kOptionLeave ? rig.pics : rig.data) + "\\" + c.target;
+        EXPECT_TRUE(rig.ui.errors.empty());
+        EXPECT_EQ(AddRig::Content(target), "the picture");
+        EXPECT_TRUE(rig.Listed(target));
+        EXPECT_EQ(rig.store.Table().Count(), 1u);
+    }
+}
+
+// The open dialog and a drop hand over "?" for characters the code page
+// cannot hold: such a file cannot be opened, and used to be passed over as
+// missing without a word.
+TEST(PictureAdder, ANameTheCodePageCannotHoldIsToldAndTheBatchGoesOn) {
+    AddRig rig;
+    const std::string good = AddRig::Put(rig.pics + "\\good.jpg");
+    rig.dialog.answers = {Ok()};
+    rig.adder.AddPictureFiles({rig.pics + "\\?????.jpg", rig.pics + "\\caf?\\x.png", good},
+                              false);
+
+    EXPECT_EQ(rig.ui.errors,
+              (Lines{"Error: ?????.jpg cannot be added: its name holds characters that this "
+                     "system's code page cannot show.",
+                     "Error: " + rig.pics +
+                         "\\caf?\\x.png cannot be added: its name holds characters that this "
+                         "system's code page cannot show."}));
+    EXPECT_EQ(rig.dialog.shown.size(), 1u);
+    EXPECT_TRUE(rig.Listed(good));
     EXPECT_EQ(rig.store.Table().Count(), 1u);
 }
 
@@ -314,6 +377,20 @@ TEST(PictureAdder, ABrowserDropIsOfferedOnlyForAMoveUnderTheNextFreeVersionName)
     EXPECT_EQ(AddRig::Content(v3), "third");
     EXPECT_FALSE(AddRig::Exists(drop));
     EXPECT_TRUE(rig.Listed(v3));
+}
+
+// The open dialog's first filter shows exactly what adding takes.
+TEST(PictureAdder, TheOpenDialogsPictureFilterOffersOnlyWhatIsTaken) {
+    const std::string_view filters(kOpenImportFilter, sizeof(kOpenImportFilter) - 1);
+    ASSERT_EQ(filters.substr(0, 9), std::string_view("Pictures\0", 9));
+    const std::string_view patterns = filters.substr(9, filters.find('\0', 9) - 9);
+    for (size_t at = 0; at <= patterns.size();) {
+        const size_t end = std::min(patterns.find(';', at), patterns.size());
+        const std::string_view pattern = patterns.substr(at, end - at);
+        ASSERT_EQ(pattern.substr(0, 2), "*.");
+        EXPECT_TRUE(IsSupportedFileName("C:\\Pics\\x" + std::string(pattern.substr(1)))) << pattern;
+        at = end + 1;
+    }
 }
 
 TEST(PictureAdder, AddFilesRunsTheOpenDialogAddsItsFilesAndRemembersTheirFolder) {

@@ -67,6 +67,14 @@ TEST(PathsTest, ChangesTheExtensionOfTheFileNameOnly) {
     for (const auto& c : cases) EXPECT_EQ(ChangeFileExt(c.path, c.ext), c.result) << c.path;
 }
 
+TEST(PathsTest, TheExtensionIsTakenFromTheFileNameOnly) {
+    EXPECT_EQ(ExtractFileExt("C:\\Pics\\photo.JPG"), ".JPG");
+    EXPECT_EQ(ExtractFileExt("C:\\Pics\\a.b.tiff"), ".tiff");
+    EXPECT_EQ(ExtractFileExt("C:\\My.Pics\\noext"), "");
+    EXPECT_EQ(ExtractFileExt("C:x"), "");
+    EXPECT_EQ(ExtractFileExt("C:\\Pics\\trailing."), ".");
+}
+
 TEST(PathsTest, JoinPutsOneBackslashBetween) {
     EXPECT_EQ(JoinPath("C:\\Pics", "a.bmp"), "C:\\Pics\\a.bmp");
     EXPECT_EQ(JoinPath("C:", "a.bmp"), "C:\\a.bmp");  // a drive root is stored as "C:"
