@@ -9,11 +9,7 @@ namespace pictavo {
 namespace {
 
 // The extension of the name's last part with its dot, in lower case; empty when none.
-std::string Extension(std::string_view path) {
-    const std::string name = ExtractFileName(path);
-    const size_t dot = name.find_last_of('.');
-    return dot == std::string::npos ? std::string() : LowerCase(std::string_view(name).substr(dot));
-}
+std::string Extension(std::string_view path) { return LowerCase(ExtractFileExt(path)); }
 
 }  // namespace
 
