@@ -1,33 +1,23 @@
 #include "desktop/DesktopWallpaper.h"
 
-#include <cstdio>
 #include <optional>
 
+#include "desktop/RenditionRules.h"
+#include "imaging/PictureFormats.h"
 #include "platform/Handles.h"
 
 namespace pictavo {
 namespace {
 
-bool IsBitmapName(const std::string& path) {
-    const std::string name = LowerCase(ExtractFileName(path));
-    return name.size() > 4 && name.compare(name.size() - 4, 4, ".bmp") == 0;
-}
-
-// From the headers alone: the bitmap path stays free of decoding.
-std::optional<PictureExtent> ReadBitmapExtent(const std::string& path) {
+// From the header alone: the bitmap path stays free of decoding.
+std::optional<PixelSize> ReadBitmapSize(const std::string& path) {
     UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::nullopt;
-    char bytes[kBitmapHeaderBytes];
+    char bytes[32];  // the file header and the bitmap header's sizes
     DWORD read = 0;
     if (!::ReadFile(file.Get(), bytes, sizeof(bytes), &read, nullptr)) return std::nullopt;
-    return BitmapFileExtent(std::string_view(bytes, read));
-}
-
-std::string HResultText(HRESULT hr) {
-    char text[16];
-    std::snprintf(text, sizeof(text), "0x%08lX", static_cast<unsigned long>(hr));
-    return text;
+    return HeaderPixelSize(std::string_view(bytes, read));
 }
 
 // The hourglass for the length of a scope.
@@ -84,17 +74,18 @@ bool TDesktopWallpaper::ApplyWallpaper(const std::string& path, bool tile, bool 
     std::string systemPath = path;
     bool rendered = false;
     if (!path.empty() && !own.SameFile(path)) {
-        const bool isBitmap = IsBitmapName(path);
+        const bool isBitmap = IsBitmapFileName(path);
         const bool shrink = options_.ShrinkToFit();
-        const PictureExtent screen = renderer_.ScreenSize();
-        std::optional<PictureExtent> size;
-        if (PlanNeedsBitmapSize(isBitmap, tile, shrink)) size = ReadBitmapExtent(path);
+        const PixelSize screen = renderer_.ScreenSize();
+        std::optional<PixelSize> size;
+        if (PlanNeedsBitmapSize(isBitmap, tile, shrink)) size = ReadBitmapSize(path);
         const WallpaperPlan plan = PlanWallpaper(isBitmap, size, tile, shrink, screen);
         if (plan.render) {
-            const HRESULT hr = renderer_.RenderBitmapFile(path, plan.fitWithin, own.AsWritten());
-            if (FAILED(hr)) {
-                ui_.Trace("Unable to set " + path + " as the wallpaper: rendering failed, HRESULT " +
-                          HResultText(hr));
+            const RenderedBitmap rendition =
+                renderer_.RenderBitmapFile(path, plan.fitWithin, own.AsWritten());
+            if (!rendition.Succeeded()) {
+                ui_.Trace("Unable to set " + path + " as the wallpaper: " + rendition.reason +
+                          ", HRESULT " + DescribeHResult(rendition.result));
                 if (report == Failure::Show) {
                     ui_.ShowError("Unable to set " + path +
                                   " as the wallpaper: the picture cannot be read.");

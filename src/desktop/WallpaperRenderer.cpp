@@ -5,12 +5,17 @@ namespace {
 
 class DecoderRenderer final : public IWallpaperRenderer {
 public:
-    PictureExtent ScreenSize() override {
-        return PictureExtent{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    PixelSize ScreenSize() override {
+        return PixelSize{static_cast<std::uint32_t>(::GetSystemMetrics(SM_CXSCREEN)),
+                         static_cast<std::uint32_t>(::GetSystemMetrics(SM_CYSCREEN))};
     }
 
-    HRESULT RenderBitmapFile(const std::string&, PictureExtent, const std::string&) override {
-        return E_NOTIMPL;
+    RenderedBitmap RenderBitmapFile(const std::string& source, PixelSize box,
+                                    const std::string& target) override {
+        // A decoder of its own for each rendering: this renderer outlives the
+        // program's COM apartment, which the decoders' shared factory must not.
+        TPictureDecoder decoder;
+        return decoder.RenderBitmapFile(source, box, target);
     }
 };
 

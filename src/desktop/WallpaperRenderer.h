@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "desktop/RenditionRules.h"
+#include "imaging/PictureDecoder.h"
 
 namespace pictavo {
 
@@ -14,12 +14,12 @@ class IWallpaperRenderer {
 public:
     virtual ~IWallpaperRenderer() = default;
     // The primary monitor's size in pixels.
-    virtual PictureExtent ScreenSize() = 0;
-    // Writes the picture at `source`, upright, fitted within `fitWithin`
-    // (full size for 0 by 0), as a 24-bit bitmap file at `target`, swapped in
-    // whole: on failure `target` is left as it was. S_OK or the failure.
-    virtual HRESULT RenderBitmapFile(const std::string& source, PictureExtent fitWithin,
-                                     const std::string& target) = 0;
+    virtual PixelSize ScreenSize() = 0;
+    // The picture at `source`, upright, fitted within `box` (full size for
+    // 0 by 0), written as a 24-bit bitmap file at `target`, swapped in whole:
+    // on failure `target` is left as it was.
+    virtual RenderedBitmap RenderBitmapFile(const std::string& source, PixelSize box,
+                                            const std::string& target) = 0;
 };
 
 // The real screen and the program's picture decoder.

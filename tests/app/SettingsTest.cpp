@@ -249,10 +249,10 @@ TEST_F(SettingsTest, ShrinkingIsOnUnlessTheFileSaysOffAndItsClickIsSaved) {
 
 TEST_F(SettingsTest, TheRenditionsSourceIsKeptInTheFileAtOnce) {
     EXPECT_EQ(settings.RenditionSource(), "");
-    settings.SetRenditionSource("C:\Pics\Beach.jpg");
+    settings.SetRenditionSource("C:\\Pics\\Beach.jpg");
     EXPECT_EQ(TSettingsFile(ini).ReadString("Slideshow", "WallpaperSource", ""),
-              "C:\Pics\Beach.jpg");
-    EXPECT_EQ(settings.RenditionSource(), "C:\Pics\Beach.jpg");
+              "C:\\Pics\\Beach.jpg");
+    EXPECT_EQ(settings.RenditionSource(), "C:\\Pics\\Beach.jpg");
 }
 
 TEST_F(SettingsTest, StartWithWindowsUpdatesTheShortcutLaterAndTheKeyAtTheNextSave) {

@@ -48,7 +48,7 @@ TEST(Rendition, APhotoGoesAsTheOwnBitmapWhileEverythingNamesThePhoto) {
     ASSERT_TRUE(rig.desktop.ApplyWallpaper(beach, false, true));
     ASSERT_EQ(rig.renderer.calls.size(), 1u);
     EXPECT_EQ(rig.renderer.calls[0].source, beach);
-    EXPECT_EQ(rig.renderer.calls[0].fitWithin, (PictureExtent{1024, 768}));
+    EXPECT_EQ(rig.renderer.calls[0].fitWithin, (PixelSize{1024, 768}));
     EXPECT_EQ(rig.renderer.calls[0].target, Own());
     EXPECT_EQ(rig.wallpaper.log, (Log{"tile 0", "set " + Own() + " 3"}));
     EXPECT_EQ(record.source, beach);
@@ -96,7 +96,7 @@ TEST(Rendition, TiledPicturesAreNeverScaledAndBitmapsGoAsTheyAreUnlessTooLargeWh
         int width, height;  // 0 for a photo's stand-in bytes
         bool tile, shrink;
         bool rendered;
-        PictureExtent fitWithin;
+        PixelSize fitWithin;
     } cases[] = {
         {"tiled photo", "Tiles.png", 0, 0, true, true, true, {}},
         {"photo, shrinking off", "Big.tif", 0, 0, false, false, true, {}},
@@ -197,7 +197,7 @@ TEST(Rendition, AChangedScreenRendersTheCurrentRenditionAgainAndNothingElse) {
     rig.desktop.DisplayChanged();
     ASSERT_EQ(rig.renderer.calls.size(), 2u);
     EXPECT_EQ(rig.renderer.calls[1].source, beach);
-    EXPECT_EQ(rig.renderer.calls[1].fitWithin, (PictureExtent{800, 600}));
+    EXPECT_EQ(rig.renderer.calls[1].fitWithin, (PixelSize{800, 600}));
     EXPECT_EQ(rig.wallpaper.log.back(), "set " + Own() + " 0");
 
     // Persisted, as the profile names the rendition.

@@ -12,21 +12,24 @@ namespace pictavo::testing {
 
 class ScriptedRenderer final : public IWallpaperRenderer {
 public:
-    PictureExtent screen{1024, 768};
+    PixelSize screen{1024, 768};
     std::set<std::string> failing;  // sources, lower case
     HRESULT failure = static_cast<HRESULT>(0x88982F50);  // WINCODEC_ERR_COMPONENTNOTFOUND
     struct Call {
         std::string source;
-        PictureExtent fitWithin;
+        PixelSize fitWithin;
         std::string target;
     };
     std::vector<Call> calls;
 
-    PictureExtent ScreenSize() override { return screen; }
-    HRESULT RenderBitmapFile(const std::string& source, PictureExtent fitWithin,
-                             const std::string& target) override {
+    PixelSize ScreenSize() override { return screen; }
+    RenderedBitmap RenderBitmapFile(const std::string& source, PixelSize fitWithin,
+                                    const std::string& target) override {
         calls.push_back({source, fitWithin, target});
-        return failing.count(LowerCase(source)) ? failure : S_OK;
+        RenderedBitmap rendered;
+        rendered.result = failing.count(LowerCase(source)) ? failure : S_OK;
+        if (FAILED(rendered.result)) rendered.reason = "scripted failure";
+        return rendered;
     }
 };
 
