@@ -33,7 +33,7 @@ TSlideshowPage::TSlideshowPage(HWND parent, const RECT& area, const TDesignOptio
     chkChangeOnStartup =
         b.Check("&Change Wallpaper on Startup", idChangeOnStartup, 20, 162, 250, true);
 
-    b.Group(" Display ", 8, 196, 370, 80);
+    b.Group(" Display ", 8, 196, 370, 108);
     chkLimitImageSize = b.Check("&Limit wallpaper size to:", idLimitImageSize, 20, 218, 160, false);
     edtMaxImageSize = b.Edit("1500", idMaxImageSize, 190, 214, 64);
     updImageSize = b.Spin(edtMaxImageSize, idUpdImageSize, 0, 32000, 250, 1500);
@@ -43,6 +43,8 @@ TSlideshowPage::TSlideshowPage(HWND parent, const RECT& area, const TDesignOptio
     edtMaxPreviewSize = b.Edit("250", idMaxPreviewSize, 190, 242, 64);
     updPreviewSize = b.Spin(edtMaxPreviewSize, idUpdPreviewSize, 0, 32000, 250, 250);
     b.Label("k bytes", 262, 246, 60);
+    chkShrinkToFit = b.Check("Shrink large pictures to fit the screen", idShrinkToFit, 20, 274,
+                             300, true);
 }
 
 bool TSlideshowPage::IsIntervalControl(HWND control) const {
@@ -87,6 +89,7 @@ bool TSlideshowPage::OnCommand(int id, int code, HWND control) {
             case idPauseForFullScreen:
             case idChangeOnStartup:
             case idLimitPreviewSize:
+            case idShrinkToFit:
                 h.settings.GenericSettingsChange(control);
                 return true;
             case idLimitImageSize:
@@ -155,6 +158,7 @@ bool TSlideshowPage::SendChangeNotification() const {
 bool TSlideshowPage::SyncWithManualChange() const {
     return Checked(design_.chkSyncWithManualChange);
 }
+bool TSlideshowPage::ShrinkToFit() const { return Checked(chkShrinkToFit); }
 bool TSlideshowPage::LimitImageSize() const { return Checked(chkLimitImageSize); }
 int TSlideshowPage::MaxImageSize() const { return SpinPosition(updImageSize); }
 

@@ -34,6 +34,7 @@ enum SlideshowControlId {
     idMaxPreviewSize,
     idUpdPreviewSize,
     idPauseForFullScreen = 260,
+    idShrinkToFit,
 };
 
 class TSlideshowPage : public TSettingsPage,
@@ -62,6 +63,7 @@ public:
     // group " Display "
     HWND chkLimitImageSize, edtMaxImageSize, updImageSize;
     HWND chkLimitPreviewSize, edtMaxPreviewSize, updPreviewSize;
+    HWND chkShrinkToFit;
 
     // The three interval boxes and their spinners: focus inside means the user edits the interval.
     bool IsIntervalControl(HWND control) const;
@@ -88,6 +90,7 @@ public:
     bool SendChangeNotification() const override;
     bool SyncWithManualChange() const override;
     void UncheckAutoChange() override { SetAutoChange(false); }
+    bool ShrinkToFit() const override;
 
     // What the inventory reads.
     bool LimitImageSize() const override;
