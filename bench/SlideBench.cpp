@@ -13,10 +13,13 @@
 #include <tuple>
 #include <vector>
 
+#include "imaging/PictureDecoder.h"
 #include "inventory/InventoryTable.h"
 #include "platform/FileProbe.h"
 #include "platform/Trace.h"
 #include "slideshow/SlideSelection.h"
+#include "support/ComApartment.h"
+#include "support/PictureFiles.h"
 
 using namespace pictavo;
 using Clock = std::chrono::steady_clock;
@@ -44,14 +47,21 @@ std::string FolderOf(const std::string& base, int i) {
     return base + "\\f" + std::to_string(i / kPerFolder);
 }
 
-void Fill(InventoryTable& table, const std::string& base, bool enabled) {
+// `only`, when given, is the one enabled picture, in the middle of the list.
+void Fill(InventoryTable& table, const std::string& base, bool enabled,
+          const char* extension = ".bmp", const std::string& only = {}) {
     std::vector<InventoryRecord> records;
     records.reserve(kPictures);
     for (int i = 0; i < kPictures; ++i) {
         InventoryRecord r;
         r.Enabled = enabled;
-        r.FileName = "p" + std::to_string(i) + ".bmp";
+        r.FileName = "p" + std::to_string(i) + extension;
         r.Location = FolderOf(base, i);
+        if (!only.empty() && i == kPictures / 2) {
+            r.Enabled = true;
+            r.FileName = only.substr(only.find_last_of('\\') + 1);
+            r.Location = only.substr(0, only.find_last_of('\\'));
+        }
         NormalizeRecord(r);
         records.push_back(std::move(r));
     }
@@ -136,6 +146,51 @@ int main() {
     const Figures out = row("all on an unplugged drive, random", unplugged, randomOrder, 3);
     std::printf("  (unplugged: %zu pictures passed over and kept, %zu trace lines, %zu chosen)\n",
                 out.passedOver, out.traceLines, out.chosen);
+
+    // Photographs: the search is the same whatever the pictures are; what a
+    // JPEG adds is its bitmap for the screen. The worst case is the longest
+    // search (every picture but one disabled, random order) ending at a
+    // 4,000 by 3,000 photograph, against that photograph's bitmap alone.
+    {
+        testing::ComApartment com;
+        const std::string photo = folder + "\\photo.jpg";
+        const std::string target = folder + "\\rendition.bmp";
+        testing::WritePicture(photo, testing::PictureFormat::Jpeg, 4000, 3000,
+                              [](int x, int y) { return std::uint32_t(x * 7 ^ y * 13) & 0xFFFFFF; });
+        InventoryTable photos;
+        Fill(photos, folder, false, ".jpg", photo);
+        TPictureDecoder decoder;
+        const PixelSize screen{static_cast<std::uint32_t>(::GetSystemMetrics(SM_CXSCREEN)),
+                               static_cast<std::uint32_t>(::GetSystemMetrics(SM_CYSCREEN))};
+        constexpr int kRuns = 3;
+        std::vector<double> search, whole, floor;
+        InventoryCursor slides(photos);
+        UniformRandom random(54321u);
+        SlideRandom draw = [&random](int n) { return random(n); };
+        for (int i = 0; i < kRuns; ++i) {
+            auto start = Clock::now();
+            FileProbe::Batch batch;
+            const SlideFileCheck check = [&](const std::string& path) { return batch.Probe(path); };
+            SlideSelection s = SelectNextSlide(slides, randomOrder, check, draw);
+            search.push_back(Ms(start));
+            const RenderedBitmap made = decoder.RenderBitmapFile(s.path, screen, target);
+            whole.push_back(Ms(start));
+            if (FAILED(made.result)) std::printf("  the photograph was not rendered: 0x%08lx\n",
+                                                 static_cast<unsigned long>(made.result));
+            start = Clock::now();
+            decoder.RenderBitmapFile(photo, screen, target);
+            floor.push_back(Ms(start));
+        }
+        auto median = [](std::vector<double> v) {
+            std::sort(v.begin(), v.end());
+            return v[v.size() / 2];
+        };
+        std::printf("\n100,000 JPEGs, all but one disabled, random order (median of %d, ms):\n"
+                    "  search %.1f + bitmap for the screen = next slide %.1f;"
+                    " the bitmap alone %.1f\n",
+                    kRuns, median(search), median(whole), median(floor));
+        ::DeleteFileA(target.c_str());
+    }
 
     // What the slideshow then spends sending those lines with no viewer running.
     const auto start = Clock::now();
