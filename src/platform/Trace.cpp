@@ -10,19 +10,22 @@ TTraceChannel::TTraceChannel(size_t capacity) : capacity_(capacity < 2 ? 2 : cap
 // lines go within a short time rather than leave its thread running.
 TTraceChannel::~TTraceChannel() { Close(1000); }
 
-void TTraceChannel::Deliver(const Line& line) {
-    // Looked up for every line, so a viewer started later receives what follows.
-    HWND viewer = ::FindWindowA(nullptr, kTraceWindowTitle);
-    if (!viewer) return;
+HWND TTraceChannel::FindViewer() { return ::FindWindowA(nullptr, kTraceWindowTitle); }
+
+bool TTraceChannel::Deliver(HWND viewer, const Line& line) {
     COPYDATASTRUCT data{};
     data.dwData = kTraceCopyDataId;
     data.cbData = static_cast<DWORD>(line.record.size());
     data.lpData = const_cast<uint8_t*>(line.record.data());
     // A viewer that does not answer in time loses the line, never the program.
     DWORD_PTR answer = 0;
-    ::SendMessageTimeoutA(viewer, WM_COPYDATA, reinterpret_cast<WPARAM>(line.sender),
-                          reinterpret_cast<LPARAM>(&data), SMTO_BLOCK | SMTO_ABORTIFHUNG, 250,
-                          &answer);
+    ::SetLastError(0);
+    if (::SendMessageTimeoutA(viewer, WM_COPYDATA, reinterpret_cast<WPARAM>(line.sender),
+                              reinterpret_cast<LPARAM>(&data), SMTO_BLOCK | SMTO_ABORTIFHUNG, 250,
+                              &answer)) {
+        return true;
+    }
+    return ::GetLastError() != ERROR_INVALID_WINDOW_HANDLE;
 }
 
 void TTraceChannel::Send(const std::string& text, HWND sender) {
@@ -47,19 +50,27 @@ void TTraceChannel::Send(const std::string& text, HWND sender) {
             return;
         }
     }
-    Deliver(line);
+    if (HWND viewer = FindViewer()) Deliver(viewer, line);
 }
 
 void TTraceChannel::Work() {
     std::unique_lock<std::mutex> lock(mutex_);
+    std::deque<Line> batch;
     for (;;) {
         wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
         if (queue_.empty()) return;
-        Line line = queue_.front();
-        queue_.pop_front();
+        batch.swap(queue_);
         busy_ = true;
         lock.unlock();
-        Deliver(line);
+        // One search serves every line waiting: each was queued before it, so
+        // any viewer that ran when a line was traced is found. A viewer gone
+        // in the middle is searched for again.
+        HWND viewer = FindViewer();
+        for (const Line& line : batch) {
+            if (!viewer || abandon_) break;
+            if (!Deliver(viewer, line) && (viewer = FindViewer())) Deliver(viewer, line);
+        }
+        batch.clear();
         lock.lock();
         busy_ = false;
         if (queue_.empty()) idle_.notify_all();
@@ -78,15 +89,15 @@ void TTraceChannel::Close(DWORD waitMs) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (closed_) return;
-        closed_ = stopping_ = true;
+        closed_ = stopping_ = abandon_ = true;
         // What the wait could not deliver is let go: the end must not wait on a viewer.
         dropped_ += queue_.size();
         queue_.clear();
         worker.swap(worker_);
         wake_.notify_all();
     }
-    // At most the line in hand is still being delivered: one search and one
-    // bounded send.
+    // At most one line in hand is still being delivered: a search or two and
+    // one bounded send.
     if (worker.joinable()) worker.join();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -39,7 +40,9 @@ private:
         TraceRecord record;
         HWND sender;
     };
-    static void Deliver(const Line& line);
+    static HWND FindViewer();
+    // False when the viewer's window has gone.
+    static bool Deliver(HWND viewer, const Line& line);
     void Work();
 
     const size_t capacity_;
@@ -51,6 +54,7 @@ private:
     bool busy_ = false;  // the worker holds a line it has taken off the queue
     bool stopping_ = false;
     bool closed_ = false;
+    std::atomic<bool> abandon_{false};  // the end came: lines in hand are let go
     std::thread worker_;
 };
 

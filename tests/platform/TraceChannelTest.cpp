@@ -189,10 +189,12 @@ TEST(TraceChannel, AStuckViewerCostsBoundedMemoryAndABoundedEnd) {
     EXPECT_NE(gap.find(" lines dropped"), std::string::npos) << gap;
     EXPECT_GE(std::atoi(gap.c_str() + 7), 1) << gap;
 
+    // Forty lines a stuck viewer would take ten seconds to time out.
+    TTraceChannel ending;
     viewer.Hold();
-    for (const std::string& line : Numbered(4)) channel.Send(line, Sender());
+    for (const std::string& line : Numbered(40)) ending.Send(line, Sender());
     const auto t0 = Clock::now();
-    channel.Close(300);
+    ending.Close(300);
     // The wait, then at most the line in hand: one timed-out send.
     EXPECT_LT(Clock::now() - t0, std::chrono::milliseconds(3000));
 }
