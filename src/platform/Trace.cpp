@@ -1,6 +1,7 @@
 #include "platform/Trace.h"
 
 #include <chrono>
+#include <system_error>
 
 namespace pictavo {
 
@@ -45,9 +46,19 @@ void TTraceChannel::Send(const std::string& text, HWND sender) {
                 dropped_ = 0;
             }
             queue_.push_back(line);
-            if (!worker_.joinable()) worker_ = std::thread([this] { Work(); });
-            wake_.notify_one();
-            return;
+            if (!worker_.joinable()) {
+                try {
+                    worker_ = std::thread([this] { Work(); });
+                } catch (const std::system_error&) {
+                    // No thread to be had: lines go out at once on the caller's.
+                    queue_.clear();
+                    closed_ = true;
+                }
+            }
+            if (!closed_) {
+                wake_.notify_one();
+                return;
+            }
         }
     }
     if (HWND viewer = FindViewer()) Deliver(viewer, line);
