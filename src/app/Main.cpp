@@ -11,6 +11,7 @@
 #include "app/FrmSplash.h"
 #include "app/VersionInfo.h"
 #include "platform/Handles.h"
+#include "platform/Trace.h"
 #include "shell/FrmTray.h"
 #include "shell/LaunchRules.h"
 #include "shell/WebPages.h"
@@ -72,6 +73,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // tray form, which removes the tray icon.
     main.reset();
     tray.reset();
+    // The last lines (the tray's among them) reach a viewer before the process
+    // goes, within a bounded time: a viewer that hangs must not hold the end.
+    TraceChannel().Close(2000);
     ::OleUninitialize();
     return 0;
 }

@@ -40,6 +40,7 @@ TEST(Lifecycle, StartsHiddenWithATableFileAndEndsOnTheShutdownMessage) {
     EXPECT_EQ(Caption(main), "Pictavo");
     EXPECT_FALSE(::IsWindowVisible(main));
     // The main window's first line opens its creation, and carries its handle.
+    ASSERT_TRUE(trace.WaitForLine("FormCreate"));
     auto lines = trace.Lines();
     auto first = std::find_if(lines.begin(), lines.end(),
                               [&](const TraceCollector::Line& l) { return l.sender == main; });
@@ -48,6 +49,7 @@ TEST(Lifecycle, StartsHiddenWithATableFileAndEndsOnTheShutdownMessage) {
 
     program.Shutdown();
     ASSERT_TRUE(program.WaitForExit());
+    // Every line, the last ones too, has arrived before the process ended.
     EXPECT_TRUE(InOrder(trace.Texts(), {"FrmMain.WndProc = msgPrivateShutdown",
                                         "FrmMain: FormCloseQuery - booCloseWindows",
                                         "FrmMain: FormClose", "FrmMain: CloseProcessing Begun",
@@ -82,7 +84,7 @@ TEST(Lifecycle, SecondCopyBringsUpTheFirstAndEnds) {
     EXPECT_EQ(secondExit, 0u);
 
     EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(main); }));
-    EXPECT_TRUE(trace.Contains("FrmMain.WndProc = msgMyWindowMessageHandle"));
+    EXPECT_TRUE(trace.WaitForLine("FrmMain.WndProc = msgMyWindowMessageHandle"));
     EXPECT_TRUE(TopLevelWindows(secondId).empty());
     EXPECT_TRUE(program.Running());
 }
@@ -99,7 +101,8 @@ TEST(Lifecycle, EndOfSessionIsAllowedWithoutAQuestionAfterTheShutdownWork) {
     ASSERT_TRUE(::SendMessageTimeoutA(program.MainWindow(), WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL,
                                       30000, &answer));
     EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
-    // The shutdown work had run when the answer came.
+    // The shutdown work had run when the answer came (its lines follow a moment later).
+    EXPECT_TRUE(trace.WaitForLine("FrmMain: CloseProcessing Done"));
     EXPECT_TRUE(InOrder(trace.Texts(), {"TFrmMain.WMQueryEndSession  17",
                                         "FrmMain: FormCloseQuery - booCloseWindows",
                                         "FrmMain: CloseProcessing Begun",
@@ -140,6 +143,9 @@ TEST(Lifecycle, CloseButtonOnlyHidesTheWindow) {
     EXPECT_TRUE(trace.WaitForLine("FrmMain: FormCloseQuery - else"));
     EXPECT_TRUE(program.WaitUntilIdle());
     EXPECT_TRUE(program.Running());
+    // Lines arrive in order: once a later one is in, so is any shutdown work.
+    ::PostMessageA(TrayIconWindow(program), WM_USER + 1, 1, WM_MOUSEMOVE);
+    EXPECT_TRUE(trace.WaitForLine("TrayIcon: WndProc ELSE msg=1025"));
     EXPECT_FALSE(trace.Contains("FrmMain: CloseProcessing Begun"));
 }
 

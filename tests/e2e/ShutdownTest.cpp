@@ -61,7 +61,8 @@ TEST(Shutdown, AReadOnlySettingsFileIsTracedAndTheSessionEndsWithoutABox) {
                                       30000, &answer));
     EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
     EXPECT_FALSE(program.MessageBoxOpen());
-    EXPECT_TRUE(TracedIgnoringCase(trace, "Unable to write to " + program.IniPath()));
+    EXPECT_TRUE(WaitFor(
+        [&] { return TracedIgnoringCase(trace, "Unable to write to " + program.IniPath()); }));
 
     ::SendMessageTimeoutA(program.MainWindow(), WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 30000, &answer);
     EXPECT_TRUE(program.WaitForExit());

@@ -199,7 +199,7 @@ TEST(Slideshow, PicturesOnADriveThatIsNotThereStayInTheList) {
     EXPECT_EQ(box->text, "No images selected for slideshow!");
     box->Press(IDOK);
     EXPECT_TRUE(WaitFor([&] { return program.Ini("Slideshow", "AutoChange") == "0"; }));
-    EXPECT_TRUE(trace.Contains("FrmMain.GetNextSlideInfo: Passed over, not reachable: " + drive +
+    EXPECT_TRUE(trace.WaitForLine("FrmMain.GetNextSlideInfo: Passed over, not reachable: " + drive +
                                "\\Pictures\\Alpha.bmp"));
 
     // Whatever the program saved on its way out still lists every picture.
@@ -273,7 +273,7 @@ TEST(Slideshow, TheHotKeyPressedInAnotherProgramChangesTheWallpaper) {
         const std::string now = DesktopValue("Wallpaper");
         return now != before && now.rfind(folder, 0) == 0;
     }));
-    EXPECT_TRUE(trace.Contains("NextWallpaperHotKey: Ctrl+Alt+N pressed"));
+    EXPECT_TRUE(trace.WaitForLine("NextWallpaperHotKey: Ctrl+Alt+N pressed"));
 
     // Given back when the program ends.
     EXPECT_TRUE(HotKeyHeld(MOD_CONTROL | MOD_ALT, 'N'));

@@ -14,6 +14,8 @@ TEST(Trace, StartUpLinesArriveInOrderWithTheirWindows) {
     program.QuietSettings();
     program.Start();
     ASSERT_TRUE(program.WaitUntilIdle());
+    // Lines travel on a thread of the program's own and come a moment later.
+    ASSERT_TRUE(trace.WaitForLine("AdjustFormScaling: Begin"));
     HWND main = program.MainWindow();
     std::vector<std::string> fromMain;
     HWND tray = nullptr;

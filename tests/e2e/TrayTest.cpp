@@ -95,7 +95,7 @@ TEST(Tray, RightClickOpensTheMenuAndRunSlideshowSwitchesTheSlideshowOff) {
 
     ::PostMessageA(icon, WM_USER + 1, 1, WM_RBUTTONUP);
     ASSERT_TRUE(WaitFor(MenuOpen));
-    EXPECT_TRUE(trace.Contains("TrayIcon: WndProc WM_RBUTTONUP"));
+    EXPECT_TRUE(trace.WaitForLine("TrayIcon: WndProc WM_RBUTTONUP"));
     SaveScreenshot("tray-menu");
 
     // "Run &Slideshow" by its access key.
