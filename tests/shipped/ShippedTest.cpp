@@ -10,7 +10,9 @@
 #include "harness/Desktop.h"
 #include "harness/Harness.h"
 #include "inventory/InventoryTable.h"
+#include "imaging/PictureRules.h"
 #include "inventory/TableFile.h"
+#include "support/PictureFiles.h"
 
 using namespace e2e;
 
@@ -166,6 +168,53 @@ TEST(Shipped, AFirstRunChangesTheWallpaperFromTheTrayAndEndsWithItsListWhole) {
     const pictavo::TableParseResult saved = pictavo::ParseTable(ReadFile(program.TablePath()));
     ASSERT_TRUE(saved.Ok()) << saved.Error;
     EXPECT_EQ(ListedPaths(saved.Records), listed);
+}
+
+// A JPEG reaches the desktop through the program's own bitmap, which the
+// 32-bit program decodes with the 32-bit imaging component of the system.
+TEST(Shipped, AJpegBecomesTheWallpaperThroughTheProgramsOwnBitmap) {
+    TraceCollector trace;
+    Program program;
+    program.SetIni("General", "Verbose", "0");
+    program.SetIni("General", "StartWithWindows", "0");
+    program.SetIni("Slideshow", "ChangeOnStartup", "1");
+    ASSERT_TRUE(::CreateDirectoryA(program.DataDir().c_str(), nullptr));
+    pictavo::InventoryRecord record;
+    record.Enabled = true;
+    record.Tile = false;
+    record.FileName = "harbour.jpg";
+    record.Location = program.DataDir();
+    const std::string jpeg = record.Location + "\\" + record.FileName;
+    pictavo::testing::WritePicture(jpeg, pictavo::testing::PictureFormat::Jpeg, 90, 60, 0x2060C0);
+    pictavo::InventoryTable table;
+    table.Assign({record});
+    WriteFile(program.TablePath(), pictavo::SerializeTable(table));
+    const auto traced = [&] {
+        std::string lines;
+        for (const auto& line : trace.Texts()) lines += "\n  " + line;
+        return lines;
+    };
+
+    program.Start();
+    const std::string own = Lower(program.Folder() + "\\pictavo.bmp");
+    // Ends early when the program says it could not set the picture.
+    const auto refused = [&] { return traced().find("Unable to set") != std::string::npos; };
+    (void)WaitFor([&] { return Lower(DesktopValue("Wallpaper")) == own || refused(); }, kStart);
+    ASSERT_EQ(Lower(DesktopValue("Wallpaper")), own) << "trace:" << traced();
+    EXPECT_TRUE(WaitFor([&] { return Lower(program.Ini("Slideshow", "WallpaperSource")) == Lower(jpeg); },
+                        kStep))
+        << program.Ini("Slideshow", "WallpaperSource");
+    // Centred and smaller than the screen: kept at its size, 24 bits a pixel
+    // in rows padded to four bytes.
+    const std::string bitmap = ReadFile(own);
+    EXPECT_EQ(pictavo::HeaderPixelSize(bitmap.substr(0, 64)), (pictavo::PixelSize{90, 60}));
+    EXPECT_EQ(bitmap.size(), 54u + 272u * 60u);
+    EXPECT_EQ(DesktopValue("TileWallpaper"), "0");
+    EXPECT_FALSE(program.MessageBoxOpen()) << "trace:" << traced();
+
+    program.Shutdown();
+    ASSERT_TRUE(program.WaitForExit(kStep));
+    EXPECT_EQ(Lower(DesktopValue("Wallpaper")), own);  // kept at exit
 }
 
 // A silent install, then its uninstaller, which removes the program and keeps
