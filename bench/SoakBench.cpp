@@ -6,7 +6,9 @@
 // that the list on disk is the one it seeded and that no box was shown.
 //
 //   soak_bench [--changes N] [--pictures N] [--sample N] [--formats bmp[,...]]
-//              [--preview FROM-TO]   (percent of the run, default 40-60)
+//              [--preview FROM-TO[,FROM-TO...]]   (percent of the run, default 1-3,40-60)
+// The first stretch of the page falls within the first 500 changes, so that
+// what its first showing creates once is not counted as growth.
 #include <windows.h>
 // commctrl.h, psapi.h and winternl.h need the types of windows.h.
 #include <commctrl.h>
@@ -221,9 +223,13 @@ long CountSystemHandles(DWORD processId) {
 }
 
 // Under Wine, the program is also a Linux process, whose command line names
-// the program's file: found by its folder, which is unique to this run.
+// the program's file: found by its folder, and by the Wine prefix in its
+// environment, as other prefixes on the machine make folders of the same names.
 std::string LinuxStatusPath(const std::string& folder) {
     const std::string leaf = Lower(folder.substr(folder.find_last_of('\\') + 1));
+    char prefix[MAX_PATH] = {};
+    ::GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH);
+    const std::string ownPrefix = std::string("WINEPREFIX=") + prefix + '\0';
     WIN32_FIND_DATAA found;
     HANDLE search = ::FindFirstFileA("Z:\\proc\\*", &found);
     if (search == INVALID_HANDLE_VALUE) return {};
@@ -233,7 +239,8 @@ std::string LinuxStatusPath(const std::string& folder) {
         const std::string base = std::string("Z:\\proc\\") + found.cFileName;
         std::string commandLine = Lower(ReadFile(base + "\\cmdline"));
         if (commandLine.find(leaf) != std::string::npos &&
-            commandLine.find("pictavo.exe") != std::string::npos) {
+            commandLine.find("pictavo.exe") != std::string::npos &&
+            (!*prefix || ReadFile(base + "\\environ").find(ownPrefix) != std::string::npos)) {
             path = base + "\\status";
             break;
         }
@@ -344,7 +351,7 @@ struct Options {
     int changes = 10000;
     int pictures = 1000;
     int sampleEvery = 500;
-    int previewFrom = 40, previewTo = 60;  // percent of the run
+    std::vector<std::pair<int, int>> preview{{1, 3}, {40, 60}};  // percent of the run
     std::vector<std::string> formats{"bmp"};
 };
 
@@ -360,7 +367,16 @@ Options ParseOptions(int argc, char** argv) {
         } else if (arg == "--sample" && value) {
             o.sampleEvery = std::atoi(argv[++i]);
         } else if (arg == "--preview" && value) {
-            std::sscanf(argv[++i], "%d-%d", &o.previewFrom, &o.previewTo);
+            o.preview.clear();
+            for (const char* at = argv[++i]; *at;) {
+                int from = 0, to = 0, used = 0;
+                if (std::sscanf(at, "%d-%d%n", &from, &to, &used) != 2 || from >= to) {
+                    throw std::runtime_error("--preview wants FROM-TO[,FROM-TO...]");
+                }
+                o.preview.emplace_back(from, to);
+                at += used;
+                if (*at == ',') ++at;
+            }
         } else if (arg == "--formats" && value) {
             o.formats.clear();
             std::string list = argv[++i];
@@ -493,13 +509,13 @@ private:
         }
         Need(Until([&] { return ::SendMessageA(pages, TCM_GETCURSEL, 0, 0) == 0; }),
              "the \"&Preview\" page did not come up");
-        previewShownAt_ = changes_;
+        previewShown_.push_back(changes_);
     }
 
     void HidePreviewPage() {
         Need(ClickButton(main_, "&OK"), "the main window has no \"&OK\"");
         Need(Until([&] { return !::IsWindowVisible(main_); }), "the main window stayed");
-        previewHiddenAt_ = changes_;
+        previewHidden_.push_back(changes_);
     }
 
     void SampleIfDue(const std::chrono::steady_clock::time_point& start) {
@@ -518,7 +534,7 @@ private:
     HWND main_ = nullptr, icon_ = nullptr;
     int changes_ = 0, timerChanges_ = 0, trayChanges_ = 0, trayDropped_ = 0;
     int nextSample_ = 0;
-    int previewShownAt_ = -1, previewHiddenAt_ = -1;
+    std::vector<int> previewShown_, previewHidden_;
     std::string lastPath_;
     std::string statusPath_;
     std::vector<Sample> samples_;
@@ -542,15 +558,18 @@ void Soak::Run() {
     nextSample_ = 0;
     SampleIfDue(start);
     nextSample_ = o_.sampleEvery;
-    const int showAt = o_.changes * o_.previewFrom / 100, hideAt = o_.changes * o_.previewTo / 100;
     while (changes_ < o_.changes) {
         ChangeByTimer();
         SampleIfDue(start);
         if (changes_ >= o_.changes) break;
         ChangeFromTray();
         SampleIfDue(start);
-        if (previewShownAt_ < 0 && changes_ >= showAt) ShowPreviewPage();
-        if (previewShownAt_ >= 0 && previewHiddenAt_ < 0 && changes_ >= hideAt) HidePreviewPage();
+        const size_t stretch = previewHidden_.size();
+        if (stretch < o_.preview.size()) {
+            const bool shown = previewShown_.size() > stretch;
+            if (!shown && changes_ >= o_.changes * o_.preview[stretch].first / 100) ShowPreviewPage();
+            if (shown && changes_ >= o_.changes * o_.preview[stretch].second / 100) HidePreviewPage();
+        }
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -566,7 +585,10 @@ void Soak::Run() {
     std::printf("\n%d changes in %.0f s (%.2f s each): %d by the timer, %d from the tray "
                 "(%d tray commands came while a change was under way)\n",
                 changes_, seconds, seconds / changes_, timerChanges_, trayChanges_, trayDropped_);
-    std::printf("\"&Preview\" page shown from change %d to %d\n", previewShownAt_, previewHiddenAt_);
+    for (size_t i = 0; i < previewShown_.size(); ++i) {
+        std::printf("\"&Preview\" page shown from change %d to %d\n", previewShown_[i],
+                    i < previewHidden_.size() ? previewHidden_[i] : changes_);
+    }
     PrintGrowth(samples_, o_.sampleEvery);
     ::CloseHandle(process_);
 }
