@@ -10,6 +10,7 @@
 #include <windows.h>
 // commctrl.h needs the types of windows.h.
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <algorithm>
 #include <chrono>
@@ -447,6 +448,8 @@ int main(int argc, char** argv) {
     // Figures show as they come, also when a run is cut short.
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     ::InitCommonControls();
+    // The preview decodes through COM, as the program has it from its start.
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     std::string exe;
     // Optional: the number of pictures, the program to start, and "startup".
     if (argc > 1) kPictures = std::max(100, std::atoi(argv[1]));

@@ -6,6 +6,7 @@
 
 #include "preview/PreviewRules.h"
 #include "platform/FileProbe.h"
+#include "platform/FlagScope.h"
 #include "platform/Handles.h"
 #include "resource.h"
 
@@ -212,8 +213,23 @@ void TPreviewPage::Layout() {
     ::MoveWindow(tbrMainToolbar, 0, ph + kSplitterHeight, width, kToolbarHeight, TRUE);
     const int gridTop = ph + kSplitterHeight + kToolbarHeight;
     ::MoveWindow(dbgrdInventory, 0, gridTop, width, std::max(0, height - gridTop), TRUE);
-    // A shown picture keeps its place in the resized area.
-    if (PictureShown()) PlacePicture();
+    // A shown picture keeps its place in the resized area. It was decoded no
+    // larger than the area was: once a drag of the splitter has ended, it is
+    // decoded again for the new one rather than stretched from fewer pixels.
+    if (!PictureShown()) return;
+    RECT area{};
+    ::GetClientRect(pnlImageMessage, &area);
+    const PixelSize wanted = ClampWithin(
+        PixelSize{static_cast<std::uint32_t>(pictureSize_.cx), static_cast<std::uint32_t>(pictureSize_.cy)},
+        PixelSize{static_cast<std::uint32_t>(std::max<LONG>(area.right, 1)),
+                  static_cast<std::uint32_t>(std::max<LONG>(area.bottom, 1))});
+    if (dragOffset_ < 0 && !refreshing_ &&
+        (wanted.width != static_cast<std::uint32_t>(bitmapSize_.cx) ||
+         wanted.height != static_cast<std::uint32_t>(bitmapSize_.cy))) {
+        RefreshPreview(true);
+    } else {
+        PlacePicture();
+    }
 }
 
 void TPreviewPage::PlacePicture() {
@@ -308,6 +324,7 @@ void TPreviewPage::FreePicture() {
         bitmap_ = nullptr;
     }
     pictureSize_ = SIZE{};
+    bitmapSize_ = SIZE{};
 }
 
 void TPreviewPage::HidePicture() {
@@ -320,6 +337,7 @@ void TPreviewPage::Repaint() {
 }
 
 void TPreviewPage::RefreshPreview(bool force) {
+    FlagHold refreshing(refreshing_);
     SyncList(false);
     if (!HasCurrentRecord()) {
         HidePicture();
@@ -350,9 +368,18 @@ void TPreviewPage::RefreshPreview(bool force) {
     SetMessage("Loading image file...", true);
     Repaint();
 
-    HBITMAP loaded = static_cast<HBITMAP>(::LoadImageA(
-        nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-    if (!loaded) {
+    // Decoded no larger than the area on either side: a larger picture is
+    // stretched to fill it, a smaller one shown at its own size.
+    RECT area{};
+    ::GetClientRect(pnlImageMessage, &area);
+    DecodedPicture picture = decoder_.Decode(
+        path,
+        PixelSize{static_cast<std::uint32_t>(std::max<LONG>(area.right, 1)),
+                  static_cast<std::uint32_t>(std::max<LONG>(area.bottom, 1))},
+        ClampWithin);
+    if (!picture.Succeeded()) {
+        s_.ui.Trace("Preview: " + path + " " + picture.reason + ": " +
+                    DescribeHResult(picture.result));
         // Only a file that is truly gone leaves the list: one on a drive that
         // does not answer, or one that is there but no picture we can read,
         // keeps its record.
@@ -365,10 +392,10 @@ void TPreviewPage::RefreshPreview(bool force) {
         Repaint();
         return;
     }
-    bitmap_ = loaded;
-    BITMAP info{};
-    ::GetObjectA(bitmap_, sizeof(info), &info);
-    pictureSize_ = SIZE{info.bmWidth, std::abs(info.bmHeight)};
+    bitmap_ = static_cast<HBITMAP>(picture.bitmap.Release());
+    bitmapSize_ = SIZE{static_cast<LONG>(picture.size.width), static_cast<LONG>(picture.size.height)};
+    pictureSize_ = SIZE{static_cast<LONG>(picture.upright.width),
+                        static_cast<LONG>(picture.upright.height)};
     PlacePicture();
     SetMessage("", true);
     ::ShowWindow(imgDesktop, SW_SHOW);
@@ -613,8 +640,8 @@ LRESULT TPreviewPage::PictureProc(UINT message, WPARAM, LPARAM lParam, bool& han
                 MemoryDC source(dc);
                 SelectedObject picture(source.Get(), bitmap_);
                 ::SetStretchBltMode(dc, COLORONCOLOR);
-                ::StretchBlt(dc, 0, 0, r.right, r.bottom, source.Get(), 0, 0, pictureSize_.cx,
-                             pictureSize_.cy, SRCCOPY);
+                ::StretchBlt(dc, 0, 0, r.right, r.bottom, source.Get(), 0, 0, bitmapSize_.cx,
+                             bitmapSize_.cy, SRCCOPY);
             } else {
                 ::FillRect(dc, &r, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
             }

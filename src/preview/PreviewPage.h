@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "imaging/PictureDecoder.h"
 #include "preview/FrmProperties.h"
 #include "inventory/InventoryStore.h"
 #include "pictures/PictureCommands.h"
@@ -136,7 +137,9 @@ public:
     bool ClickToPreviewShown() const { return clickToPreview_; }
     bool PictureShown() const { return imgDesktop && ::IsWindowVisible(imgDesktop); }
     bool PictureStretched() const { return stretch_; }
+    // The picture's full size, upright, and the size it was decoded at.
     SIZE PictureSize() const { return pictureSize_; }
+    SIZE BitmapSize() const { return bitmapSize_; }
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -174,14 +177,17 @@ private:
     std::unique_ptr<Child> messagePanel_, picture_, splitter_;
     std::unique_ptr<TfrmProperties> frmProperties_;
     HFONT messageFont_ = nullptr, messageFontBold_ = nullptr;
+    TPictureDecoder decoder_;
     HBITMAP bitmap_ = nullptr;
     SIZE pictureSize_{};
+    SIZE bitmapSize_{};
     int previewHeight_ = kDefaultPreviewHeight;
     std::string message_ = "File Not Found";
     bool messageBold_ = true;
     bool clickToPreview_ = false;
     bool stretch_ = true;
     bool syncing_ = false;  // the program moves the selection: no preview per change
+    bool refreshing_ = false;  // a preview is loading: a layout meanwhile only places it
     int selectedRow_ = -1;  // the list's selected row, as its notices told it
     int dragOffset_ = -1;   // where in the splitter the drag began; -1 when none
     char textBuffer_[LocationWidth + FileNameWidth + 8] = {};

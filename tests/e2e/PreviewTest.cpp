@@ -11,6 +11,7 @@
 #include "preview/PreviewPage.h"
 #include "inventory/TableFile.h"
 #include "support/BitmapFile.h"
+#include "support/PictureFiles.h"
 
 using namespace e2e;
 using pictavo::TPreviewPage;
@@ -584,4 +585,95 @@ TEST(CodePage932, ADoubleByteNamePreviewsBecomesTheWallpaperAndIsDeleted) {
     EXPECT_TRUE(WaitFor([&] { return !Exists(picture); }));
     program.Shutdown();
     EXPECT_TRUE(program.WaitForExit());
+}
+
+// Photos, web pictures and a damaged JPEG in the list, as the table names
+// them: each decoded, a camera's photo shown upright, the damaged one told
+// and kept, with the reason in the trace.
+TEST(Preview, JpegPngAndGifPreviewAndADamagedJpegIsToldAndKept) {
+    using pictavo::testing::PictureFormat;
+    TraceCollector trace;
+    Program program;
+    program.QuietSettings();
+    program.SetIni("General", "LimitPreviewSize", "0");
+    PictureList list;
+    // In the list's order: by lower-case name.
+    list.Add("broken.jpg", pictavo::testing::CorruptJpeg());
+    // Stored 120 x 60, red left and blue right, to be turned a quarter
+    // clockwise: upright 60 x 120, red at the top.
+    list.Add("camera.jpg",
+             pictavo::testing::WithExifOrientation(
+                 pictavo::testing::EncodePicture(PictureFormat::Jpeg, 120, 60,
+                                                 [](int x, int) { return x < 60 ? 0xE02020u : 0x2040E0u; }),
+                 6));
+    list.Add("web.gif", pictavo::testing::EncodePicture(PictureFormat::Gif, 50, 30, 0x20C040u));
+    list.Add("web.png", pictavo::testing::EncodePicture(PictureFormat::Png, 70, 40, 0x20C040u));
+    list.WriteTo(program);
+    program.Start(":");
+    ASSERT_TRUE(WaitFor([&] { return FindChildByText(program.MainWindow(), "4 Pictures in List"); }));
+    const Page page = Page::Of(program);
+    ASSERT_NE(page.page, nullptr);
+    // At start the first picture is only named; a click loads it.
+    ASSERT_TRUE(page.WaitForMessage("Click Here to Preview broken.jpg (0K)")) << page.Message();
+    page.ClickMessage();
+    EXPECT_TRUE(page.WaitForMessage("Unable to preview broken.jpg")) << page.Message();
+    EXPECT_FALSE(page.PictureVisible());
+    EXPECT_TRUE(WaitFor([&] {
+        for (const std::string& line : trace.Texts()) {
+            if (line.find("broken.jpg") != std::string::npos && line.find("0x") != std::string::npos) {
+                return true;
+            }
+        }
+        return false;
+    }));
+    SaveScreenshot("preview-damaged-jpeg");
+
+    page.Press(TPreviewPage::idNext);
+    ASSERT_TRUE(ShowsPicture(page, 60, 120));
+    ::UpdateWindow(page.picture);
+    // The picture's pixels as the screen shows them (another process's
+    // window DC reads white under Wine): red above, blue below.
+    auto shown = [&](int x, int y) {
+        POINT at{x, y};
+        ::ClientToScreen(page.picture, &at);
+        HDC dc = ::GetDC(nullptr);
+        const COLORREF c = ::GetPixel(dc, at.x, at.y);
+        ::ReleaseDC(nullptr, dc);
+        return static_cast<std::uint32_t>(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c);
+    };
+    EXPECT_TRUE(WaitFor([&] {
+        return pictavo::testing::NearColour(shown(30, 10), 0xE02020, 48) &&
+               pictavo::testing::NearColour(shown(30, 110), 0x2040E0, 48);
+    })) << std::hex << shown(30, 10) << " " << shown(30, 110);
+    SaveScreenshot("preview-camera-jpeg-upright");
+
+    page.Press(TPreviewPage::idNext);
+    EXPECT_TRUE(ShowsPicture(page, 50, 30));
+    page.Press(TPreviewPage::idNext);
+    EXPECT_TRUE(ShowsPicture(page, 70, 40));
+
+    page.Press(TPreviewPage::idFirst);
+    EXPECT_TRUE(page.WaitForMessage("Unable to preview broken.jpg")) << page.Message();
+    EXPECT_EQ(page.Rows(), 4);
+    EXPECT_TRUE(FindChildByText(page.main, "4 Pictures in List"));
+}
+
+// The decoder takes wide-character names: the ANSI name is converted at the
+// program's code page, so a double-byte name reaches WIC whole.
+TEST(CodePage932, ADoubleByteJpegNamePreviews) {
+    ASSERT_EQ(::GetACP(), 932u) << "the test must run with LC_ALL=ja_JP.UTF-8";
+    Program program;
+    program.QuietSettings();
+    PictureList list;
+    const std::string picture = list.Add(
+        "\x83\x41\x83\x43.jpg",  // アイ.jpg
+        pictavo::testing::EncodePicture(pictavo::testing::PictureFormat::Jpeg, 40, 30, 0x3060A0u));
+    ASSERT_TRUE(Exists(picture)) << "no Linux spelling for the name: is the locale there?";
+    list.WriteTo(program);
+    program.Start(":");
+    ASSERT_TRUE(WaitFor([&] { return FindChildByText(program.MainWindow(), "1 Pictures in List"); }));
+    const Page page = Page::Of(program);
+    ASSERT_TRUE(page.WaitForMessage("Click Here to Preview \x83\x41\x83\x43.jpg (0K)")) << page.Message();
+    page.ClickMessage();
+    EXPECT_TRUE(ShowsPicture(page, 40, 30)) << page.Message();
 }

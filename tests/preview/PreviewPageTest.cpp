@@ -9,7 +9,9 @@
 #include "platform/Controls.h"
 #include "support/AddFixture.h"
 #include "support/BitmapFile.h"
+#include "support/ComApartment.h"
 #include "support/FakeWallpaper.h"
+#include "support/PictureFiles.h"
 #include "support/StandInFaces.h"
 
 namespace pictavo {
@@ -22,6 +24,7 @@ std::string Bitmap(int width, int height) { return testing::Bitmap24(width, heig
 
 class PreviewPageTest : public ::testing::Test {
 protected:
+    testing::ComApartment com;
     AddRig rig;
     testing::FakeWallpaper wallpaper;
     testing::StandInDesktopHost desktopHost;
@@ -177,6 +180,66 @@ TEST_F(PreviewPageTest, OnlyAVanishedFileLeavesTheList) {
     EXPECT_EQ(Rows(), 2);
     EXPECT_TRUE(rig.timeout.Pending());
     EXPECT_EQ(rig.ui.hint, "2 Pictures in List");
+}
+
+TEST_F(PreviewPageTest, EveryKindOfPictureIsDecodedToTheAreaAndOneThatCannotBeSaysSo) {
+    using testing::PictureFormat;
+    // A photo larger than the area: decoded no larger than the area, its
+    // full upright size kept for the placement (stretched to fill).
+    List("photo.jpg", testing::WithExifOrientation(
+                          testing::EncodePicture(PictureFormat::Jpeg, 1200, 400, 0x3060A0), 6));
+    List("small.png", testing::EncodePicture(PictureFormat::Png, 30, 20, 0x20A040));
+    List("broken.jpg", testing::CorruptJpeg());
+    List("huge.png", testing::HugePng(20000, 20000));
+    rig.timeout.Flush();
+    RECT area{};
+    ::GetClientRect(page->pnlImageMessage, &area);
+
+    rig.store.cdtInventory().First();
+    page->RefreshPreview(true);  // broken.jpg, the first by name
+    EXPECT_EQ(page->PreviewMessage(), "Unable to preview broken.jpg");
+    EXPECT_FALSE(page->PictureShown());
+    ASSERT_FALSE(rig.ui.traces.empty());
+    EXPECT_NE(rig.ui.traces.back().find("broken.jpg"), std::string::npos) << rig.ui.traces.back();
+    EXPECT_NE(rig.ui.traces.back().find("0x"), std::string::npos) << rig.ui.traces.back();
+
+    page->tbnNextClick();  // huge.png: over the cap, and kept
+    EXPECT_EQ(page->PreviewMessage(), "Unable to preview huge.png");
+    EXPECT_NE(rig.ui.traces.back().find("0x88982F51"), std::string::npos) << rig.ui.traces.back();
+
+    page->tbnNextClick();  // photo.jpg, turned upright: 400 x 1200
+    ASSERT_TRUE(page->PictureShown()) << page->PreviewMessage();
+    EXPECT_EQ(page->PictureSize().cx, 400);
+    EXPECT_EQ(page->PictureSize().cy, 1200);
+    EXPECT_TRUE(page->PictureStretched());
+    EXPECT_EQ(page->BitmapSize().cx, std::min<LONG>(400, area.right));
+    EXPECT_EQ(page->BitmapSize().cy, std::min<LONG>(1200, area.bottom));
+
+    page->tbnNextClick();  // small.png at its own size
+    ASSERT_TRUE(page->PictureShown());
+    EXPECT_FALSE(page->PictureStretched());
+    EXPECT_EQ(page->PictureSize().cx, 30);
+    EXPECT_EQ(page->BitmapSize().cy, 20);
+    EXPECT_EQ(rig.store.Table().Count(), 4u);
+}
+
+TEST_F(PreviewPageTest, ALargerAreaDecodesTheShownPictureAgainToFillIt) {
+    List("photo.png", testing::EncodePicture(testing::PictureFormat::Png, 1200, 800, 0x3060A0));
+    rig.store.cdtInventory().First();
+    page->RefreshPreview(true);
+    ASSERT_TRUE(page->PictureShown());
+    RECT area{};
+    ::GetClientRect(page->pnlImageMessage, &area);
+    EXPECT_EQ(page->BitmapSize().cy, area.bottom);
+
+    // The splitter dragged down (or the height read from the settings): the
+    // picture is not left stretched up from the smaller area's pixels.
+    page->SetPreviewPanelHeight(page->PreviewPanelHeight() + 80);
+    ::GetClientRect(page->pnlImageMessage, &area);
+    ASSERT_TRUE(page->PictureShown());
+    EXPECT_EQ(page->BitmapSize().cx, area.right);
+    EXPECT_EQ(page->BitmapSize().cy, area.bottom);
+    EXPECT_EQ(page->PictureSize().cy, 800);
 }
 
 TEST_F(PreviewPageTest, TogglesFlipTheRecordAndTheMenuShowsIt) {
