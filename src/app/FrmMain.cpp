@@ -182,6 +182,7 @@ void TFrmMain::FormCreate() {
         *inventory_, *desktop_, *adder_, *this, flags_, InputTimeout1, services_.timers, *settings_,
         *slideShow_, static_cast<IDetectionHost&>(*this), WindowsDirectory()});
     desktop_->AttachCaptureHistory(*detector_);
+    desktop_->AttachRenditionRecord(*settings_);
     settings_->Attach(*slideShow_, *detector_);
     tsSlideshow->Attach({*settings_, *slideShow_, *detector_});
     confirmation_ = std::make_unique<TConfirmationDialogs>(
@@ -468,7 +469,7 @@ void TFrmMain::FormDestroy() {
     RunExitStep(reported, [this] { inventory_->SaveUnsavedChanges(); });
     if (services_.tray.DesktopIconsHidden()) ShowDesktopIcons(true);
     help_.Quit();
-    ::DeleteFileA(TInventoryStore::OwnWallpaperPath().AsWritten().c_str());
+    RunExitStep(reported, [this] { desktop_->DeleteRenditionUnlessShown(); });
     ::DragAcceptFiles(Handle(), FALSE);
     Trace("FormDestroy");
 }
@@ -590,6 +591,9 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 exitUnderway_ = true;
                 Release();
             }
+            return 0;
+        case WM_DISPLAYCHANGE:
+            if (desktop_ && !closing_) Guarded([this] { desktop_->DisplayChanged(); });
             return 0;
         case WM_SETTINGCHANGE:
             if (detector_) detector_->WMSettingChange(reinterpret_cast<const char*>(lParam));

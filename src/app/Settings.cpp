@@ -129,6 +129,7 @@ void TSettings::LoadSaveSettings(Direction direction, bool loadPosition) {
     if (!save && slides_) slides_->ApplySlideInterval();
     check("Slideshow", "Random", c_.slideshow.chkRandom);
     check("Slideshow", "ChangeOnStartup", c_.slideshow.chkChangeOnStartup);
+    check("Slideshow", "ShrinkToFit", c_.slideshow.chkShrinkToFit);
 
     check("AutoDetect", "Polling", c_.options.chkPollForChange);
     edit("AutoDetect", "Poll File Name", c_.options.edtPollFileName);
@@ -214,6 +215,19 @@ std::string TSettings::ReadLastWallpaper() const {
 
 void TSettings::WriteLastWallpaper(const std::string& path) const {
     file_.WriteString("Slideshow", "LastWallpaper", path);
+}
+
+std::string TSettings::RenditionSource() const {
+    return file_.ReadString("Slideshow", "WallpaperSource", "");
+}
+
+void TSettings::SetRenditionSource(const std::string& path) {
+    // The wallpaper goes on: this run still knows the source.
+    try {
+        file_.WriteString("Slideshow", "WallpaperSource", path);
+    } catch (const SettingsWriteError& e) {
+        s_.ui.Trace(e.what());
+    }
 }
 
 }  // namespace pictavo

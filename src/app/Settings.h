@@ -44,6 +44,7 @@ POINT ClampWindowPosition(int left, int top, int width, int height, int screenWi
 
 class TSettings : public IAddingSettings,
                   public IDetectionSettings,
+                  public IRenditionRecord,
                   public ISettingsSaver,
                   public ISettingsChanges {
 public:
@@ -95,6 +96,9 @@ public:
 
     std::string ReadLastWallpaper() const;
     void WriteLastWallpaper(const std::string& path) const;
+    // The picture the program's own wallpaper bitmap was rendered from.
+    std::string RenditionSource() const override;
+    void SetRenditionSource(const std::string& path) override;
 
     // The data directory as loaded (lower case) and the table file's name.
     const std::string& DataDirectory() const override { return dataDirectory_; }

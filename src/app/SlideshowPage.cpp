@@ -31,7 +31,7 @@ TSlideshowPage::TSlideshowPage(HWND parent, const RECT& area, const TDesignOptio
     chkChangeOnStartup =
         b.Check("&Change Wallpaper on Startup", idChangeOnStartup, 20, 142, 250, true);
 
-    b.Group(" Display ", 8, 176, 370, 80);
+    b.Group(" Display ", 8, 176, 370, 108);
     chkLimitImageSize = b.Check("&Limit wallpaper size to:", idLimitImageSize, 20, 198, 160, false);
     edtMaxImageSize = b.Edit("1500", idMaxImageSize, 190, 194, 64);
     updImageSize = b.Spin(edtMaxImageSize, idUpdImageSize, 0, 32000, 250, 1500);
@@ -41,6 +41,8 @@ TSlideshowPage::TSlideshowPage(HWND parent, const RECT& area, const TDesignOptio
     edtMaxPreviewSize = b.Edit("250", idMaxPreviewSize, 190, 222, 64);
     updPreviewSize = b.Spin(edtMaxPreviewSize, idUpdPreviewSize, 0, 32000, 250, 250);
     b.Label("k bytes", 262, 226, 60);
+    chkShrinkToFit = b.Check("Shrink large pictures to fit the screen", idShrinkToFit, 20, 254,
+                             300, true);
 }
 
 bool TSlideshowPage::IsIntervalControl(HWND control) const {
@@ -83,6 +85,7 @@ bool TSlideshowPage::OnCommand(int id, int code, HWND control) {
             case idRandom:
             case idChangeOnStartup:
             case idLimitPreviewSize:
+            case idShrinkToFit:
                 h.settings.GenericSettingsChange(control);
                 return true;
             case idLimitImageSize:
@@ -150,6 +153,7 @@ bool TSlideshowPage::SendChangeNotification() const {
 bool TSlideshowPage::SyncWithManualChange() const {
     return Checked(design_.chkSyncWithManualChange);
 }
+bool TSlideshowPage::ShrinkToFit() const { return Checked(chkShrinkToFit); }
 bool TSlideshowPage::LimitImageSize() const { return Checked(chkLimitImageSize); }
 int TSlideshowPage::MaxImageSize() const { return SpinPosition(updImageSize); }
 

@@ -33,6 +33,7 @@ enum SlideshowControlId {
     idLimitPreviewSize,
     idMaxPreviewSize,
     idUpdPreviewSize,
+    idShrinkToFit,
 };
 
 class TSlideshowPage : public TSettingsPage,
@@ -60,6 +61,7 @@ public:
     // group " Display "
     HWND chkLimitImageSize, edtMaxImageSize, updImageSize;
     HWND chkLimitPreviewSize, edtMaxPreviewSize, updPreviewSize;
+    HWND chkShrinkToFit;
 
     // The three interval boxes and their spinners: focus inside means the user edits the interval.
     bool IsIntervalControl(HWND control) const;
@@ -85,6 +87,7 @@ public:
     bool SendChangeNotification() const override;
     bool SyncWithManualChange() const override;
     void UncheckAutoChange() override { SetAutoChange(false); }
+    bool ShrinkToFit() const override;
 
     // What the inventory reads.
     bool LimitImageSize() const override;

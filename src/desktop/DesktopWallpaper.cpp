@@ -1,7 +1,24 @@
 #include "desktop/DesktopWallpaper.h"
 
+#include <optional>
+
+#include "desktop/RenditionRules.h"
+#include "imaging/PictureFormats.h"
+#include "platform/Handles.h"
+
 namespace pictavo {
 namespace {
+
+// From the header alone: the bitmap path stays free of decoding.
+std::optional<PixelSize> ReadBitmapSize(const std::string& path) {
+    UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return std::nullopt;
+    char bytes[32];  // the file header and the bitmap header's sizes
+    DWORD read = 0;
+    if (!::ReadFile(file.Get(), bytes, sizeof(bytes), &read, nullptr)) return std::nullopt;
+    return HeaderPixelSize(std::string_view(bytes, read));
+}
 
 // The hourglass for the length of a scope.
 class WaitCursor {
@@ -26,15 +43,18 @@ struct ScheduleSaveOnExit {
 
 TDesktopWallpaper::TDesktopWallpaper(IWallpaperSystem& system, TInventoryStore& inventory,
                                      IUserInterface& ui, IDesktopOptions& options,
-                                     IWallpaperCaptions& captions, std::string baseCaption)
+                                     IWallpaperCaptions& captions, std::string baseCaption,
+                                     IWallpaperRenderer& renderer)
     : system_(system),
       inventory_(inventory),
       ui_(ui),
       options_(options),
       captions_(captions),
+      renderer_(renderer),
       baseCaption_(std::move(baseCaption)) {}
 
-bool TDesktopWallpaper::ApplyWallpaper(const std::string& path, bool tile, bool persist) {
+bool TDesktopWallpaper::ApplyWallpaper(const std::string& path, bool tile, bool persist,
+                                       Failure report) {
     if (path.size() > kMaxWallpaperPath) {
         // Cut short, the path would name another file or none at all.
         ui_.ShowError("Unable to set " + path + " as the wallpaper: its path is longer than " +
@@ -47,6 +67,38 @@ bool TDesktopWallpaper::ApplyWallpaper(const std::string& path, bool tile, bool 
     const unsigned apply = ++appliesBegun_;
     ui_.ProcessMessages();
     if (appliesBegun_ != apply) return true;
+
+    // What the system cannot take as it is goes as the program's own bitmap;
+    // that bitmap itself always goes as it is.
+    const PicturePath& own = TInventoryStore::OwnWallpaperPath();
+    std::string systemPath = path;
+    bool rendered = false;
+    if (!path.empty() && !own.SameFile(path)) {
+        const bool isBitmap = IsBitmapFileName(path);
+        const bool shrink = options_.ShrinkToFit();
+        const PixelSize screen = renderer_.ScreenSize();
+        std::optional<PixelSize> size;
+        if (PlanNeedsBitmapSize(isBitmap, tile, shrink)) size = ReadBitmapSize(path);
+        const WallpaperPlan plan = PlanWallpaper(isBitmap, size, tile, shrink, screen);
+        if (plan.render) {
+            const RenderedBitmap rendition =
+                renderer_.RenderBitmapFile(path, plan.fitWithin, own.AsWritten());
+            if (!rendition.Succeeded()) {
+                ui_.Trace("Unable to set " + path + " as the wallpaper: " + rendition.reason +
+                          ", HRESULT " + DescribeHResult(rendition.result));
+                if (report == Failure::Show) {
+                    ui_.ShowError("Unable to set " + path +
+                                  " as the wallpaper: the picture cannot be read.");
+                }
+                return false;
+            }
+            renditionSource_ = path;
+            if (renditionRecord_) renditionRecord_->SetRenditionSource(path);
+            systemPath = own.AsWritten();
+            rendered = true;
+        }
+    }
+
     // Written before the call, and also when the change is not persisted.
     system_.WriteTile(tile);
     ui_.ProcessMessages();
@@ -56,7 +108,7 @@ bool TDesktopWallpaper::ApplyWallpaper(const std::string& path, bool tile, bool 
         fWinIni = options_.SendChangeNotification() ? (SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE)
                                                     : SPIF_UPDATEINIFILE;
     }
-    system_.SetDeskWallpaper(path, fWinIni);
+    system_.SetDeskWallpaper(systemPath, fWinIni);
     if (persist) {
         lastSavedWallpaper_ = path;
         lastSavedTile_ = tile;
@@ -64,13 +116,40 @@ bool TDesktopWallpaper::ApplyWallpaper(const std::string& path, bool tile, bool 
     lastAppliedWallpaper_ = path;
     ShowWallpaperName(path.empty() ? std::string("(none)") : ExtractFileName(path));
     lastAppliedTile_ = tile;
+    lastAppliedRendered_ = rendered;
     return true;
+}
+
+std::string TDesktopWallpaper::SourceOf(const std::string& systemPath) const {
+    if (!TInventoryStore::OwnWallpaperPath().SameFile(systemPath)) return systemPath;
+    std::string source = renditionSource_.AsWritten();
+    if (source.empty() && renditionRecord_) source = renditionRecord_->RenditionSource();
+    return source.empty() ? systemPath : source;
+}
+
+void TDesktopWallpaper::DisplayChanged() {
+    std::optional<IWallpaperSystem::DesktopValues> values = system_.ReadDesktop();
+    const bool profileNamesOwn =
+        values && TInventoryStore::OwnWallpaperPath().SameFile(values->wallpaper);
+    if (!lastAppliedRendered_ && !profileNamesOwn) return;
+    const Wallpaper current = GetCurrentWallpaper();
+    // A rendition whose source is unknown cannot be made again.
+    if (current.path.empty() || TInventoryStore::OwnWallpaperPath().SameFile(current.path)) return;
+    ApplyWallpaper(current.path, current.tile, profileNamesOwn, Failure::Trace);
+}
+
+void TDesktopWallpaper::DeleteRenditionUnlessShown() {
+    const PicturePath& own = TInventoryStore::OwnWallpaperPath();
+    std::optional<IWallpaperSystem::DesktopValues> values = system_.ReadDesktop();
+    // Kept too when the profile cannot be read: it may name the bitmap.
+    if (!values || own.SameFile(values->wallpaper)) return;
+    ::DeleteFileA(own.AsWritten().c_str());
 }
 
 std::string TDesktopWallpaper::ReadDesktopWallpaper(bool& tile) {
     std::optional<IWallpaperSystem::DesktopValues> values = system_.ReadDesktop();
     if (!values) return {};
-    std::string path = values->wallpaper;
+    std::string path = SourceOf(values->wallpaper);
     tile = values->tileWallpaper != "0";
     if (lastSavedWallpaper_.Empty()) {
         lastSavedWallpaper_ = path;

@@ -12,6 +12,9 @@ namespace {
 
 // The longest interval a window-message timer takes.
 constexpr uint32_t kMaxTimerInterval = 0x7FFFFFFF;
+// Slides tried in one change when pictures fail to render: a few, so that a
+// list of unreadable pictures does not hold the program up.
+constexpr int kSlideTries = 3;
 
 uint32_t SeedFromClock() {
     const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
@@ -76,8 +79,17 @@ void TSlideShow::ShowNextSlide() {
         ~RestoreTimer() { show.tmrSlide_->SetEnabled(show.settings_.AutoChange()); }
     } restore{*this};
     tmrSlide_->SetEnabled(false);
-    SlideInfo slide = GetNextSlideInfo();
-    if (!slide.path.empty()) desktop_.ApplyWallpaper(slide.path, slide.tile, slide.persist);
+    // A picture that cannot be rendered is passed over (the wallpaper traced
+    // why) and stays listed: its file is there.
+    for (int tries = 0; tries < kSlideTries; ++tries) {
+        SlideInfo slide = GetNextSlideInfo();
+        if (slide.path.empty()) return;
+        if (desktop_.ApplyWallpaper(slide.path, slide.tile, slide.persist,
+                                    TDesktopWallpaper::Failure::Trace)) {
+            return;
+        }
+        ui_.Trace("Slideshow: passed over " + slide.path);
+    }
 }
 
 // ---------------------------------------------------------------------------

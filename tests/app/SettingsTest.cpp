@@ -133,7 +133,7 @@ TEST_F(SettingsTest, FirstSaveOfAFreshInstallWritesEveryKeyInOrder) {
         "[Positions]", "MainTop=20", "MainLeft=10",
         "[Confirmation]", "ConfirmExit=1", "ConfirmDeleteDisk=1", "ConfirmRemoveList=1",
         "[Slideshow]", "AutoChange=1", "SlideHrs=0", "SlideMins=5", "SlideSecs=0", "Random=1",
-        "ChangeOnStartup=1",
+        "ChangeOnStartup=1", "ShrinkToFit=1",
         "[AutoDetect]", "Polling=1", "Poll File Name=Netscape Wallpaper.bmp", "PollInterval=5",
         "PromptForName=1"};
     EXPECT_EQ(IniLines(), expected);
@@ -228,6 +228,31 @@ TEST_F(SettingsTest, ChangesEndInOneSaveAfterTheQuietTime) {
     EXPECT_EQ(TSettingsFile(ini).ReadBool("Confirmation", "ConfirmExit", true), false);
     clock.Advance(2250);
     EXPECT_EQ(TSettingsFile(ini).ReadBool("Slideshow", "ChangeOnStartup", true), false);
+}
+
+TEST_F(SettingsTest, ShrinkingIsOnUnlessTheFileSaysOffAndItsClickIsSaved) {
+    // A file from before the box: on.
+    Write("Slideshow", "Random", "0");
+    settings.LoadSaveSettings(TSettings::Direction::Load);
+    EXPECT_TRUE(Checked(slideshow.chkShrinkToFit));
+    EXPECT_TRUE(slideshow.ShrinkToFit());
+
+    Write("Slideshow", "ShrinkToFit", "0");
+    settings.LoadSaveSettings(TSettings::Direction::Load);
+    EXPECT_FALSE(slideshow.ShrinkToFit());
+
+    Click(slideshow.chkShrinkToFit);
+    EXPECT_TRUE(timeout.Pending());
+    clock.Advance(2250);
+    EXPECT_TRUE(TSettingsFile(ini).ReadBool("Slideshow", "ShrinkToFit", false));
+}
+
+TEST_F(SettingsTest, TheRenditionsSourceIsKeptInTheFileAtOnce) {
+    EXPECT_EQ(settings.RenditionSource(), "");
+    settings.SetRenditionSource("C:\\Pics\\Beach.jpg");
+    EXPECT_EQ(TSettingsFile(ini).ReadString("Slideshow", "WallpaperSource", ""),
+              "C:\\Pics\\Beach.jpg");
+    EXPECT_EQ(settings.RenditionSource(), "C:\\Pics\\Beach.jpg");
 }
 
 TEST_F(SettingsTest, StartWithWindowsUpdatesTheShortcutLaterAndTheKeyAtTheNextSave) {

@@ -57,11 +57,12 @@ TEST(Settings, FreshStartThenOkWritesEveryKeyWithItsDefault) {
         "UseDefaultEditor=1", "SelectedEditor=pbrush.exe", "MainTop=0", "MainLeft=0",
         "ConfirmExit=1", "ConfirmDeleteDisk=1", "ConfirmRemoveList=1",
         "AutoChange=0",  // switched off: the empty list had no picture to show
-        "SlideHrs=0", "SlideMins=5", "SlideSecs=0", "Random=1", "ChangeOnStartup=1", "Polling=1",
+        "SlideHrs=0", "SlideMins=5", "SlideSecs=0", "Random=1", "ChangeOnStartup=1", "ShrinkToFit=1",
+        "Polling=1",
         "Poll File Name=Netscape Wallpaper.bmp", "PollInterval=5", "PromptForName=1"};
     std::vector<std::string> keys = KeysOf(ReadFile(program.IniPath()));
     // The data directory is spelled as the program's folder is.
-    ASSERT_EQ(keys.size(), 28u);
+    ASSERT_EQ(keys.size(), expected.size());
     EXPECT_EQ(Lower(keys[0]), Lower(expected[0]));
     for (size_t i = 1; i < expected.size(); ++i) EXPECT_EQ(keys[i], expected[i]);
 }

@@ -11,6 +11,7 @@
 #include "harness/Harness.h"
 #include "inventory/InventoryTable.h"
 #include "inventory/TableFile.h"
+#include "support/PictureFiles.h"
 
 using namespace e2e;
 
@@ -93,8 +94,17 @@ TEST(Shipped, TheProgramIsThe32BitBuild) {
     EXPECT_EQ(MachineOf(BuiltFolder() + "\\pictavo-setup.exe"), IMAGE_FILE_MACHINE_I386);
 }
 
-// A first run in a folder that already holds a list of three bitmaps: the
-// tray icon, "Change Wallpaper &Now" from its menu, and "ShutdownPictavo".
+// The picture on the desktop: the one the program's own bitmap was rendered
+// from when the profile names that bitmap.
+std::string ShownPicture(const Program& program) {
+    const std::string wallpaper = Lower(DesktopValue("Wallpaper"));
+    if (wallpaper != Lower(program.Folder() + "\\pictavo.bmp")) return wallpaper;
+    return Lower(program.Ini("Slideshow", "WallpaperSource"));
+}
+
+// A first run in a folder that already holds a list of a bitmap and two
+// JPEGs (so one of two different slides is a JPEG): the tray icon, "Change
+// Wallpaper &Now" from its menu, and "ShutdownPictavo".
 TEST(Shipped, AFirstRunChangesTheWallpaperFromTheTrayAndEndsWithItsListWhole) {
     char windows[MAX_PATH] = {};
     ::GetWindowsDirectoryA(windows, MAX_PATH);
@@ -111,10 +121,17 @@ TEST(Shipped, AFirstRunChangesTheWallpaperFromTheTrayAndEndsWithItsListWhole) {
         pictavo::InventoryRecord record;
         record.Enabled = true;
         record.Tile = i != 1;
-        record.FileName = "picture" + std::to_string(i + 1) + ".bmp";
+        record.FileName = "picture" + std::to_string(i + 1) + (i == 0 ? ".bmp" : ".jpg");
         record.Location = program.DataDir();
         record.Order = i;
-        WriteFile(record.Location + "\\" + record.FileName, Bitmap(shades[i][0], shades[i][1], shades[i][2]));
+        const std::string path = record.Location + "\\" + record.FileName;
+        if (i == 0) {
+            WriteFile(path, Bitmap(shades[i][0], shades[i][1], shades[i][2]));
+        } else {
+            pictavo::testing::WritePicture(
+                path, pictavo::testing::PictureFormat::Jpeg, 64, 64,
+                std::uint32_t(shades[i][0] << 16 | shades[i][1] << 8 | shades[i][2]));
+        }
         records.push_back(record);
     }
     pictavo::InventoryTable table;
@@ -139,7 +156,7 @@ TEST(Shipped, AFirstRunChangesTheWallpaperFromTheTrayAndEndsWithItsListWhole) {
     std::string first;
     EXPECT_TRUE(WaitFor(
         [&] {
-            first = Lower(DesktopValue("Wallpaper"));
+            first = ShownPicture(program);
             return listed.count(first) != 0;
         },
         kStep))
@@ -153,7 +170,7 @@ TEST(Shipped, AFirstRunChangesTheWallpaperFromTheTrayAndEndsWithItsListWhole) {
     std::string next;
     EXPECT_TRUE(WaitFor(
         [&] {
-            next = Lower(DesktopValue("Wallpaper"));
+            next = ShownPicture(program);
             return next != first && listed.count(next) != 0;
         },
         kStep))
@@ -162,7 +179,10 @@ TEST(Shipped, AFirstRunChangesTheWallpaperFromTheTrayAndEndsWithItsListWhole) {
 
     program.Shutdown();
     ASSERT_TRUE(program.WaitForExit(kStep));
-    EXPECT_EQ(Lower(DesktopValue("Wallpaper")), next);  // kept at exit
+    EXPECT_EQ(ShownPicture(program), next);  // kept at exit
+    if (Lower(DesktopValue("Wallpaper")) != next) {
+        EXPECT_TRUE(Exists(program.Folder() + "\\pictavo.bmp"));
+    }
     const pictavo::TableParseResult saved = pictavo::ParseTable(ReadFile(program.TablePath()));
     ASSERT_TRUE(saved.Ok()) << saved.Error;
     EXPECT_EQ(ListedPaths(saved.Records), listed);

@@ -20,6 +20,7 @@
 #include "platform/Window.h"
 #include "slideshow/SlideShow.h"
 #include "support/FakeWallpaper.h"
+#include "support/ScriptedRenderer.h"
 #include "support/TempDir.h"
 #include "support/VirtualTimers.h"
 
@@ -113,6 +114,7 @@ struct RecordingMainHost : IDesktopOptions,
         ++uncheckAutoChange;
         SetChecked(pages->chkAutoChange, false);
     }
+    bool ShrinkToFit() const override { return pages ? Checked(pages->chkShrinkToFit) : true; }
     void SetCaptions(const std::string& text) override { caption = text; }
     std::string LastCapturedSource() const override { return capturedSource; }
     std::string LastCapturedDestination() const override { return capturedDestination; }
@@ -198,7 +200,8 @@ public:
     RECT area{0, 0, 390, 370};
     TDesignOptions design{form.Handle()};
     TSlideshowPage pages{form.Handle(), area, design};
-    TDesktopWallpaper desktop{wallpaper, store, host.desktopUi, host, host, "Pictavo"};
+    ScriptedRenderer renderer;
+    TDesktopWallpaper desktop{wallpaper, store, host.desktopUi, host, host, "Pictavo", renderer};
     TSlideShow slideShow{
         {pages, host, store, desktop, timeout, clock, host.slideUi, host.flags, host}};
     ScriptedRandom random;

@@ -31,6 +31,8 @@ struct StandInDesktopHost final : IDesktopOptions, IWallpaperCaptions {
     bool SendChangeNotification() const override { return sendChangeNotification; }
     bool SyncWithManualChange() const override { return syncWithManualChange; }
     void UncheckAutoChange() override {}
+    bool shrinkToFit = true;
+    bool ShrinkToFit() const override { return shrinkToFit; }
     void SetCaptions(const std::string& text) override { caption = text; }
 };
 

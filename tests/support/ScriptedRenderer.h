@@ -1,0 +1,36 @@
+#pragma once
+// The rendering of wallpapers, scripted: every request is logged, the named
+// sources fail with the given result, and nothing is written.
+#include <set>
+#include <string>
+#include <vector>
+
+#include "desktop/WallpaperRenderer.h"
+#include "platform/Paths.h"
+
+namespace pictavo::testing {
+
+class ScriptedRenderer final : public IWallpaperRenderer {
+public:
+    PixelSize screen{1024, 768};
+    std::set<std::string> failing;  // sources, lower case
+    HRESULT failure = static_cast<HRESULT>(0x88982F50);  // WINCODEC_ERR_COMPONENTNOTFOUND
+    struct Call {
+        std::string source;
+        PixelSize fitWithin;
+        std::string target;
+    };
+    std::vector<Call> calls;
+
+    PixelSize ScreenSize() override { return screen; }
+    RenderedBitmap RenderBitmapFile(const std::string& source, PixelSize fitWithin,
+                                    const std::string& target) override {
+        calls.push_back({source, fitWithin, target});
+        RenderedBitmap rendered;
+        rendered.result = failing.count(LowerCase(source)) ? failure : S_OK;
+        if (FAILED(rendered.result)) rendered.reason = "scripted failure";
+        return rendered;
+    }
+};
+
+}  // namespace pictavo::testing
