@@ -5,7 +5,7 @@
 // private memory, kernel handles, GDI and USER objects. At the end it checks
 // that the list on disk is the one it seeded and that no box was shown.
 //
-//   soak_bench [--changes N] [--pictures N] [--sample N] [--formats bmp[,...]]
+//   soak_bench [--changes N] [--pictures N] [--sample N] [--formats bmp[,jpg,png,gif,tif]]
 //              [--preview FROM-TO[,FROM-TO...]]   (percent of the run, default 1-3,40-60)
 // The first stretch of the page falls within the first 500 changes, so that
 // what its first showing creates once is not counted as growth.
@@ -28,6 +28,7 @@
 #include "inventory/InventoryTable.h"
 #include "inventory/TableFile.h"
 #include "support/BitmapFile.h"
+#include "support/PictureFiles.h"
 
 using namespace e2e;
 
@@ -39,11 +40,22 @@ namespace {
 
 using PictureWriter = std::function<std::string(int width, int height, std::uint32_t colour)>;
 
+// A diagonal band, so that tiling and centring show on the desktop.
+std::uint32_t Band(std::uint32_t colour, int x, int y) {
+    return ((x + y) / 16) % 4 == 0 ? 0xFFFFFFu - colour : colour;
+}
+
 std::string WriteBmp(int width, int height, std::uint32_t colour) {
-    // A diagonal band, so that tiling and centring show on the desktop.
-    return pictavo::testing::Bitmap24(width, height, [colour](int x, int y) {
-        return ((x + y) / 16) % 4 == 0 ? 0xFFFFFFu - colour : colour;
-    });
+    return pictavo::testing::Bitmap24(width, height,
+                                      [colour](int x, int y) { return Band(colour, x, y); });
+}
+
+// Made by the Windows Imaging Component's own encoders.
+PictureWriter Encoded(pictavo::testing::PictureFormat format) {
+    return [format](int width, int height, std::uint32_t colour) {
+        return pictavo::testing::EncodePicture(
+            format, width, height, [colour](int x, int y) { return Band(colour, x, y); });
+    };
 }
 
 struct PictureFormat {
@@ -54,6 +66,10 @@ struct PictureFormat {
 const std::vector<PictureFormat>& Formats() {
     static const std::vector<PictureFormat> formats = {
         {"bmp", WriteBmp},
+        {"jpg", Encoded(pictavo::testing::PictureFormat::Jpeg)},
+        {"png", Encoded(pictavo::testing::PictureFormat::Png)},
+        {"gif", Encoded(pictavo::testing::PictureFormat::Gif)},
+        {"tif", Encoded(pictavo::testing::PictureFormat::Tiff)},
     };
     return formats;
 }
