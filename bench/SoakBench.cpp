@@ -461,6 +461,9 @@ class Failure : public std::runtime_error {
 };
 
 const std::string kSelected = "FrmMain.GetNextSlideInfo: Selected ";
+// A selected picture that could not be put on the desktop: no change.
+const std::string kPassedOver = "Slideshow: passed over ";
+const std::string kUnableToSet = "Unable to set ";
 
 class Soak {
 public:
@@ -478,6 +481,11 @@ private:
                 // "Selected <record> <path>"
                 const std::string rest = line.text.substr(kSelected.size());
                 lastPath_ = rest.substr(rest.find(' ') + 1);
+            } else if (line.text.rfind(kPassedOver, 0) == 0) {
+                --changes_;
+                ++passedOver_;
+            } else if (line.text.rfind(kUnableToSet, 0) == 0 && reasons_.size() < 10) {
+                reasons_.push_back(line.text);
             }
         }
         for (HWND hwnd : TopLevelWindows(program_.ProcessId())) {
@@ -528,11 +536,10 @@ private:
             ::PostMessageA(icon_, WM_USER + 1, 1, WM_LBUTTONDBLCLK);
         }
         if (!Until([&] { return changes_ > before; }, 10s)) {
-            ++trayDropped_;  // came while a change was under way: that one stands
+            ++trayDropped_;  // came while a change was under way, or nothing could be shown
             return;
         }
-        // A tick that came while the menu was open is the timer's.
-        timerChanges_ += changes_ - before - 1;
+        // One change is the command's; any other came on the timer meanwhile.
         ++trayChanges_;
         Need(Until([&] { return Applied(); }), "the caption did not name " + lastPath_);
     }
@@ -540,7 +547,6 @@ private:
     void ChangeByTimer() {
         const int before = changes_;
         Need(Until([&] { return changes_ > before; }), "no slide came on the timer");
-        timerChanges_ += changes_ - before;
         Need(Until([&] { return Applied(); }), "the caption did not name " + lastPath_);
     }
 
@@ -577,7 +583,8 @@ private:
     TraceCollector& trace_;
     HANDLE process_ = nullptr;
     HWND main_ = nullptr, icon_ = nullptr;
-    int changes_ = 0, timerChanges_ = 0, trayChanges_ = 0, trayDropped_ = 0;
+    int changes_ = 0, trayChanges_ = 0, trayDropped_ = 0, passedOver_ = 0;
+    std::vector<std::string> reasons_;  // the first few pictures passed over, and why
     int nextSample_ = 0;
     std::vector<int> previewShown_, previewHidden_;
     std::string lastPath_;
@@ -628,8 +635,13 @@ void Soak::Run() {
                     samples_.front().guiError == ERROR_CALL_NOT_IMPLEMENTED ? " (not implemented)" : "");
     }
     std::printf("\n%d changes in %.0f s (%.2f s each): %d by the timer, %d from the tray "
-                "(%d tray commands came while a change was under way)\n",
-                changes_, seconds, seconds / changes_, timerChanges_, trayChanges_, trayDropped_);
+                "(%d tray commands changed nothing)\n",
+                changes_, seconds, seconds / changes_, changes_ - trayChanges_, trayChanges_,
+                trayDropped_);
+    if (passedOver_) {
+        std::printf("%d pictures passed over, not put on the desktop; the first:\n", passedOver_);
+        for (const std::string& reason : reasons_) std::printf("  %s\n", reason.c_str());
+    }
     for (size_t i = 0; i < previewShown_.size(); ++i) {
         std::printf("\"&Preview\" page shown from change %d to %d\n", previewShown_[i],
                     i < previewHidden_.size() ? previewHidden_[i] : changes_);
