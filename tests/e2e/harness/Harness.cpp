@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
 #include "platform/TraceRecord.h"
 #include "shell/StartupShortcut.h"
@@ -308,6 +309,11 @@ bool TraceCollector::WaitForLine(const std::string& text, Duration deadline) con
 void TraceCollector::Clear() {
     std::lock_guard<std::mutex> lock(mutex_);
     lines_.clear();
+}
+
+std::vector<TraceCollector::Line> TraceCollector::TakeLines() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return std::exchange(lines_, {});
 }
 
 // ---------------------------------------------------------------------------

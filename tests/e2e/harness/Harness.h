@@ -79,6 +79,9 @@ public:
     bool Contains(const std::string& text) const;
     bool WaitForLine(const std::string& text, Duration deadline = kDeadline) const;
     void Clear();
+    // The lines received so far, handed over and forgotten in one step, so
+    // that a long run neither copies a growing list nor loses a line.
+    std::vector<Line> TakeLines();
     HWND Handle() const { return hwnd_; }
 
 private:
