@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "platform/ComPtr.h"
@@ -292,8 +293,10 @@ RenderedBitmap TPictureDecoder::RenderBitmapFile(const std::string& path, PixelS
     rendered.result = Open(path, source, rendered.reason);
     rendered.upright = source.upright;
     if (FAILED(rendered.result)) return rendered;
+    // Converted to 32 bits, which every codec's pixels reach (Wine has no way
+    // from an indexed GIF to 24 bits), then packed to 24 bits in place.
     rendered.result =
-        Prepare(source, box, FitWithin, GUID_WICPixelFormat24bppBGR, rendered.reason);
+        Prepare(source, box, FitWithin, GUID_WICPixelFormat32bppBGR, rendered.reason);
     if (FAILED(rendered.result)) return rendered;
 
     const PixelSize size = source.fitted;
@@ -313,11 +316,14 @@ RenderedBitmap TPictureDecoder::RenderBitmapFile(const std::string& path, PixelS
     info.biCompression = BI_RGB;
     info.biSizeImage = static_cast<DWORD>(pixelBytes);
 
-    // The file is built in place: the rows are copied into it top-down, then
-    // put in bitmap order, so no second copy of the picture is held.
+    // The file is built in place: the rows are copied into it top-down at 32
+    // bits, packed, then put in bitmap order, so no second copy of the
+    // picture is held.
+    const UINT wideStride = size.width * 4;
+    const std::size_t widePixelBytes = static_cast<std::size_t>(wideStride) * size.height;
     std::string content;
     try {
-        content.resize(headers + pixelBytes);
+        content.resize(headers + widePixelBytes);
     } catch (const std::bad_alloc&) {
         rendered.result = E_OUTOFMEMORY;
         rendered.reason = "no memory for the bitmap";
@@ -326,11 +332,21 @@ RenderedBitmap TPictureDecoder::RenderBitmapFile(const std::string& path, PixelS
     std::copy_n(reinterpret_cast<const char*>(&file), sizeof(file), content.data());
     std::copy_n(reinterpret_cast<const char*>(&info), sizeof(info), content.data() + sizeof(file));
     BYTE* pixels = reinterpret_cast<BYTE*>(content.data() + headers);
-    rendered.result = CopyUpright(source, 3, pixels, stride);
+    rendered.result = CopyUpright(source, 4, pixels, wideStride);
     if (FAILED(rendered.result)) {
         rendered.reason = "cannot be decoded";
         return rendered;
     }
+    // Each packed pixel lands at or before the one it comes from, and a row's
+    // padding ends before the next row's first unread pixel.
+    for (std::uint32_t y = 0; y < size.height; ++y) {
+        BYTE* to = pixels + static_cast<std::size_t>(y) * stride;
+        const BYTE* from = pixels + static_cast<std::size_t>(y) * wideStride;
+        for (std::uint32_t x = 0; x < size.width; ++x) std::memmove(to + x * 3, from + x * 4, 3);
+        std::fill(to + static_cast<std::size_t>(size.width) * 3, to + stride, BYTE{0});
+    }
+    content.resize(headers + pixelBytes);
+    pixels = reinterpret_cast<BYTE*>(content.data() + headers);
     for (std::uint32_t top = 0, bottom = size.height - 1; top < bottom; ++top, --bottom) {
         std::swap_ranges(pixels + static_cast<std::size_t>(top) * stride,
                          pixels + static_cast<std::size_t>(top + 1) * stride,

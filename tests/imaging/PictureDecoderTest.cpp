@@ -162,6 +162,47 @@ TEST_F(PictureDecoderTest, ABitmapFileIsWrittenUprightFittedAnd24Bit) {
     EXPECT_EQ(dir.Read("rendition.bmp"), file);
 }
 
+// The wallpaper's bitmap is made from every kind the list takes; an indexed
+// GIF has no direct conversion to 24 bits in every imaging component.
+TEST_F(PictureDecoderTest, EachKindIsWrittenAsABitmapFileWithItsColours) {
+    struct Case {
+        PictureFormat format;
+        const char* name;
+        int tolerance;
+    } cases[] = {{PictureFormat::Bmp, "b.bmp", 0},   {PictureFormat::Jpeg, "b.jpg", 24},
+                 {PictureFormat::Png, "b.png", 0},   {PictureFormat::Gif, "b.gif", 0},
+                 {PictureFormat::Tiff, "b.tif", 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir / c.name;
+        testing::WritePicture(path, c.format, 45, 30,
+                              [](int x, int) { return x < 22 ? kRed : kBlue; });
+        const std::string target = dir / "kind.bmp";
+        const RenderedBitmap rendered = decoder->RenderBitmapFile(path, PixelSize{}, target);
+        ASSERT_TRUE(rendered.Succeeded()) << DescribeHResult(rendered.result) << " " << rendered.reason;
+        const std::string file = dir.Read("kind.bmp");
+        BITMAPFILEHEADER header{};
+        BITMAPINFOHEADER info{};
+        ASSERT_GE(file.size(), sizeof(header) + sizeof(info));
+        std::memcpy(&header, file.data(), sizeof(header));
+        std::memcpy(&info, file.data() + sizeof(header), sizeof(info));
+        EXPECT_EQ(info.biWidth, 45);
+        EXPECT_EQ(info.biHeight, 30);
+        EXPECT_EQ(info.biBitCount, 24);
+        const std::size_t stride = (45 * 3 + 3) & ~3u;
+        ASSERT_EQ(file.size(), header.bfOffBits + stride * 30);
+        auto pixel = [&](int x, int yFromTop) {
+            const auto* p = reinterpret_cast<const BYTE*>(file.data() + header.bfOffBits +
+                                                          (29 - yFromTop) * stride + x * 3);
+            return static_cast<std::uint32_t>(p[2]) << 16 | p[1] << 8 | p[0];
+        };
+        EXPECT_TRUE(testing::NearColour(pixel(2, 2), kRed, c.tolerance)) << std::hex << pixel(2, 2);
+        EXPECT_TRUE(testing::NearColour(pixel(44, 29), kBlue, c.tolerance)) << std::hex << pixel(44, 29);
+        // The padding at the end of each row is zero, as a bitmap file's should be.
+        EXPECT_EQ(file.substr(header.bfOffBits + 45 * 3, stride - 45 * 3), std::string(stride - 45 * 3, '\0'));
+    }
+}
+
 TEST_F(PictureDecoderTest, AHugePictureIsRefusedBeforeAnythingLargeIsAllocated) {
     const std::string path = dir.Write("huge.png", testing::HugePng(20000, 20000));
     PROCESS_MEMORY_COUNTERS before{};
