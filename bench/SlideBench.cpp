@@ -110,10 +110,15 @@ int main() {
                 folder.c_str());
     for (int i = 0; i < kPictures; ++i) {
         if (i % kPerFolder == 0) ::CreateDirectoryA(FolderOf(folder, i).c_str(), nullptr);
-        const std::string path = FolderOf(folder, i) + "\\p" + std::to_string(i) + ".bmp";
-        if (::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) continue;
-        HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-        if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
+        // The same list as photographs: the random tries look for every file they draw.
+        for (const char* extension : {".bmp", ".jpg"}) {
+            const std::string path =
+                FolderOf(folder, i) + "\\p" + std::to_string(i) + extension;
+            if (::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) continue;
+            HANDLE h =
+                ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+            if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
+        }
     }
 
     SlideOptions randomOrder;
