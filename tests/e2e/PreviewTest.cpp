@@ -61,23 +61,6 @@ std::string TextOf(HWND control) {
     return text;
 }
 
-HWND ChildOfClass(HWND parent, const std::string& className) {
-    struct Search {
-        const std::string& className;
-        HWND found;
-    } search{className, nullptr};
-    ::EnumChildWindows(
-        parent,
-        [](HWND hwnd, LPARAM lParam) WINAPI -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lParam);
-            if (ClassOf(hwnd) != s->className) return TRUE;
-            s->found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // The page's windows in the running program.
 struct Page {
     HWND main = nullptr, page = nullptr, message = nullptr, picture = nullptr, grid = nullptr,
@@ -86,11 +69,11 @@ struct Page {
     static Page Of(const Program& program) {
         Page p;
         p.main = program.MainWindow();
-        p.page = ChildOfClass(p.main, "TPreviewPage");
-        p.message = ChildOfClass(p.page, "TPreviewMessage");
-        p.picture = ChildOfClass(p.page, "TPreviewPicture");
-        p.grid = ChildOfClass(p.page, "SysListView32");
-        p.toolbar = ChildOfClass(p.page, "ToolbarWindow32");
+        p.page = FindChildByClass(p.main, "TPreviewPage");
+        p.message = FindChildByClass(p.page, "TPreviewMessage");
+        p.picture = FindChildByClass(p.page, "TPreviewPicture");
+        p.grid = FindChildByClass(p.page, "SysListView32");
+        p.toolbar = FindChildByClass(p.page, "ToolbarWindow32");
         return p;
     }
     std::string Message() const { return TextOf(message); }

@@ -89,18 +89,7 @@ void PressKeys(std::initializer_list<WORD> keys) {
 }
 
 // The "Next wallpaper hot key:" control of the main window.
-HWND HotKeyControl(HWND main) {
-    HWND found = nullptr;
-    ::EnumChildWindows(
-        main,
-        [](HWND child, LPARAM param) WINAPI -> BOOL {
-            if (ClassOf(child) != HOTKEY_CLASSA) return TRUE;
-            *reinterpret_cast<HWND*>(param) = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
+HWND HotKeyControl(HWND main) { return FindChildByClass(main, HOTKEY_CLASSA); }
 
 // Sets the control as a user's keys would, with the notice the control sends its page.
 void EnterHotKey(HWND control, WORD value) {

@@ -54,23 +54,6 @@ private:
 
 std::string OwnBitmap(const Program& program) { return program.Folder() + "\\pictavo.bmp"; }
 
-HWND ChildOfClass(HWND parent, const char* className) {
-    struct Search {
-        const char* className;
-        HWND found;
-    } search{className, nullptr};
-    ::EnumChildWindows(
-        parent,
-        [](HWND hwnd, LPARAM lParam) WINAPI -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lParam);
-            if (ClassOf(hwnd) != s->className) return TRUE;
-            s->found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 int SelectedRow(HWND grid) {
     DWORD_PTR row = 0;
     ::SendMessageTimeoutA(grid, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED,
@@ -81,9 +64,9 @@ int SelectedRow(HWND grid) {
 // Selects the row with the list's own arrow keys, then presses the toolbar's
 // "set as wallpaper".
 void SetRowAsWallpaper(HWND main, int row) {
-    HWND page = ChildOfClass(main, "TPreviewPage");
-    HWND grid = ChildOfClass(page, "SysListView32");
-    HWND toolbar = ChildOfClass(page, "ToolbarWindow32");
+    HWND page = FindChildByClass(main, "TPreviewPage");
+    HWND grid = FindChildByClass(page, "SysListView32");
+    HWND toolbar = FindChildByClass(page, "ToolbarWindow32");
     ASSERT_TRUE(page && grid && toolbar);
     for (int i = SelectedRow(grid); i < row; ++i) {
         ::PostMessageA(grid, WM_KEYDOWN, VK_DOWN, 0);
@@ -153,7 +136,7 @@ TEST(WallpaperPictures, AJpegReachesTheDesktopAndIsTheCurrentWallpaperAfterAKill
     ASSERT_TRUE(program.WaitUntilIdle());
     main = program.MainWindow();
     EXPECT_TRUE(WaitFor([&] { return Caption(main) == "Beach.jpg - Pictavo"; })) << Caption(main);
-    HWND grid = ChildOfClass(ChildOfClass(main, "TPreviewPage"), "SysListView32");
+    HWND grid = FindChildByClass(FindChildByClass(main, "TPreviewPage"), "SysListView32");
     EXPECT_TRUE(WaitFor([&] { return SelectedRow(grid) == 1; })) << SelectedRow(grid);
 
     // The exit renders the JPEG again and keeps the bitmap the desktop shows.

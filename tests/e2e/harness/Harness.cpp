@@ -465,6 +465,23 @@ std::vector<HWND> TopLevelWindows(DWORD processId) {
     return search.found;
 }
 
+HWND FindChildByClass(HWND parent, const std::string& className) {
+    struct Search {
+        const std::string& className;
+        HWND found;
+    } search{className, nullptr};
+    ::EnumChildWindows(
+        parent,
+        [](HWND hwnd, LPARAM lParam) WINAPI -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lParam);
+            if (ClassOf(hwnd) != s->className) return TRUE;
+            s->found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 HWND FindChildByText(HWND parent, const std::string& text) {
     struct Search {
         const std::string& text;

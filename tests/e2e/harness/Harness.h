@@ -128,6 +128,8 @@ std::string ClassOf(HWND hwnd);
 std::vector<HWND> TopLevelWindows(DWORD processId);
 // A child window by its exact text (a button by its caption).
 HWND FindChildByText(HWND parent, const std::string& text);
+// The first child (at any depth) of that window class; null when none.
+HWND FindChildByClass(HWND parent, const std::string& className);
 
 // A visible top-level window of the process whose class is className (any
 // class when empty) and whose caption is caption, or begins with it when
