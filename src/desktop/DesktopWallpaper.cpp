@@ -4,6 +4,7 @@
 
 #include "desktop/RenditionRules.h"
 #include "imaging/PictureFormats.h"
+#include "platform/Files.h"
 #include "platform/Handles.h"
 
 namespace pictavo {
@@ -87,8 +88,14 @@ bool TDesktopWallpaper::ApplyWallpaper(const std::string& path, bool tile, bool 
                 ui_.Trace("Unable to set " + path + " as the wallpaper: " + rendition.reason +
                           ", HRESULT " + DescribeHResult(rendition.result));
                 if (report == Failure::Show) {
-                    ui_.ShowError("Unable to set " + path +
-                                  " as the wallpaper: the picture cannot be read.");
+                    // Read but not written (a full volume, a read-only file):
+                    // the picture is not at fault, and the user can mend it.
+                    ui_.ShowError(
+                        "Unable to set " + path + " as the wallpaper: " +
+                        (rendition.writeError == 0
+                             ? std::string("the picture cannot be read.")
+                             : "the desktop's bitmap " + own.AsWritten() +
+                                   " cannot be written: " + SystemErrorText(rendition.writeError)));
                 }
                 return false;
             }

@@ -359,6 +359,7 @@ RenderedBitmap TPictureDecoder::RenderBitmapFile(const std::string& path, PixelS
     } catch (const FileError& e) {
         rendered.result = HRESULT_FROM_WIN32(e.Code());
         rendered.reason = e.what();
+        rendered.writeError = e.Code();
         return rendered;
     }
     rendered.size = size;

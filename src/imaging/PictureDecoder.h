@@ -32,6 +32,9 @@ struct RenderedBitmap {
     PixelSize upright;  // the picture's full size, upright
     HRESULT result = E_FAIL;
     std::string reason;
+    // Non-zero when the picture was read but the bitmap file could not be
+    // written (a full volume, a read-only file): the system's error code.
+    DWORD writeError = 0;
 
     bool Succeeded() const { return SUCCEEDED(result); }
 };

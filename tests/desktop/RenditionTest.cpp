@@ -123,34 +123,55 @@ TEST(Rendition, TiledPicturesAreNeverScaledAndBitmapsGoAsTheyAreUnlessTooLargeWh
 }
 
 TEST(Rendition, AFailedRenderingChangesNothingAndIsToldWhereTheUserActed) {
-    for (auto report : {TDesktopWallpaper::Failure::Show, TDesktopWallpaper::Failure::Trace}) {
-        SCOPED_TRACE(report == TDesktopWallpaper::Failure::Show ? "user" : "nobody");
-        SlideRig rig;
-        MemoryRecord record;
-        rig.desktop.AttachRenditionRecord(record);
-        const std::string good = rig.AddPicture("Good.jpg", true, true);
-        const std::string bad = rig.AddPicture("Bad.jpg", true, false);
-        rig.renderer.failing = {LowerCase(bad)};
-        ASSERT_TRUE(rig.desktop.ApplyWallpaper(good, true, true));
-        const Log before = rig.wallpaper.log;
+    // A picture that cannot be read, and one that was read while its bitmap
+    // for the desktop could not be written (a full volume, a read-only file):
+    // each is told as what it is.
+    const struct {
+        const char* what;
+        HRESULT failure;
+        DWORD writeError;
+        const char* traced;
+    } kinds[] = {
+        {"unreadable", static_cast<HRESULT>(0x88982F50), 0, "HRESULT 0x88982F50"},
+        {"unwritable", HRESULT_FROM_WIN32(ERROR_DISK_FULL), ERROR_DISK_FULL, "HRESULT 0x80070070"},
+    };
+    for (const auto& kind : kinds) {
+        for (auto report : {TDesktopWallpaper::Failure::Show, TDesktopWallpaper::Failure::Trace}) {
+            SCOPED_TRACE(std::string(kind.what) +
+                         (report == TDesktopWallpaper::Failure::Show ? ", user" : ", nobody"));
+            SlideRig rig;
+            MemoryRecord record;
+            rig.desktop.AttachRenditionRecord(record);
+            const std::string good = rig.AddPicture("Good.jpg", true, true);
+            const std::string bad = rig.AddPicture("Bad.jpg", true, false);
+            rig.renderer.failing = {LowerCase(bad)};
+            rig.renderer.failure = kind.failure;
+            rig.renderer.writeError = kind.writeError;
+            ASSERT_TRUE(rig.desktop.ApplyWallpaper(good, true, true));
+            const Log before = rig.wallpaper.log;
 
-        EXPECT_FALSE(rig.desktop.ApplyWallpaper(bad, false, true, report));
-        EXPECT_EQ(rig.wallpaper.log, before);  // not even the tile
-        EXPECT_EQ(rig.wallpaper.values.tileWallpaper, "1");
-        EXPECT_EQ(record.source, good);
-        EXPECT_EQ(rig.host.caption, "Good.jpg - Pictavo");
-        EXPECT_EQ(rig.desktop.LastAppliedWallpaper(), good);
-        EXPECT_EQ(rig.desktop.LastSavedWallpaper(), good);
-        EXPECT_EQ(rig.desktop.GetCurrentWallpaper().path, good);
-        EXPECT_TRUE(rig.Listed("Bad.jpg"));
-        EXPECT_TRUE(FileExists(bad));
-        EXPECT_TRUE(Contains(rig.host.traces, bad)) << ::testing::PrintToString(rig.host.traces);
-        EXPECT_TRUE(Contains(rig.host.traces, "HRESULT 0x88982F50"));
-        if (report == TDesktopWallpaper::Failure::Show) {
-            EXPECT_EQ(rig.host.errors,
-                      Log{"Unable to set " + bad + " as the wallpaper: the picture cannot be read."});
-        } else {
-            EXPECT_TRUE(rig.host.errors.empty());
+            EXPECT_FALSE(rig.desktop.ApplyWallpaper(bad, false, true, report));
+            EXPECT_EQ(rig.wallpaper.log, before);  // not even the tile
+            EXPECT_EQ(rig.wallpaper.values.tileWallpaper, "1");
+            EXPECT_EQ(record.source, good);
+            EXPECT_EQ(rig.host.caption, "Good.jpg - Pictavo");
+            EXPECT_EQ(rig.desktop.LastAppliedWallpaper(), good);
+            EXPECT_EQ(rig.desktop.LastSavedWallpaper(), good);
+            EXPECT_EQ(rig.desktop.GetCurrentWallpaper().path, good);
+            EXPECT_TRUE(rig.Listed("Bad.jpg"));
+            EXPECT_TRUE(FileExists(bad));
+            EXPECT_TRUE(Contains(rig.host.traces, bad)) << ::testing::PrintToString(rig.host.traces);
+            EXPECT_TRUE(Contains(rig.host.traces, kind.traced));
+            const std::string told =
+                kind.writeError == 0
+                    ? "the picture cannot be read."
+                    : "the desktop's bitmap " + Own() + " cannot be written: " +
+                          SystemErrorText(ERROR_DISK_FULL);
+            if (report == TDesktopWallpaper::Failure::Show) {
+                EXPECT_EQ(rig.host.errors, Log{"Unable to set " + bad + " as the wallpaper: " + told});
+            } else {
+                EXPECT_TRUE(rig.host.errors.empty());
+            }
         }
     }
 }

@@ -220,3 +220,32 @@ TEST(WallpaperPictures, ACorruptJpegIsNotSetAndTheUserIsToldWhichFile) {
         return false;
     }));
 }
+
+// The picture is fine but the desktop's bitmap beside the program cannot be
+// replaced (here it is marked read-only): the user is told that, not that the
+// picture is unreadable, and the desktop and the bitmap stay as they were.
+TEST(WallpaperPictures, ABitmapForTheDesktopThatCannotBeWrittenIsToldAsSuch) {
+    Program program;
+    program.QuietSettings();
+    Pictures pictures(program);
+    pictavo::testing::WritePicture(pictures.Path("Beach.jpg"), PictureFormat::Jpeg, 60, 40, kSea);
+    pictures.List("Beach.jpg");
+    WriteFile(OwnBitmap(program), "kept as it is");
+    ASSERT_TRUE(::SetFileAttributesA(OwnBitmap(program).c_str(), FILE_ATTRIBUTE_READONLY));
+    const std::string before = DesktopValue("Wallpaper");
+
+    program.Start(":");
+    ASSERT_TRUE(program.WaitUntilIdle());
+    SetRowAsWallpaper(program.MainWindow(), 0);
+    auto box = program.WaitForMessageBox();
+    ::SetFileAttributesA(OwnBitmap(program).c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(box.has_value());
+    const std::string told = "Unable to set " + pictures.Path("Beach.jpg") +
+                             " as the wallpaper: the desktop's bitmap " + OwnBitmap(program) +
+                             " cannot be written: ";
+    EXPECT_EQ(box->text.substr(0, told.size()), told) << box->text;
+    EXPECT_GT(box->text.size(), told.size()) << "the system's reason is missing";
+    box->Press(IDOK);
+    EXPECT_EQ(DesktopValue("Wallpaper"), before);
+    EXPECT_EQ(ReadFile(OwnBitmap(program)), "kept as it is");
+}

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "imaging/PictureDecoder.h"
+#include "platform/Files.h"
 #include "support/PictureFiles.h"
 #include "support/TempDir.h"
 
@@ -236,6 +237,9 @@ TEST_F(PictureDecoderTest, PicturesThatCannotBeReadFailWithTheirHResult) {
         EXPECT_FALSE(picture.bitmap.Valid());
         EXPECT_FALSE(picture.reason.empty());
         EXPECT_FALSE(decoder->UprightSize(path).has_value());
+        const RenderedBitmap rendered = decoder->RenderBitmapFile(path, PixelSize{}, dir / "r.bmp");
+        EXPECT_TRUE(FAILED(rendered.result));
+        EXPECT_EQ(rendered.writeError, 0u);  // the picture, not the bitmap, is at fault
     }
     EXPECT_EQ(decoder->Decode(missing, PixelSize{}).result, HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
 
@@ -249,6 +253,25 @@ TEST_F(PictureDecoderTest, PicturesThatCannotBeReadFailWithTheirHResult) {
     ::CloseHandle(hold);
     EXPECT_EQ(held.result, HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION));
     EXPECT_TRUE(decoder->Decode(locked, PixelSize{}).Succeeded());
+}
+
+// A picture that was read, whose bitmap could not be written: a full volume,
+// a read-only file where the bitmap goes. The earlier bitmap stays.
+TEST_F(PictureDecoderTest, ABitmapThatCannotBeWrittenFailsWithTheSystemsReason) {
+    const std::string path = dir / "photo.png";
+    testing::WritePicture(path, PictureFormat::Png, 40, 30, kRed);
+    const std::string target = dir.Write("rendition.bmp", "the earlier bitmap");
+    {
+        DiskFullAfterForTesting full(1000);
+        const RenderedBitmap rendered = decoder->RenderBitmapFile(path, PixelSize{}, target);
+        EXPECT_EQ(rendered.result, HRESULT_FROM_WIN32(ERROR_DISK_FULL));
+        EXPECT_EQ(rendered.writeError, static_cast<DWORD>(ERROR_DISK_FULL));
+    }
+    ASSERT_TRUE(::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
+    const RenderedBitmap rendered = decoder->RenderBitmapFile(path, PixelSize{}, target);
+    ::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(rendered.writeError, static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(dir.Read("rendition.bmp"), "the earlier bitmap");
 }
 
 TEST(DescribeHResult, NamesTheCodeAndWhatItMeans) {

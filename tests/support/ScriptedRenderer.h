@@ -15,6 +15,7 @@ public:
     PixelSize screen{1024, 768};
     std::set<std::string> failing;  // sources, lower case
     HRESULT failure = static_cast<HRESULT>(0x88982F50);  // WINCODEC_ERR_COMPONENTNOTFOUND
+    DWORD writeError = 0;  // non-zero: the failing sources were read, their bitmap not written
     struct Call {
         std::string source;
         PixelSize fitWithin;
@@ -28,7 +29,10 @@ public:
         calls.push_back({source, fitWithin, target});
         RenderedBitmap rendered;
         rendered.result = failing.count(LowerCase(source)) ? failure : S_OK;
-        if (FAILED(rendered.result)) rendered.reason = "scripted failure";
+        if (FAILED(rendered.result)) {
+            rendered.reason = "scripted failure";
+            rendered.writeError = writeError;
+        }
         return rendered;
     }
 };
