@@ -7,6 +7,7 @@
 
 #include "harness/Desktop.h"
 #include "harness/Harness.h"
+#include "harness/OtherPrograms.h"
 #include "inventory/InventoryTable.h"
 #include "inventory/TableFile.h"
 #include "support/UnmappedDrive.h"
@@ -39,55 +40,6 @@ void ListPictures(const Program& program, const std::vector<std::pair<std::strin
 
 using pictavo::testing::UnmappedDrive;
 
-// Another program's window in front of the desktop (tools\stand_in_window.exe):
-// full screen, or an ordinary captioned one. Killed at the end of the test if
-// still running.
-class StandInWindow {
-public:
-    explicit StandInWindow(bool fullScreen)
-        : process_("\"" + ToolPath() + "\"" + (fullScreen ? " fullscreen" : "")) {}
-    bool Started() const { return process_.Started(); }
-    // Its window, once it shows and has the foreground.
-    HWND WaitForForeground() {
-        WaitFor([&] {
-            for (HWND hwnd : TopLevelWindows(process_.ProcessId())) {
-                if (ClassOf(hwnd) == "StandInWindow" && ::IsWindowVisible(hwnd)) window_ = hwnd;
-            }
-            return window_ && ::GetForegroundWindow() == window_;
-        });
-        return window_ && ::GetForegroundWindow() == window_ ? window_ : nullptr;
-    }
-    bool Close() {
-        ::PostMessageA(window_, WM_CLOSE, 0, 0);
-        return process_.Ended(kDeadline);
-    }
-
-private:
-    static std::string ToolPath() {
-        const std::string program = BuiltProgram();
-        return program.substr(0, program.find_last_of('\\')) + "\\tools\\stand_in_window.exe";
-    }
-    ChildProcess process_;
-    HWND window_ = nullptr;
-};
-
-// Presses the keys together and lets them go, as the keyboard would.
-void PressKeys(std::initializer_list<WORD> keys) {
-    std::vector<INPUT> input;
-    for (WORD key : keys) {
-        INPUT down{};
-        down.type = INPUT_KEYBOARD;
-        down.ki.wVk = key;
-        input.push_back(down);
-    }
-    for (size_t i = input.size(); i-- > 0;) {
-        INPUT up = input[i];
-        up.ki.dwFlags = KEYEVENTF_KEYUP;
-        input.push_back(up);
-    }
-    ::SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
-}
-
 // The "Next wallpaper hot key:" control of the main window.
 HWND HotKeyControl(HWND main) { return FindChildByClass(main, HOTKEY_CLASSA); }
 
@@ -96,13 +48,6 @@ void EnterHotKey(HWND control, WORD value) {
     ::SendMessageA(control, HKM_SETHOTKEY, value, 0);
     ::PostMessageA(::GetParent(control), WM_COMMAND,
                    MAKEWPARAM(::GetDlgCtrlID(control), EN_CHANGE), reinterpret_cast<LPARAM>(control));
-}
-
-// Whether some program holds the hot key: it cannot be registered again.
-bool HotKeyHeld(UINT modifiers, UINT key) {
-    if (!::RegisterHotKey(nullptr, 0x6666, modifiers, key)) return true;
-    ::UnregisterHotKey(nullptr, 0x6666);
-    return false;
 }
 
 }  // namespace

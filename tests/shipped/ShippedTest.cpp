@@ -9,6 +9,7 @@
 
 #include "harness/Desktop.h"
 #include "harness/Harness.h"
+#include "harness/OtherPrograms.h"
 #include "inventory/InventoryTable.h"
 #include "imaging/PictureRules.h"
 #include "inventory/TableFile.h"
@@ -65,6 +66,27 @@ std::set<std::string> ListedPaths(const std::vector<pictavo::InventoryRecord>& r
     return paths;
 }
 
+// Three bitmaps in the program's data folder and a list that names them.
+std::vector<pictavo::InventoryRecord> ListThreeBitmaps(const Program& program) {
+    EXPECT_TRUE(::CreateDirectoryA(program.DataDir().c_str(), nullptr));
+    std::vector<pictavo::InventoryRecord> records;
+    const unsigned char shades[][3] = {{200, 40, 40}, {40, 200, 40}, {40, 40, 200}};
+    for (int i = 0; i < 3; ++i) {
+        pictavo::InventoryRecord record;
+        record.Enabled = true;
+        record.Tile = i != 1;
+        record.FileName = "picture" + std::to_string(i + 1) + ".bmp";
+        record.Location = program.DataDir();
+        record.Order = i;
+        WriteFile(record.Location + "\\" + record.FileName, Bitmap(shades[i][0], shades[i][1], shades[i][2]));
+        records.push_back(record);
+    }
+    pictavo::InventoryTable table;
+    table.Assign(records);
+    WriteFile(program.TablePath(), pictavo::SerializeTable(table));
+    return records;
+}
+
 constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pictavo";
 
 // A 32-bit setup writes the 32-bit view of HKLM\Software (Wow6432Node).
@@ -106,22 +128,7 @@ TEST(Shipped, AFirstRunChangesTheWallpaperFromTheTrayAndEndsWithItsListWhole) {
     ASSERT_EQ(find, INVALID_HANDLE_VALUE) << "a bitmap in " << windows << ": " << found.cFileName;
 
     Program program;  // no settings file: a first run
-    ASSERT_TRUE(::CreateDirectoryA(program.DataDir().c_str(), nullptr));
-    std::vector<pictavo::InventoryRecord> records;
-    const unsigned char shades[][3] = {{200, 40, 40}, {40, 200, 40}, {40, 40, 200}};
-    for (int i = 0; i < 3; ++i) {
-        pictavo::InventoryRecord record;
-        record.Enabled = true;
-        record.Tile = i != 1;
-        record.FileName = "picture" + std::to_string(i + 1) + ".bmp";
-        record.Location = program.DataDir();
-        record.Order = i;
-        WriteFile(record.Location + "\\" + record.FileName, Bitmap(shades[i][0], shades[i][1], shades[i][2]));
-        records.push_back(record);
-    }
-    pictavo::InventoryTable table;
-    table.Assign(records);
-    WriteFile(program.TablePath(), pictavo::SerializeTable(table));
+    const std::vector<pictavo::InventoryRecord> records = ListThreeBitmaps(program);
     const std::set<std::string> listed = ListedPaths(records);
 
     program.Start();
@@ -215,6 +222,56 @@ TEST(Shipped, AJpegBecomesTheWallpaperThroughTheProgramsOwnBitmap) {
     program.Shutdown();
     ASSERT_TRUE(program.WaitForExit(kStep));
     EXPECT_EQ(Lower(DesktopValue("Wallpaper")), own);  // kept at exit
+}
+
+// The pause and the hot key go through calls the 32-bit program makes itself:
+// the notification state, found at run time, and the system's hot keys.
+TEST(Shipped, AFullScreenProgramHoldsTheSlideshowBackAndTheHotKeyStillActs) {
+    TraceCollector trace;
+    Program program;
+    program.QuietSettings();
+    program.SetIni("Slideshow", "AutoChange", "1");
+    program.SetIni("Slideshow", "Random", "0");
+    program.SetIni("Slideshow", "SlideMins", "0");
+    program.SetIni("Slideshow", "SlideSecs", "2");
+    program.SetIni("General", "NextWallpaperHotKey", "Ctrl+Alt+N");
+    const std::set<std::string> listed = ListedPaths(ListThreeBitmaps(program));
+    const auto shown = [&] { return listed.count(Lower(DesktopValue("Wallpaper"))) != 0; };
+
+    program.Start();
+    ASSERT_TRUE(program.WaitUntilIdle(kStart));
+    EXPECT_TRUE(IsWow64(program.ProcessId()));
+    ASSERT_TRUE(WaitFor(shown, kStep)) << DesktopValue("Wallpaper");
+
+    StandInWindow game(true);
+    ASSERT_TRUE(game.Started());
+    ASSERT_NE(game.WaitForForeground(kStep), nullptr);
+    // Two ticks pass, one after the other, with no change between them.
+    const std::string passed =
+        "SlideShow.tmrSlideTimer: Tick passed, another program's window fills the screen";
+    trace.Clear();
+    ASSERT_TRUE(trace.WaitForLine(passed, kStep));
+    const std::string held = DesktopValue("Wallpaper");
+    trace.Clear();
+    ASSERT_TRUE(trace.WaitForLine(passed, kStep));
+    EXPECT_EQ(DesktopValue("Wallpaper"), held);
+
+    // The user's key still acts, pressed while the other program has the focus.
+    PressKeys({VK_CONTROL, VK_MENU, 'N'});
+    EXPECT_TRUE(WaitFor([&] { return DesktopValue("Wallpaper") != held && shown(); }, kStep))
+        << DesktopValue("Wallpaper");
+    EXPECT_TRUE(trace.WaitForLine("NextWallpaperHotKey: Ctrl+Alt+N pressed", kStep));
+
+    // Once the other program has gone the slideshow goes on.
+    ASSERT_TRUE(game.Close(kStep));
+    const std::string after = DesktopValue("Wallpaper");
+    EXPECT_TRUE(WaitFor([&] { return DesktopValue("Wallpaper") != after; }, kStep));
+    EXPECT_FALSE(program.MessageBoxOpen());
+
+    EXPECT_TRUE(HotKeyHeld(MOD_CONTROL | MOD_ALT, 'N'));
+    program.Shutdown();
+    ASSERT_TRUE(program.WaitForExit(kStep));
+    EXPECT_FALSE(HotKeyHeld(MOD_CONTROL | MOD_ALT, 'N'));  // given back at exit
 }
 
 // A silent install, then its uninstaller, which removes the program and keeps
