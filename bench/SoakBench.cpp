@@ -663,11 +663,7 @@ int main(int argc, char** argv) {
         TraceCollector trace;
         Program program;
         program.QuietSettings();
-        program.SetIni("Slideshow", "AutoChange", "1");
-        program.SetIni("Slideshow", "Random", "0");
-        program.SetIni("Slideshow", "SlideHrs", "0");
-        program.SetIni("Slideshow", "SlideMins", "0");
-        program.SetIni("Slideshow", "SlideSecs", "1");
+        program.SlideshowInListOrder(1);
         program.SetIni("General", "LimitImageSize", "0");
         // Pictures up to most of the screen are previewed at once, larger ones wait for a click.
         program.SetIni("General", "LimitPreviewSize", "1");

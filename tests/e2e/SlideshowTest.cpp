@@ -56,10 +56,7 @@ TEST(Slideshow, ChangesTheWallpaperOnItsIntervalAndKeepsTheLastOneAtExit) {
     Program program;
     program.SetIni("General", "Verbose", "0");
     program.SetIni("Slideshow", "ChangeOnStartup", "1");
-    program.SetIni("Slideshow", "AutoChange", "1");
-    program.SetIni("Slideshow", "Random", "0");
-    program.SetIni("Slideshow", "SlideMins", "0");
-    program.SetIni("Slideshow", "SlideSecs", "5");
+    program.SlideshowInListOrder(5);
     ListPictures(program, {{"Alpha.bmp", true}, {"Beta.bmp", false}, {"Gamma.bmp", true}});
     // The slides reach the desktop as the list spells them.
     const std::string folder = program.Folder() + "\\Pics\\";
@@ -149,10 +146,7 @@ TEST(Slideshow, AFullScreenProgramHoldsTheSlideshowBackButNotTheUser) {
     TraceCollector trace;
     Program program;
     program.QuietSettings();
-    program.SetIni("Slideshow", "AutoChange", "1");
-    program.SetIni("Slideshow", "Random", "0");
-    program.SetIni("Slideshow", "SlideMins", "0");
-    program.SetIni("Slideshow", "SlideSecs", "2");
+    program.SlideshowInListOrder(2);
     ListPictures(program, {{"Alpha.bmp", true}, {"Beta.bmp", true}, {"Gamma.bmp", true}});
     const std::string folder = program.Folder() + "\\Pics\\";
     program.Start();

@@ -230,10 +230,7 @@ TEST(Shipped, AFullScreenProgramHoldsTheSlideshowBackAndTheHotKeyStillActs) {
     TraceCollector trace;
     Program program;
     program.QuietSettings();
-    program.SetIni("Slideshow", "AutoChange", "1");
-    program.SetIni("Slideshow", "Random", "0");
-    program.SetIni("Slideshow", "SlideMins", "0");
-    program.SetIni("Slideshow", "SlideSecs", "2");
+    program.SlideshowInListOrder(2);
     program.SetIni("General", "NextWallpaperHotKey", "Ctrl+Alt+N");
     const std::set<std::string> listed = ListedPaths(ListThreeBitmaps(program));
     const auto shown = [&] { return listed.count(Lower(DesktopValue("Wallpaper"))) != 0; };

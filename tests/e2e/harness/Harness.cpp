@@ -563,6 +563,14 @@ void Program::QuietSettings() {
     SetIni("General", "StartWithWindows", "0");
 }
 
+void Program::SlideshowInListOrder(int seconds) {
+    SetIni("Slideshow", "AutoChange", "1");
+    SetIni("Slideshow", "Random", "0");
+    SetIni("Slideshow", "SlideHrs", "0");
+    SetIni("Slideshow", "SlideMins", "0");
+    SetIni("Slideshow", "SlideSecs", std::to_string(seconds));
+}
+
 static HANDLE StartProcess(const std::string& exe, const std::string& folder,
                            const std::string& arguments, DWORD* processId) {
     std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);

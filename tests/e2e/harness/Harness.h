@@ -190,6 +190,9 @@ public:
     std::string Ini(const char* section, const char* key) const;
     // Settings that keep a test quiet: no splash, no start-up slide, no start-up shortcut.
     void QuietSettings();
+    // A slideshow that is on and goes through the list in order, a slide every
+    // so many seconds (under a minute).
+    void SlideshowInListOrder(int seconds);
 
     // Puts the built help file (pictavo.chm) beside the program, as installed.
     // Left out otherwise: a first run would open the help over the test.
