@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <cstdlib>
 #include <memory>
 
 #include "app/Application.h"

@@ -4,6 +4,7 @@
 // It takes the foreground and stays until it is closed.
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
