@@ -1,20 +1,23 @@
 #!/usr/bin/env bash
-# Runs the 32-bit pictavo.exe and pictavo-setup.exe that ship (from the 32-bit build tree) on
-# a machine whose kernel cannot run 32-bit programs, driven by the 64-bit test program
-# pictavo_shipped.exe (from the 64-bit build tree) in the same Wine session.
+# Runs the tests of the 32-bit pictavo.exe and pictavo-setup.exe that ship (from the 32-bit
+# build tree) as users get them.
 #   Usage: test-shipped.sh [32-bit build dir] [64-bit build dir] [test options]
 #          (build, build-x64; e.g. --gtest_filter=Shipped.AJpeg*)
 #
-# How: Wine's 32-bit loader is a 32-bit Linux program, and Wine starts every further process
+# Where this machine runs 32-bit programs, the 32-bit tree's own test program drives them
+# directly, in a Wine prefix of its own. Where it cannot, the 64-bit test program
+# pictavo_shipped.exe (from the 64-bit build tree) drives them in the same Wine session,
+# with every 32-bit process under user-mode emulation:
+# Wine's 32-bit loader is a 32-bit Linux program, and Wine starts every further process
 # by executing its loader again. Inside a user namespace of our own, a private binfmt_misc
 # hands every 32-bit Linux program to qemu-i386 (user-mode emulation); nothing is registered
 # for the machine, and everything the namespace started ends with it. The Wine prefix is a
 # 64-bit one (made without any 32-bit process) whose syswow64 folder holds Wine's 32-bit
 # built-in DLLs, kept in <32-bit build dir>/shipped/wine.
 #
-# Exits 0 with a message, running nothing, where this cannot work: the machine runs 32-bit
-# programs itself (then the whole suite ran on the shipped build), or it has no qemu-i386,
-# or it cannot make a user namespace with binfmt_misc.
+# Exits 0 when the tests passed, 3 with a line "Shipped 32-bit program: not run: <why>"
+# where they could not run at all (no qemu-i386, or no user namespace with binfmt_misc),
+# and any other status when they failed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -32,17 +35,25 @@ if [ "${1:-}" = --inside ]; then
 fi
 
 build=$(cd "${1:-$root/build}" && pwd)
-build64=$(cd "${2:-$root/build-x64}" && pwd)
-skip() { echo "Shipped 32-bit program: SKIPPED: $*"; exit 0; }
+skip() { echo "Shipped 32-bit program: not run: $*"; exit 3; }
+need() { for file; do [ -f "$file" ] || { echo "Shipped 32-bit program: $file is missing: build it first." >&2; exit 1; }; done; }
 
 if "$root/scripts/can-run-32bit.sh"; then
-  skip "this machine runs 32-bit programs itself; the whole suite ran on the shipped build."
+  need "$build/pictavo.exe" "$build/pictavo-setup.exe" "$build/tests/shipped/pictavo_shipped.exe"
+  # A prefix apart from the test tree's: setup installs into it.
+  direct="$build/shipped-direct"
+  mkdir -p "$direct"
+  cp "$build/wine-loader" "$direct/wine-loader"
+  echo "== Shipped 32-bit program ($build/pictavo.exe, pictavo-setup.exe), run directly"
+  export PICTAVO_EXE="Z:$build/pictavo.exe"
+  exec "$root/scripts/in-wine-display.sh" "$direct" \
+    wine "$build/tests/shipped/pictavo_shipped.exe" --gtest_color=no "${@:3}"
 fi
+[ -d "${2:-$root/build-x64}" ] || { echo "Shipped 32-bit program: no 64-bit build tree ${2:-$root/build-x64}: build it first." >&2; exit 1; }
+build64=$(cd "${2:-$root/build-x64}" && pwd)
 qemu=$(command -v qemu-i386 || true)
 [ -n "$qemu" ] || skip "no qemu-i386 (Debian package qemu-user) on this machine."
-for file in "$build/pictavo.exe" "$build/pictavo-setup.exe" "$build64/tests/shipped/pictavo_shipped.exe"; do
-  [ -f "$file" ] || { echo "Shipped 32-bit program: $file is missing: build it first." >&2; exit 1; }
-done
+need "$build/pictavo.exe" "$build/pictavo-setup.exe" "$build64/tests/shipped/pictavo_shipped.exe"
 if ! probe=$(unshare --user --map-root-user --mount \
                sh -c 'mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc' 2>&1); then
   skip "no user namespace with a binfmt_misc of its own here (Linux 6.7 or later allows it): $probe"
