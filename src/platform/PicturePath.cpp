@@ -11,6 +11,7 @@ PicturePath::PicturePath(std::string_view folder, std::string_view name)
 
 std::string PicturePath::Name() const { return ExtractFileName(path_); }
 std::string PicturePath::Folder() const { return ExtractFileDir(path_); }
+std::string PicturePath::Extension() const { return ExtractFileExt(path_); }
 std::string PicturePath::KeyName() const { return ExtractFileName(key_); }
 std::string PicturePath::KeyFolder() const { return ExtractFileDir(key_); }
 

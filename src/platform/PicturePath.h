@@ -29,6 +29,7 @@ public:
     // The parts as written (ExtractFileName, ExtractFileDir) and as keys.
     std::string Name() const;
     std::string Folder() const;
+    std::string Extension() const;
     std::string KeyName() const;
     std::string KeyFolder() const;
 
