@@ -231,7 +231,6 @@ TEST(TableFileTest, DoubleByteNamesKeepKeysOfTheirOwn) {
 
         InventoryRecord earlier = Rec(folder, a);
         earlier.LCFilename = "\x83\x61.bmp";
-        earlier.LCLocation = folder;
         InventoryTable loaded;
         ASSERT_EQ(LoadTable(FileOf(1, RecordBytes(earlier)), loaded), "");
         const RecordId found = loaded.Seek(KeyOfPath(PicturePath(folder, a)));
