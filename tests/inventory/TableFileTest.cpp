@@ -237,6 +237,7 @@ TEST(TableFileTest, DoubleByteNamesKeepKeysOfTheirOwn) {
         ASSERT_NE(found, NoRecord);
         EXPECT_EQ(loaded.Record(found).LCFilename, a);
         EXPECT_EQ(loaded.Seek(KeyOfPath(PicturePath(folder, di))), NoRecord);
+        EXPECT_EQ(ParseTable(FileOf(1, RecordBytes(earlier))).Records.at(0).LCFilename, a);
 
         // A capital left in a copy is still damage where no second byte stands.
         earlier.LCFilename = "\x83\x41.BMP";
