@@ -102,6 +102,24 @@ void Type(WORD key, std::initializer_list<WORD> held) {
         ::keybd_event(static_cast<BYTE>(*m), 0, KEYEVENTF_KEYUP, 0);
 }
 
+// Ctrl+Alt+Shift+F11 opens the Export Manager on the data directory; null when it did not.
+HWND OpenExportManager(const Program& program) {
+    HWND main = program.MainWindow();
+    ::SetForegroundWindow(main);
+    if (!WaitFor([&] { return ::GetForegroundWindow() == main; })) return nullptr;
+    Type(VK_F11, {VK_CONTROL, VK_MENU, VK_SHIFT});
+    return WaitForWindow(program, "TFrmExport", "Export Manager");
+}
+
+// "Export Files" pressed: the text of the message that ends the export, once
+// it has been answered and the manager has closed; empty when none of that came.
+std::string ExportFiles(const Program& program, HWND exporter) {
+    if (!ClickButton(exporter, "Export Files")) return {};
+    const auto box = program.WaitForMessageBox();
+    if (!box || !box->Press(IDOK) || !WaitFor([&] { return !::IsWindow(exporter); })) return {};
+    return box->text;
+}
+
 }  // namespace
 
 TEST(Exchange, ExportFromOneInstallationAndDropTheListOnAnother) {
@@ -131,25 +149,14 @@ TEST(Exchange, ExportFromOneInstallationAndDropTheListOnAnother) {
         table.Append(record);
     }
     StartWith(from, &table);
-    HWND main = from.MainWindow();
-    ::SetForegroundWindow(main);
-    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == main; }));
-
-    // Ctrl+Alt+Shift+F11 opens the Export Manager on the data directory.
-    Type(VK_F11, {VK_CONTROL, VK_MENU, VK_SHIFT});
-    HWND exporter = WaitForWindow(from, "TFrmExport", "Export Manager");
+    HWND exporter = OpenExportManager(from);
     ASSERT_NE(exporter, nullptr);
     std::vector<HWND> edits = Edits(exporter);
     ASSERT_EQ(edits.size(), 2u);
     EXPECT_EQ(TextOf(edits[0]), "pvo.pvi");
     EXPECT_EQ(TextOf(edits[1]), "Export1");
     SaveScreenshot("export-manager");
-    ASSERT_TRUE(ClickButton(exporter, "Export Files"));
-    auto box = from.WaitForMessageBox();
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->text, "Export Successful");
-    ASSERT_TRUE(box->Press(IDOK));
-    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(exporter); }));
+    EXPECT_EQ(ExportFiles(from, exporter), "Export Successful");
 
     const std::string exported = from.DataDir() + "\\Export1";
     EXPECT_EQ(ReadFile(exported + "\\pvo.pvi"), "\"dawn.jpg\",\"C\"\r\n\"Sunset.bmp\",\"T\"\r\n");
@@ -434,17 +441,9 @@ TEST(CodePage932, ADoubleByteFolderGoesThroughAddPreviewSetExportAndImport) {
     EXPECT_TRUE(WaitFor([&] { return Caption(main) == "\x95\x5c.bmp - Pictavo"; })) << Caption(main);
     EXPECT_TRUE(WaitFor([&] { return FindChildByText(main, "2 Pictures in List"); }));
 
-    ::SetForegroundWindow(main);
-    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == main; }));
-    Type(VK_F11, {VK_CONTROL, VK_MENU, VK_SHIFT});
-    HWND exporter = WaitForWindow(from, "TFrmExport", "Export Manager");
+    HWND exporter = OpenExportManager(from);
     ASSERT_NE(exporter, nullptr);
-    ASSERT_TRUE(ClickButton(exporter, "Export Files"));
-    auto box = from.WaitForMessageBox();
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->text, "Export Successful");
-    ASSERT_TRUE(box->Press(IDOK));
-    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(exporter); }));
+    EXPECT_EQ(ExportFiles(from, exporter), "Export Successful");
     const std::string exported = from.DataDir() + "\\Export1";
     EXPECT_EQ(ReadFile(exported + "\\pvo.pvi"),
               "\"\x83\x7c.bmp\",\"T\"\r\n\"\x95\x5c.bmp\",\"T\"\r\n");

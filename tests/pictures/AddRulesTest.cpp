@@ -136,8 +136,9 @@ TEST(AddRules, LeaveWithTheProposedNameKeepsADoubleByteFileWhereItIs) {
     }
     // The file in its folder and a file of that name beside the folder are
     // in two folders.
-    EXPECT_FALSE(SameTextIgnoringCase(ExtractFileDir("C:\\\x94\xad\x95\x5c\\a.jpg"),
-                                      ExtractFileDir("C:\\\x94\xad\x95\x5c" "a.jpg")));
+    const std::string folder = "C:\\\x94\xad\x95\x5c";
+    EXPECT_FALSE(SameTextIgnoringCase(ExtractFileDir(folder + "\\a.jpg"),
+                                      ExtractFileDir(folder + "a.jpg")));
     EXPECT_FALSE(SameTextIgnoringCase("\x83\x41.bmp", "\x83\x61.bmp"));
     EXPECT_TRUE(SameTextIgnoringCase("\x83\x41.BMP", "\x83\x41.bmp"));
     EXPECT_TRUE(IsAcceptableName("\x94\x5c\x97\xcd"));
@@ -145,8 +146,8 @@ TEST(AddRules, LeaveWithTheProposedNameKeepsADoubleByteFileWhereItIs) {
     EXPECT_FALSE(IsAcceptableName("\x94\x5c\\"));
     EXPECT_TRUE(IsInputFileName("C:\\\x94\xad\x95\x5c\\Netscape Wallpaper.bmp", kRenames, ""));
     using namespace std::string_literals;
-    EXPECT_EQ(SplitSelectedFiles("C:\\\x94\xad\x95\x5c\0a.bmp\0\x95\x5c.bmp\0\0"s),
-              (std::vector<std::string>{"C:\\\x94\xad\x95\x5c\\a.bmp", "C:\\\x94\xad\x95\x5c\\\x95\x5c.bmp"}));
+    EXPECT_EQ(SplitSelectedFiles(folder + "\0a.bmp\0\x95\x5c.bmp\0\0"s),
+              (std::vector<std::string>{folder + "\\a.bmp", folder + "\\\x95\x5c.bmp"}));
 }
 
 }  // namespace
