@@ -216,8 +216,8 @@ bool TPictureAdder::AskWallpaperOptions(const std::string& title, std::string& p
                 }
                 candidate = JoinPath(source.Folder(), name + extension);
             } else {
-                candidate =
-                    JoinPath(leave ? state_.fromDir : s_.settings.DataDirectory(), name + extension);
+                candidate = JoinPath(leave ? state_.fromDir : s_.settings.DataDirectory(),
+                                     name + extension);
                 if (candidate == path) {
                     accepted = path;
                     break;

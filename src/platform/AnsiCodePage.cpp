@@ -10,7 +10,8 @@ const AnsiCodePage* g_standIn = nullptr;
 AnsiCodePage AnsiCodePage::Builtin(unsigned number) {
     AnsiCodePage codePage(number);
     auto mark = [&codePage](unsigned first, unsigned last) {
-        for (unsigned b = first; b <= last; ++b) codePage.MarkLeadByte(static_cast<unsigned char>(b));
+        for (unsigned b = first; b <= last; ++b)
+            codePage.MarkLeadByte(static_cast<unsigned char>(b));
     };
     switch (number) {
         case 932:  // Shift-JIS

@@ -24,8 +24,9 @@ bool IsPlainFileName(std::string_view name) {
     const AnsiCodePage& codePage = ProcessAnsiCodePage();
     for (std::size_t at = 0; at < name.size();) {
         const std::size_t size = codePage.CharSize(name, at);
-        if (size == 1 && (static_cast<unsigned char>(name[at]) < 32 ||
-                          std::string_view("\\/:*?\"<>|").find(name[at]) != std::string_view::npos)) {
+        if (size == 1 &&
+            (static_cast<unsigned char>(name[at]) < 32 ||
+             std::string_view("\\/:*?\"<>|").find(name[at]) != std::string_view::npos)) {
             return false;
         }
         at += size;

@@ -398,7 +398,8 @@ TEST(CodePage932, LeaveKeepsDroppedPicturesInTheirDoubleByteFolder) {
         EXPECT_EQ(record->Location, folder);
     }
     // Nothing beside the folder under a name joined to its last character.
-    for (const char* name : {"a.jpg", "b.bmp", "c.bmp"}) EXPECT_FALSE(Exists(folder + name)) << name;
+    for (const char* name : {"a.jpg", "b.bmp", "c.bmp"})
+        EXPECT_FALSE(Exists(folder + name)) << name;
     EXPECT_FALSE(program.MessageBoxOpen());
 }
 
@@ -438,7 +439,8 @@ TEST(CodePage932, ADoubleByteFolderGoesThroughAddPreviewSetExportAndImport) {
                    reinterpret_cast<LPARAM>(FindChildByClass(page, "ToolbarWindow32")));
     EXPECT_TRUE(WaitFor([&] { return DesktopValue("Wallpaper") == hyou; }))
         << DesktopValue("Wallpaper");
-    EXPECT_TRUE(WaitFor([&] { return Caption(main) == "\x95\x5c.bmp - Pictavo"; })) << Caption(main);
+    EXPECT_TRUE(WaitFor([&] { return Caption(main) == "\x95\x5c.bmp - Pictavo"; }))
+        << Caption(main);
     EXPECT_TRUE(WaitFor([&] { return FindChildByText(main, "2 Pictures in List"); }));
 
     HWND exporter = OpenExportManager(from);

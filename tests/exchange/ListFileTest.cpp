@@ -78,7 +78,8 @@ TEST(ListFile, OnlyPlainNamesStayBesideTheList) {
 // byte A-Z, ア (0x83 0x41) and ヂ (0x83 0x61), are two pictures.
 TEST(ListFile, DoubleByteNamesArePlainByTheirCharacters) {
     const ScopedAnsiCodePage japanese(932);
-    for (const char* name : {"\x95\x5c.bmp", "\x83\x7c.bmp", "a\x94\x5c\x97\xcd.bmp", "\x83\x41.bmp"}) {
+    for (const char* name :
+         {"\x95\x5c.bmp", "\x83\x7c.bmp", "a\x94\x5c\x97\xcd.bmp", "\x83\x41.bmp"}) {
         EXPECT_TRUE(IsPlainListName(name)) << name;
     }
     for (const char* name : {"\x95\x5c\\x.bmp", "\x95\x5c|.bmp", "\x83\x41:x.bmp"}) {

@@ -221,11 +221,13 @@ TEST(PathsDoubleByteTest, KeysLowerSingleByteLettersOnly) {
         EXPECT_EQ(a.Key(), "c:\\pics\\\x83\x41.bmp");
         EXPECT_EQ(a.KeyName(), "\x83\x41.bmp");
         EXPECT_EQ(PicturePath("C:\\" HAPPYO "\\A.BMP").KeyFolder(), "c:\\" HAPPYO);
-        EXPECT_TRUE(PicturePath("C:\\Pics\\\x83\x41.bmp").SameFile(PicturePath("c:\\pics\\\x83\x41.BMP")));
+        EXPECT_TRUE(
+            PicturePath("C:\\Pics\\\x83\x41.bmp").SameFile(PicturePath("c:\\pics\\\x83\x41.BMP")));
     }
     const ScopedAnsiCodePage westernEuropean(1252);
     EXPECT_EQ(LowerCase("C:\\AB\x83\x41Z"), "c:\\ab\x83\x61z");
-    EXPECT_TRUE(PicturePath("C:\\Pics\\\x83\x41.bmp").SameFile(PicturePath("C:\\PICS\\\x83\x61.BMP")));
+    EXPECT_TRUE(
+        PicturePath("C:\\Pics\\\x83\x41.bmp").SameFile(PicturePath("C:\\PICS\\\x83\x61.BMP")));
 }
 
 }  // namespace
