@@ -58,9 +58,7 @@ std::vector<ListEntry> ReadListText(std::string_view text) {
 bool IsPlainListName(std::string_view name) { return IsPlainFileName(name); }
 
 bool IsListFileName(std::string_view path) {
-    const std::string name = ExtractFileName(path);
-    const size_t dot = name.rfind('.');
-    return dot != std::string::npos && LowerCase(std::string_view(name).substr(dot)) == kListFileExtension;
+    return LowerCase(ExtractFileExt(path)) == kListFileExtension;
 }
 
 DroppedFiles SortDroppedFiles(const std::vector<std::string>& paths) {

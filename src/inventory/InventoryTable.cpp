@@ -22,10 +22,25 @@ void CutTo(std::string& text, std::size_t width) {
     if (text.size() > width) text.resize(width);
 }
 
-// In place, reusing the target's buffer.
-void AssignLowerCase(std::string& target, const std::string& source) {
-    target.resize(source.size());
-    std::transform(source.begin(), source.end(), target.begin(), LowerChar);
+bool HasHighByte(std::string_view text) noexcept {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) return true;
+    }
+    return false;
+}
+
+// Whether a loaded record is to be stored again as Append stores it: a folder with a trailing
+// backslash (written by hand, never by the program), or a lower-case copy keyed under another
+// ANSI code page (a double-byte one leaves a character's second byte as it is, a single-byte
+// one lowers it; earlier builds lowered it always). Only text with a byte from 0x80 up can be
+// keyed differently.
+bool NeedsNormalizing(const RecordView& r) {
+    if (!r.Location.empty() && r.Location.back() == '\\' &&
+        StripTrailingBackslashes(r.Location).size() != r.Location.size()) {
+        return true;
+    }
+    return (HasHighByte(r.FileName) && r.LCFilename != LowerCase(r.FileName)) ||
+           (HasHighByte(r.Location) && r.LCLocation != LowerCase(r.Location));
 }
 
 // Byte-wise as unsigned bytes, as std::string_view::compare, eight bytes at a time: keys are
@@ -160,8 +175,8 @@ void NormalizeRecord(InventoryRecord& record) {
     // A folder with a trailing backslash could never be found by the key of a path.
     record.Location.resize(StripTrailingBackslashes(record.Location).size());
     CutTo(record.Group, GroupWidth);
-    AssignLowerCase(record.LCFilename, record.FileName);
-    AssignLowerCase(record.LCLocation, record.Location);
+    record.LCFilename = LowerCase(record.FileName);
+    record.LCLocation = LowerCase(record.Location);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -729,8 +744,7 @@ std::string InventoryTable::AssignEncoded(std::string&& bytes, std::size_t begin
         fresh.liveBytes_ += size;
         filler.Add(HashKey(encoding::LCFilename(p, lengths), encoding::LCLocation(p, lengths)), id);
         if (id > 0 && sorted) sorted = fresh.CompareKeys(id - 1, id) <= 0;
-        if (lengths.location > 0 && p[encoding::LocationAt(lengths) + lengths.location - 1] == '\\')
-            normalize = true;
+        if (!normalize && NeedsNormalizing(encoding::View(p, lengths))) normalize = true;
         p += size;
     }
     if (p != stop)
@@ -740,13 +754,8 @@ std::string InventoryTable::AssignEncoded(std::string&& bytes, std::size_t begin
     filler.Finish();
     fresh.storage_->loaded = std::move(bytes);
     if (normalize) {
-        // Locations with a trailing backslash (written by hand, never by the program) are
-        // stored as Append would store them.
         for (RecordId id = 0; id < fresh.slotCount_; ++id) {
-            const Slot& slot = fresh.SlotOf(id);
-            const std::string_view location{slot.bytes + encoding::LocationAt(slot.lengths),
-                                            slot.lengths.location};
-            if (location.empty() || location.back() != '\\') continue;
+            if (!NeedsNormalizing(fresh.ViewOf(id))) continue;
             InventoryRecord record = fresh.ViewOf(id).ToRecord();
             NormalizeRecord(record);
             fresh.StoreEncoded(id, record);

@@ -44,6 +44,21 @@ bool IsLowerCaseOf(std::string_view lower, std::string_view text) noexcept {
     return differ == 0;
 }
 
+// As IsLowerCaseOf, except that an ASCII capital right after a byte from 0x80 up may stand
+// unlowered: under a double-byte code page it is a character's second byte, which the key
+// leaves as it is. A file written under one code page thus loads under another (earlier
+// builds lowered every such byte); loading keys the record again for the code page it runs in.
+bool IsLowerCaseOfInAnyCodePage(std::string_view lower, std::string_view text) noexcept {
+    if (IsLowerCaseOf(lower, text)) return true;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (lower[i] == LowerChar(text[i])) continue;
+        if (lower[i] == text[i] && i > 0 && static_cast<unsigned char>(text[i - 1]) >= 0x80)
+            continue;
+        return false;
+    }
+    return true;
+}
+
 // Walks one record's fields in order, stopping at the first fault.
 class Checker {
 public:
@@ -154,8 +169,8 @@ bool Check(const char* p, std::size_t available, Lengths& lengths) noexcept {
     if (full.group > GroupWidth || SizeOf(full) > available) return false;
     if (u[LCLocationAt(full) - 1] != full.location || u[LCFilenameAt(full) - 1] != full.fileName)
         return false;
-    if (!IsLowerCaseOf(LCFilename(p, full), {p + FileNameAt(full), full.fileName}) ||
-        !IsLowerCaseOf(LCLocation(p, full), {p + LocationAt(full), full.location}))
+    if (!IsLowerCaseOfInAnyCodePage(LCFilename(p, full), {p + FileNameAt(full), full.fileName}) ||
+        !IsLowerCaseOfInAnyCodePage(LCLocation(p, full), {p + LocationAt(full), full.location}))
         return false;
     lengths = full;
     return true;
@@ -171,11 +186,11 @@ std::string Explain(const char* p, std::size_t available, std::size_t recordNo) 
                     c.Skip(4, "Order") && c.String(LCLocationWidth, "LCLocation", lcLocation) &&
                     c.String(LCFilenameWidth, "LCFilename", lcFilename);
     if (!ok) return c.Error();
-    if (lcFilename.size() != fileName.size() || !IsLowerCaseOf(lcFilename, fileName)) {
+    if (lcFilename.size() != fileName.size() || !IsLowerCaseOfInAnyCodePage(lcFilename, fileName)) {
         c.Mismatch("LCFilename does not match FileName");
         return c.Error();
     }
-    if (lcLocation.size() != location.size() || !IsLowerCaseOf(lcLocation, location)) {
+    if (lcLocation.size() != location.size() || !IsLowerCaseOfInAnyCodePage(lcLocation, location)) {
         c.Mismatch("LCLocation does not match Location");
         return c.Error();
     }

@@ -81,7 +81,8 @@ RecordView View(const char* p, Lengths l);
 
 // Checks the record that starts at p, with `available` bytes of record data from there on:
 // every length within its field's width and the data, booleans 0 or 1, the lower-case copies
-// matching. On success sets lengths.
+// matching (as lowered under this or another ANSI code page: the loader keys such a record
+// again). On success sets lengths.
 bool Check(const char* p, std::size_t available, Lengths& lengths) noexcept;
 // Why Check refused the record, field by field, naming the record by recordNo.
 std::string Explain(const char* p, std::size_t available, std::size_t recordNo);

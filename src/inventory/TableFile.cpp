@@ -10,6 +10,7 @@
 #endif
 
 #include "inventory/RecordEncoding.h"
+#include "platform/Paths.h"
 
 namespace pictavo {
 
@@ -221,7 +222,12 @@ TableParseResult ParseTable(std::string_view bytes) {
             result.Error = Refusal(encoding::Explain(p, available, std::size_t{i} + 1));
             return result;
         }
-        records.push_back(encoding::View(p, lengths).ToRecord());
+        InventoryRecord record = encoding::View(p, lengths).ToRecord();
+        // Keyed for the code page the program runs in, as loading keys them: a copy stored
+        // under another one (or by an earlier build) may have lowered a second byte.
+        record.LCFilename = LowerCase(record.FileName);
+        record.LCLocation = LowerCase(record.Location);
+        records.push_back(std::move(record));
         p += encoding::SizeOf(lengths);
     }
     if (p != end) {

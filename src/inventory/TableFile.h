@@ -33,7 +33,8 @@ struct TableParseResult {
     bool Ok() const noexcept { return Error.empty(); }
 };
 
-// Accepts only a complete, undamaged file of a known version.
+// Accepts only a complete, undamaged file of a known version. The lower-case copies are given
+// as the running ANSI code page keys them (see encoding::Check).
 TableParseResult ParseTable(std::string_view bytes);
 
 // Parses, and replaces the table's content only when the bytes are accepted (cursors then go

@@ -2,6 +2,7 @@
 
 #include "imaging/PictureFormats.h"
 #include "inventory/InventoryTable.h"
+#include "platform/AnsiCodePage.h"
 #include "platform/FileNames.h"
 
 namespace pictavo {
@@ -32,7 +33,7 @@ bool IsInputFileName(std::string_view path, const std::vector<std::string>& rena
 }
 
 std::string ProposedName(std::string_view fileName) {
-    const size_t dot = fileName.find_last_of('.');
+    const size_t dot = SplitPath(fileName).dot;
     return dot == std::string_view::npos ? std::string() : std::string(fileName.substr(0, dot));
 }
 
@@ -41,7 +42,9 @@ const char* const kUnacceptableNameMessage =
     "\\ / : * ? \" < > |";
 
 bool IsAcceptableName(std::string_view name) {
-    return !name.empty() && name.find_first_of("\\/:*?\"<>|") == std::string_view::npos;
+    // By characters: a double-byte character's second byte may be a backslash or a "|".
+    return !name.empty() &&
+           ProcessAnsiCodePage().FindChar(name, "\\/:*?\"<>|") == std::string_view::npos;
 }
 
 std::string NameRefusal(std::string_view name, std::string_view extension) {

@@ -96,16 +96,15 @@ void TPictureAdder::AddOneFile(const std::string& path, bool tile) {
         return;
     }
     if (!FileExists(path)) return;
+    const PicturePath picture(path);
     if (!IsSupportedFile(path)) {
-        s_.ui.ShowError("Error: " + std::string(ExtractFileName(path)) +
-                        " is not a supported file type.");
+        s_.ui.ShowError("Error: " + picture.Name() + " is not a supported file type.");
         return;
     }
     if (IsInputFileName(path)) {
         // A browser's drop file: only a move under a free "v" name keeps it
         // from being overwritten by the next one.
-        AskAndStore(path, MakeCaptureName(std::string(ExtractFileName(path))), kOptionMove,
-                    kOptionMove, tile);
+        AskAndStore(path, MakeCaptureName(picture.Name()), kOptionMove, kOptionMove, tile);
         return;
     }
     if ((!s_.settings.PromptForName() || s_.flags.startingUp) && s_.inventory.IsInInventory(path)) {
@@ -133,13 +132,13 @@ void TPictureAdder::BeginAddBatch(bool severalFiles, bool eachOwnTile) {
     firstOfBatch_ = true;
 }
 
-void TPictureAdder::PrepareDialog(const std::string& title, const std::string& path,
+void TPictureAdder::PrepareDialog(const std::string& title, const PicturePath& path,
                                   bool tileChoice, bool fromClipboard, uint8_t selectedMask,
                                   uint8_t enabledMask, bool tile) {
     state_.caption = title;
-    state_.fromDir = fromClipboard ? std::string("(Clipboard)") : std::string(ExtractFileDir(path));
-    state_.fileName = ProposedName(ExtractFileName(path));
-    state_.extension = ExtractFileExt(path);
+    state_.fromDir = fromClipboard ? std::string("(Clipboard)") : path.Folder();
+    state_.fileName = ProposedName(path.Name());
+    state_.extension = path.Extension();
     state_.tileChoiceEnabled = tileChoice;
     state_.copyModeEnabled = !fromClipboard;
     state_.enabledOptions = enabledMask;
@@ -173,7 +172,8 @@ bool TPictureAdder::AskWallpaperOptions(const std::string& title, std::string& p
     }
 
     // A new name keeps the picture's own extension: its format stays as it is.
-    const std::string extension = ExtractFileExt(path);
+    const PicturePath source(path);
+    const std::string extension = source.Extension();
     bool chosenTile = tile;
     bool chosenCopy = copy;
     std::string accepted;
@@ -182,11 +182,11 @@ bool TPictureAdder::AskWallpaperOptions(const std::string& title, std::string& p
         // The option chosen for an earlier file, for this one under its own
         // name: Leave keeps it in its folder, Move and Copy take it to the
         // data directory.
-        const std::string candidate =
-            TargetFolder(state_.option, ExtractFileDir(path), s_.settings.DataDirectory()) + "\\" +
-            std::string(ExtractFileName(path));
-        if (SameTextIgnoringCase(candidate, path) || ConfirmOverwrite(candidate)) {
-            accepted = SameTextIgnoringCase(candidate, path) ? path : candidate;
+        const PicturePath candidate(
+            TargetFolder(state_.option, source.Folder(), s_.settings.DataDirectory()),
+            source.Name());
+        if (candidate.SameFile(source) || ConfirmOverwrite(candidate.AsWritten())) {
+            accepted = candidate.SameFile(source) ? path : candidate.AsWritten();
             if (state_.option != kOptionLeave) chosenCopy = state_.option == kOptionCopy;
             chosenTile = eachOwnTile_ ? tile : state_.tile;
             decided = true;
@@ -194,7 +194,7 @@ bool TPictureAdder::AskWallpaperOptions(const std::string& title, std::string& p
     }
 
     if (!decided) {
-        PrepareDialog(title, path, tileChoice, fromClipboard, selectedMask, enabledMask, tile);
+        PrepareDialog(title, source, tileChoice, fromClipboard, selectedMask, enabledMask, tile);
         for (;;) {
             if (!s_.dialog.ShowModal(state_)) {
                 cancelledInBatch_ = true;
@@ -210,20 +210,20 @@ bool TPictureAdder::AskWallpaperOptions(const std::string& title, std::string& p
             chosenCopy = leave ? copy : state_.option == kOptionCopy;
             std::string candidate;
             if (fromClipboard) {
-                if (SameTextIgnoringCase(name + extension, ExtractFileName(path))) {
+                if (SameTextIgnoringCase(name + extension, source.Name())) {
                     accepted = path;
                     break;
                 }
-                candidate = std::string(ExtractFileDir(path)) + "\\" + name + extension;
+                candidate = JoinPath(source.Folder(), name + extension);
             } else {
-                candidate = (leave ? state_.fromDir : s_.settings.DataDirectory()) + "\\" + name +
-                            extension;
+                candidate = JoinPath(leave ? state_.fromDir : s_.settings.DataDirectory(),
+                                     name + extension);
                 if (candidate == path) {
                     accepted = path;
                     break;
                 }
             }
-            if (SameTextIgnoringCase(candidate, path) || ConfirmOverwrite(candidate)) {
+            if (PicturePath(candidate).SameFile(source) || ConfirmOverwrite(candidate)) {
                 accepted = candidate;
                 break;
             }
@@ -242,10 +242,11 @@ bool TPictureAdder::TransferPictureFile(const std::string& source, const std::st
         s_.ui.ShowError(refusal);
         return false;
     }
-    if (SameTextIgnoringCase(source, destination)) return true;
-    const bool replace = !overwriteAgreed_.empty() && LowerCase(destination) == overwriteAgreed_;
+    const PicturePath from(source), to(destination);
+    if (from.SameFile(to)) return true;
+    const bool replace = !overwriteAgreed_.empty() && to.Key() == overwriteAgreed_;
     overwriteAgreed_.clear();
-    if (!SameTextIgnoringCase(ExtractFileDir(source), ExtractFileDir(destination))) {
+    if (from.KeyFolder() != to.KeyFolder()) {
         if (!::CopyFileA(source.c_str(), destination.c_str(), !replace)) {
             const DWORD code = ::GetLastError();
             s_.ui.ShowError("Error: Unable to copy " + source + " to " + destination + " (" +
@@ -265,8 +266,8 @@ bool TPictureAdder::TransferPictureFile(const std::string& source, const std::st
                         SystemErrorText(code) + ").");
         return false;
     }
-    auto names = folderNames_.find(LowerCase(ExtractFileDir(destination)));
-    if (names != folderNames_.end()) names->second.insert(LowerCase(ExtractFileName(destination)));
+    auto names = folderNames_.find(to.KeyFolder());
+    if (names != folderNames_.end()) names->second.insert(to.KeyName());
     return true;
 }
 
@@ -276,7 +277,7 @@ bool TPictureAdder::ConfirmOverwrite(const std::string& path) {
                             MB_YESNO)) {
         return false;
     }
-    overwriteAgreed_ = LowerCase(path);
+    overwriteAgreed_ = PicturePath(path).Key();
     return true;
 }
 

@@ -15,6 +15,7 @@
 #include "inventory/InventoryStore.h"
 #include "pictures/WallpaperOptions.h"
 #include "platform/FlagScope.h"
+#include "platform/PicturePath.h"
 #include "platform/Prompts.h"
 #include "platform/UserInterface.h"
 
@@ -107,7 +108,7 @@ public:
     const WallpaperOptionsState& DialogState() const { return state_; }
 
 private:
-    void PrepareDialog(const std::string& title, const std::string& path, bool tileChoice,
+    void PrepareDialog(const std::string& title, const PicturePath& path, bool tileChoice,
                        bool fromClipboard, uint8_t selectedMask, uint8_t enabledMask, bool tile);
     // AddPictureFile's work, which a file's own failure may end.
     void AddOneFile(const std::string& path, bool tile);

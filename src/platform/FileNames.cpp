@@ -2,12 +2,13 @@
 
 #include <string>
 
+#include "platform/AnsiCodePage.h"
 #include "platform/Paths.h"
 
 namespace pictavo {
 
 bool IsDeviceName(std::string_view name) {
-    std::string base = LowerCase(name.substr(0, name.find('.')));
+    std::string base = LowerCase(name.substr(0, ProcessAnsiCodePage().FindChar(name, ".")));
     while (!base.empty() && base.back() == ' ') base.pop_back();
     for (const char* device : {"con", "prn", "aux", "nul", "conin$", "conout$"}) {
         if (base == device) return true;
@@ -19,11 +20,16 @@ bool IsDeviceName(std::string_view name) {
 }
 
 bool IsPlainFileName(std::string_view name) {
-    for (const char c : name) {
-        if (static_cast<unsigned char>(c) < 32 ||
-            std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) {
+    // By characters: a double-byte character's second byte may be a "\" or a "|".
+    const AnsiCodePage& codePage = ProcessAnsiCodePage();
+    for (std::size_t at = 0; at < name.size();) {
+        const std::size_t size = codePage.CharSize(name, at);
+        if (size == 1 &&
+            (static_cast<unsigned char>(name[at]) < 32 ||
+             std::string_view("\\/:*?\"<>|").find(name[at]) != std::string_view::npos)) {
             return false;
         }
+        at += size;
     }
     // Windows drops trailing dots and blanks, so ". ." is "." and ".. " is "..".
     if (!name.empty() && name.find_first_not_of(". ") == std::string_view::npos) return false;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/AnsiCodePage.h"
 #include "platform/Paths.h"
 
 namespace pictavo::FileProbe {
@@ -10,6 +11,18 @@ namespace {
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// The first separator at or after `from` (a character boundary), walking by characters: a
+// server's or share's name may hold a character whose second byte is a backslash.
+size_t NextSeparator(const std::string& path, size_t from) {
+    const AnsiCodePage& codePage = ProcessAnsiCodePage();
+    while (from < path.size()) {
+        const size_t size = codePage.CharSize(path, from);
+        if (size == 1 && IsSeparator(path[from])) return from;
+        from += size;
+    }
+    return path.size();
+}
 
 bool RootAnswers(const std::string& root) {
     const DWORD attributes = ::GetFileAttributesA(root.c_str());
@@ -23,11 +36,9 @@ std::string PathRoot(const std::string& path) {
     if (path.size() < 2 || !IsSeparator(path[0]) || !IsSeparator(path[1])) return {};
     // \\server\share: both parts must be there and not empty.
     const size_t server = 2;
-    size_t share = server;
-    while (share < path.size() && !IsSeparator(path[share])) ++share;
+    const size_t share = NextSeparator(path, server);
     if (share == server || share + 1 >= path.size()) return {};
-    size_t end = share + 1;
-    while (end < path.size() && !IsSeparator(path[end])) ++end;
+    const size_t end = NextSeparator(path, share + 1);
     if (end == share + 1) return {};
     return "\\\\" + path.substr(server, share - server) + "\\" +
            path.substr(share + 1, end - share - 1) + "\\";

@@ -1,48 +1,68 @@
 #include "platform/Paths.h"
 
-#include <algorithm>
+#include "platform/AnsiCodePage.h"
 
 namespace pictavo {
-namespace {
-
-// Index of the first byte after the last backslash or colon (0 when there is none).
-std::size_t NameStart(std::string_view path) noexcept {
-    std::size_t pos = path.find_last_of("\\:");
-    return pos == std::string_view::npos ? 0 : pos + 1;
-}
-
-}  // namespace
 
 std::string LowerCase(std::string_view text) {
-    std::string result(text.size(), '\0');
-    std::transform(text.begin(), text.end(), result.begin(), LowerChar);
+    const AnsiCodePage& codePage = ProcessAnsiCodePage();
+    std::string result(text);
+    for (std::size_t at = 0; at < result.size();) {
+        const std::size_t size = codePage.CharSize(result, at);
+        if (size == 1) result[at] = LowerChar(result[at]);
+        at += size;
+    }
     return result;
 }
 
+PathSplit SplitPath(std::string_view path) {
+    const AnsiCodePage& codePage = ProcessAnsiCodePage();
+    PathSplit split;
+    std::size_t kept = 0;  // the end of the last character that is not a backslash
+    for (std::size_t at = 0; at < path.size();) {
+        const std::size_t size = codePage.CharSize(path, at);
+        const char c = size == 1 ? path[at] : '\0';
+        if (c == '\\' || c == ':') {
+            if (c == ':') kept = at + 1;
+            split.nameStart = at + 1;
+            split.folderEnd = kept;
+            split.dot = std::string_view::npos;
+        } else {
+            if (c == '.') split.dot = at;
+            kept = at + size;
+        }
+        at += size;
+    }
+    return split;
+}
+
 std::string_view StripTrailingBackslashes(std::string_view path) {
-    while (!path.empty() && path.back() == '\\') path.remove_suffix(1);
-    return path;
+    const AnsiCodePage& codePage = ProcessAnsiCodePage();
+    std::size_t kept = 0;
+    for (std::size_t at = 0; at < path.size();) {
+        const std::size_t size = codePage.CharSize(path, at);
+        if (size != 1 || path[at] != '\\') kept = at + size;
+        at += size;
+    }
+    return path.substr(0, kept);
 }
 
 std::string ExtractFileName(std::string_view path) {
-    return std::string(path.substr(NameStart(path)));
+    return std::string(path.substr(SplitPath(path).nameStart));
 }
 
 std::string ExtractFileDir(std::string_view path) {
-    return std::string(StripTrailingBackslashes(path.substr(0, NameStart(path))));
+    return std::string(path.substr(0, SplitPath(path).folderEnd));
 }
 
 std::string ExtractFileExt(std::string_view path) {
-    const std::size_t dot = path.find_last_of('.');
-    return dot == std::string_view::npos || dot < NameStart(path) ? std::string()
-                                                                  : std::string(path.substr(dot));
+    const std::size_t dot = SplitPath(path).dot;
+    return dot == std::string_view::npos ? std::string() : std::string(path.substr(dot));
 }
 
 std::string ChangeFileExt(std::string_view path, std::string_view ext) {
-    const std::size_t dot = path.find_last_of('.');
-    std::string result(
-        dot == std::string_view::npos || dot < NameStart(path) ? path : path.substr(0, dot));
-    return result.append(ext);
+    const std::size_t dot = SplitPath(path).dot;
+    return std::string(path.substr(0, dot)).append(ext);
 }
 
 std::string JoinPath(std::string_view folder, std::string_view name) {

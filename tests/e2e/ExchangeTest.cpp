@@ -9,6 +9,7 @@
 #include "harness/Desktop.h"
 #include "harness/Harness.h"
 #include "inventory/TableFile.h"
+#include "preview/PreviewPage.h"
 #include "support/PictureFiles.h"
 
 using namespace e2e;
@@ -101,6 +102,24 @@ void Type(WORD key, std::initializer_list<WORD> held) {
         ::keybd_event(static_cast<BYTE>(*m), 0, KEYEVENTF_KEYUP, 0);
 }
 
+// Ctrl+Alt+Shift+F11 opens the Export Manager on the data directory; null when it did not.
+HWND OpenExportManager(const Program& program) {
+    HWND main = program.MainWindow();
+    ::SetForegroundWindow(main);
+    if (!WaitFor([&] { return ::GetForegroundWindow() == main; })) return nullptr;
+    Type(VK_F11, {VK_CONTROL, VK_MENU, VK_SHIFT});
+    return WaitForWindow(program, "TFrmExport", "Export Manager");
+}
+
+// "Export Files" pressed: the text of the message that ends the export, once
+// it has been answered and the manager has closed; empty when none of that came.
+std::string ExportFiles(const Program& program, HWND exporter) {
+    if (!ClickButton(exporter, "Export Files")) return {};
+    const auto box = program.WaitForMessageBox();
+    if (!box || !box->Press(IDOK) || !WaitFor([&] { return !::IsWindow(exporter); })) return {};
+    return box->text;
+}
+
 }  // namespace
 
 TEST(Exchange, ExportFromOneInstallationAndDropTheListOnAnother) {
@@ -130,25 +149,14 @@ TEST(Exchange, ExportFromOneInstallationAndDropTheListOnAnother) {
         table.Append(record);
     }
     StartWith(from, &table);
-    HWND main = from.MainWindow();
-    ::SetForegroundWindow(main);
-    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == main; }));
-
-    // Ctrl+Alt+Shift+F11 opens the Export Manager on the data directory.
-    Type(VK_F11, {VK_CONTROL, VK_MENU, VK_SHIFT});
-    HWND exporter = WaitForWindow(from, "TFrmExport", "Export Manager");
+    HWND exporter = OpenExportManager(from);
     ASSERT_NE(exporter, nullptr);
     std::vector<HWND> edits = Edits(exporter);
     ASSERT_EQ(edits.size(), 2u);
     EXPECT_EQ(TextOf(edits[0]), "pvo.pvi");
     EXPECT_EQ(TextOf(edits[1]), "Export1");
     SaveScreenshot("export-manager");
-    ASSERT_TRUE(ClickButton(exporter, "Export Files"));
-    auto box = from.WaitForMessageBox();
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->text, "Export Successful");
-    ASSERT_TRUE(box->Press(IDOK));
-    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(exporter); }));
+    EXPECT_EQ(ExportFiles(from, exporter), "Export Successful");
 
     const std::string exported = from.DataDir() + "\\Export1";
     EXPECT_EQ(ReadFile(exported + "\\pvo.pvi"), "\"dawn.jpg\",\"C\"\r\n\"Sunset.bmp\",\"T\"\r\n");
@@ -349,4 +357,112 @@ TEST(Exchange, ClipboardBitmapBecomesNumberedClipboardFilesAndTextGreysTheItem) 
     EXPECT_FALSE(Exists(program.DataDir() + "\\v3 of Clipboard.bmp"));
     EXPECT_FALSE(program.MessageBoxOpen());
     EmptyTheClipboard();
+}
+
+// At code page 932 a character's second byte can be 0x5C, the backslash: the
+// folder 発表 (0x94 0xAD 0x95 0x5C) ends in it. Pictures dropped from there and
+// confirmed with "Leave" and the proposed name, the second for all remaining
+// files, stay where they are and are listed there. The test runs at code page
+// 932 and so does the program it starts.
+TEST(CodePage932, LeaveKeepsDroppedPicturesInTheirDoubleByteFolder) {
+    ASSERT_EQ(::GetACP(), 932u) << "the test must run with LC_ALL=ja_JP.UTF-8";
+    Program program;
+    StartWith(program);
+    const std::string folder = program.Folder() + "\\\x94\xad\x95\x5c";
+    ASSERT_TRUE(::CreateDirectoryA(folder.c_str(), nullptr));
+    const std::vector<std::string> pictures = {folder + "\\a.jpg", folder + "\\b.bmp",
+                                               folder + "\\c.bmp"};
+    pictavo::testing::WritePicture(pictures[0], pictavo::testing::PictureFormat::Jpeg, 40, 30,
+                                   0x3060A0u);
+    WriteFile(pictures[1], Bitmap(40, 80, 120));
+    WriteFile(pictures[2], Bitmap(120, 80, 40));
+    ASSERT_TRUE(Exists(pictures[0])) << "no Linux spelling for the name: is the locale there?";
+
+    DropFiles(program, pictures);
+    HWND dialog = WaitForAddDialog(program, "a");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(TextOf(Edits(dialog)[0]), folder);
+    ASSERT_TRUE(ClickButton(dialog, "OK"));
+    dialog = WaitForAddDialog(program, "b");
+    ASSERT_NE(dialog, nullptr);
+    Tick(dialog, "&Apply these options to all remaining files.");
+    ASSERT_TRUE(ClickButton(dialog, "OK"));
+
+    const auto saved =
+        program.WaitForSavedList([](const auto& t) { return t.Records.size() == 3; });
+    ASSERT_TRUE(saved) << program.SavedList().Records.size() << " pictures listed";
+    for (const std::string& picture : pictures) {
+        EXPECT_TRUE(Exists(picture)) << picture;
+        const auto* record = Find(*saved, picture);
+        ASSERT_TRUE(record) << picture;
+        EXPECT_EQ(record->Location, folder);
+    }
+    // Nothing beside the folder under a name joined to its last character.
+    for (const char* name : {"a.jpg", "b.bmp", "c.bmp"})
+        EXPECT_FALSE(Exists(folder + name)) << name;
+    EXPECT_FALSE(program.MessageBoxOpen());
+}
+
+// The folder ソフト (0x83 0x5C ...) with 表.bmp (0x95 0x5C) and ポ.bmp (0x83
+// 0x7C, a "|" as second byte): added from a drop, previewed, set as wallpaper,
+// exported and imported into another installation under their own names.
+TEST(CodePage932, ADoubleByteFolderGoesThroughAddPreviewSetExportAndImport) {
+    ASSERT_EQ(::GetACP(), 932u) << "the test must run with LC_ALL=ja_JP.UTF-8";
+    Program from;
+    StartWith(from);
+    const std::string folder = from.Folder() + "\\\x83\x5c\x83\x74\x83\x67";
+    ASSERT_TRUE(::CreateDirectoryA(folder.c_str(), nullptr));
+    const std::string po = folder + "\\\x83\x7c.bmp", hyou = folder + "\\\x95\x5c.bmp";
+    WriteFile(po, Bitmap(200, 60, 30));
+    WriteFile(hyou, Bitmap(30, 60, 200));
+    ASSERT_TRUE(Exists(hyou)) << "no Linux spelling for the name: is the locale there?";
+
+    DropFiles(from, {po, hyou});
+    HWND dialog = WaitForAddDialog(from, "\x83\x7c");
+    ASSERT_NE(dialog, nullptr);
+    Tick(dialog, "&Apply these options to all remaining files.");
+    ASSERT_TRUE(ClickButton(dialog, "OK"));
+    HWND main = from.MainWindow();
+    ASSERT_TRUE(WaitFor([&] { return FindChildByText(main, "2 Pictures in List"); }));
+    const auto added = from.WaitForSavedList([](const auto& t) { return t.Records.size() == 2; });
+    ASSERT_TRUE(added) << from.SavedList().Records.size() << " pictures listed";
+    ASSERT_TRUE(Find(*added, po) && Find(*added, hyou));
+
+    // The last one dropped is selected and previewed: its file is found.
+    HWND page = FindChildByClass(main, "TPreviewPage");
+    HWND message = FindChildByClass(page, "TPreviewMessage");
+    HWND picture = FindChildByClass(page, "TPreviewPicture");
+    EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(picture) && TextOf(message).empty(); }))
+        << TextOf(message);
+    // "Set as wallpaper" on the toolbar.
+    ::PostMessageA(page, WM_COMMAND, MAKEWPARAM(pictavo::TPreviewPage::idSetWallpaper, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(FindChildByClass(page, "ToolbarWindow32")));
+    EXPECT_TRUE(WaitFor([&] { return DesktopValue("Wallpaper") == hyou; }))
+        << DesktopValue("Wallpaper");
+    EXPECT_TRUE(WaitFor([&] { return Caption(main) == "\x95\x5c.bmp - Pictavo"; }))
+        << Caption(main);
+    EXPECT_TRUE(WaitFor([&] { return FindChildByText(main, "2 Pictures in List"); }));
+
+    HWND exporter = OpenExportManager(from);
+    ASSERT_NE(exporter, nullptr);
+    EXPECT_EQ(ExportFiles(from, exporter), "Export Successful");
+    const std::string exported = from.DataDir() + "\\Export1";
+    EXPECT_EQ(ReadFile(exported + "\\pvo.pvi"),
+              "\"\x83\x7c.bmp\",\"T\"\r\n\"\x95\x5c.bmp\",\"T\"\r\n");
+    EXPECT_EQ(ReadFile(exported + "\\\x95\x5c.bmp"), ReadFile(hyou));
+    from.Shutdown();
+    ASSERT_TRUE(from.WaitForExit());
+
+    Program to;
+    StartWith(to);
+    DropFiles(to, {exported + "\\pvo.pvi"});
+    dialog = WaitForAddDialog(to, "\x83\x7c");
+    ASSERT_NE(dialog, nullptr);
+    Tick(dialog, "&Apply these options to all remaining files.");
+    ASSERT_TRUE(ClickButton(dialog, "OK"));
+    const auto imported = to.WaitForSavedList([](const auto& t) { return t.Records.size() == 2; });
+    ASSERT_TRUE(imported) << to.SavedList().Records.size() << " pictures listed";
+    EXPECT_TRUE(Find(*imported, exported + "\\\x83\x7c.bmp"));
+    EXPECT_TRUE(Find(*imported, exported + "\\\x95\x5c.bmp"));
+    EXPECT_FALSE(to.MessageBoxOpen());
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "exchange/ListFile.h"
+#include "platform/AnsiCodePage.h"
 
 namespace pictavo {
 namespace {
@@ -69,6 +70,26 @@ TEST(ListFile, OnlyPlainNamesStayBesideTheList) {
         {"a\"b.bmp", false}, {"a\tb.bmp", false},
     };
     for (const Case& c : cases) EXPECT_EQ(IsPlainListName(c.name), c.plain) << c.name;
+}
+
+// At code page 932 a character's second byte may be 0x5C or 0x7C, a
+// backslash or a "|" alone: 表 (0x95 0x5C), ポ (0x83 0x7C). Such a name is
+// plain, and the export takes it; two names that differ only in a second
+// byte A-Z, ア (0x83 0x41) and ヂ (0x83 0x61), are two pictures.
+TEST(ListFile, DoubleByteNamesArePlainByTheirCharacters) {
+    const ScopedAnsiCodePage japanese(932);
+    for (const char* name :
+         {"\x95\x5c.bmp", "\x83\x7c.bmp", "a\x94\x5c\x97\xcd.bmp", "\x83\x41.bmp"}) {
+        EXPECT_TRUE(IsPlainListName(name)) << name;
+    }
+    for (const char* name : {"\x95\x5c\\x.bmp", "\x95\x5c|.bmp", "\x83\x41:x.bmp"}) {
+        EXPECT_FALSE(IsPlainListName(name)) << name;
+    }
+    const ExportPlan plan = PlanExport({{"\x95\x5c.bmp", "C:\\one", true, true},
+                                        {"\x83\x41.bmp", "C:\\one", true, true},
+                                        {"\x83\x61.bmp", "C:\\one", true, true}});
+    EXPECT_EQ(plan.pictures.size(), 3u);
+    EXPECT_EQ(plan.leftOut, 0);
 }
 
 TEST(ListFile, DroppedListsGoAfterPicturesEachInDropOrder) {

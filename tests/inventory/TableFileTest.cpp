@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "inventory/TableFile.h"
+#include "platform/AnsiCodePage.h"
 
 namespace pictavo {
 namespace {
@@ -204,6 +205,49 @@ TEST(TableFileTest, TheLowerCaseCheckAcceptsExactlyTheLowerCaseCopy) {
             }
         }
     }
+}
+
+// At code page 932 ア (0x83 0x41) and ヂ (0x83 0x61) are two files, and 発表
+// (0x94 0xAD 0x95 0x5C) a folder whose name ends in the byte of a backslash.
+// Earlier builds stored ア's key with its second byte lowered, as ヂ's: such a
+// file still loads, each record under its own key. What is written at 932
+// loads at 1252 too, keyed as 1252 keys it.
+TEST(TableFileTest, DoubleByteNamesKeepKeysOfTheirOwn) {
+    const std::string folder = "C:\\\x94\xad\x95\x5c";
+    const std::string a = "\x83\x41.bmp", di = "\x83\x61.bmp";
+    std::string written;
+    {
+        const ScopedAnsiCodePage japanese(932);
+        InventoryTable table;
+        table.Append(Rec(folder, a));
+        table.Append(Rec(folder, di));
+        const RecordId aId = table.Seek(KeyOfPath(PicturePath(folder, "\x83\x41.BMP")));
+        const RecordId diId = table.Seek(KeyOfPath(PicturePath(folder, di)));
+        ASSERT_NE(aId, NoRecord);
+        ASSERT_NE(diId, NoRecord);
+        EXPECT_NE(aId, diId);
+        EXPECT_EQ(table.Record(aId).Location, folder);
+        written = SerializeTable(table);
+
+        InventoryRecord earlier = Rec(folder, a);
+        earlier.LCFilename = "\x83\x61.bmp";
+        InventoryTable loaded;
+        ASSERT_EQ(LoadTable(FileOf(1, RecordBytes(earlier)), loaded), "");
+        const RecordId found = loaded.Seek(KeyOfPath(PicturePath(folder, a)));
+        ASSERT_NE(found, NoRecord);
+        EXPECT_EQ(loaded.Record(found).LCFilename, a);
+        EXPECT_EQ(loaded.Seek(KeyOfPath(PicturePath(folder, di))), NoRecord);
+        EXPECT_EQ(ParseTable(FileOf(1, RecordBytes(earlier))).Records.at(0).LCFilename, a);
+
+        // A capital left in a copy is still damage where no second byte stands.
+        earlier.LCFilename = "\x83\x41.BMP";
+        EXPECT_NE(LoadTable(FileOf(1, RecordBytes(earlier)), loaded), "");
+    }
+    const ScopedAnsiCodePage westernEuropean(1252);
+    InventoryTable elsewhere;
+    ASSERT_EQ(LoadTable(written, elsewhere), "");
+    EXPECT_EQ(elsewhere.Count(), 2u);
+    EXPECT_NE(elsewhere.Seek(KeyOfPath(PicturePath(folder, a))), NoRecord);
 }
 
 TEST(TableFileTest, EmptyTableRoundTrips) {

@@ -4,6 +4,8 @@
 #include <set>
 
 #include "pictures/AddRules.h"
+#include "platform/AnsiCodePage.h"
+#include "platform/Paths.h"
 
 namespace pictavo {
 namespace {
@@ -115,6 +117,37 @@ TEST(AddRules, TheOpenDialogsBufferGivesFullPathsInItsOrder) {
               (Paths{"C:\\Pics\\b.bmp", "C:\\Pics\\a.bmp"}));
     EXPECT_EQ(SplitSelectedFiles("C:\\\0a.bmp\0b.bmp\0\0"s), (Paths{"C:\\a.bmp", "C:\\b.bmp"}));
     EXPECT_EQ(SplitSelectedFiles("\0\0"s), Paths{});
+}
+
+// At code page 932 a character's second byte may be 0x5C, the backslash: 発表
+// is 0x94 0xAD 0x95 0x5C, 能 0x94 0x5C, ソ 0x83 0x5C. "Leave" with the name
+// the dialog proposes must name the file it started from.
+TEST(AddRules, LeaveWithTheProposedNameKeepsADoubleByteFileWhereItIs) {
+    const ScopedAnsiCodePage japanese(932);
+    for (const char* path :
+         {"C:\\\x94\xad\x95\x5c\\a.jpg", "C:\\\x83\x5c\x83\x74\x83\x67\\\x94\x5c.bmp",
+          "\\\\Server\\\x94\xad\x95\x5c\\\x95\x5c.x.bmp"}) {
+        SCOPED_TRACE(path);
+        const std::string candidate =
+            JoinPath(TargetFolder(kOptionLeave, ExtractFileDir(path), "C:\\P\\images"),
+                     ProposedName(ExtractFileName(path)) + ExtractFileExt(path));
+        EXPECT_EQ(candidate, path);
+        EXPECT_EQ(NameRefusal(ProposedName(ExtractFileName(path)), ExtractFileExt(path)), "");
+    }
+    // The file in its folder and a file of that name beside the folder are
+    // in two folders.
+    const std::string folder = "C:\\\x94\xad\x95\x5c";
+    EXPECT_FALSE(SameTextIgnoringCase(ExtractFileDir(folder + "\\a.jpg"),
+                                      ExtractFileDir(folder + "a.jpg")));
+    EXPECT_FALSE(SameTextIgnoringCase("\x83\x41.bmp", "\x83\x61.bmp"));
+    EXPECT_TRUE(SameTextIgnoringCase("\x83\x41.BMP", "\x83\x41.bmp"));
+    EXPECT_TRUE(IsAcceptableName("\x94\x5c\x97\xcd"));
+    EXPECT_TRUE(IsAcceptableName("\x83\x7c"));
+    EXPECT_FALSE(IsAcceptableName("\x94\x5c\\"));
+    EXPECT_TRUE(IsInputFileName("C:\\\x94\xad\x95\x5c\\Netscape Wallpaper.bmp", kRenames, ""));
+    using namespace std::string_literals;
+    EXPECT_EQ(SplitSelectedFiles(folder + "\0a.bmp\0\x95\x5c.bmp\0\0"s),
+              (std::vector<std::string>{folder + "\\a.bmp", folder + "\\\x95\x5c.bmp"}));
 }
 
 }  // namespace

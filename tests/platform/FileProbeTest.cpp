@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "platform/AnsiCodePage.h"
 #include "support/TempDir.h"
 #include "support/UnmappedDrive.h"
 
@@ -31,6 +32,11 @@ TEST(FileProbe, PathRoot) {
         {"", ""},
     };
     for (const auto& c : cases) EXPECT_EQ(FileProbe::PathRoot(c.path), c.root) << c.path;
+    // At code page 932 a share's name may end in a character whose second
+    // byte is 0x5C: 発表 (0x94 0xAD 0x95 0x5C).
+    const ScopedAnsiCodePage japanese(932);
+    EXPECT_EQ(FileProbe::PathRoot("\\\\server\\\x94\xad\x95\x5c\\a.bmp"),
+              "\\\\server\\\x94\xad\x95\x5c\\");
 }
 
 TEST(FileProbe, TellsPresentVanishedAndUnreachableApart) {
