@@ -233,7 +233,7 @@ TEST(Rendition, AWallpaperTheSystemRefusesChangesNothingAndIsToldWhereTheUserAct
 
             rig.wallpaper.values.refused = {LowerCase(kind.rendered ? Own() : bad)};
             rig.wallpaper.values.refusal = ERROR_ACCESS_DENIED;
-            EXPECT_FALSE(rig.desktop.ApplyWallpaper(bad, !kind.rendered, false, report));
+            EXPECT_FALSE(rig.desktop.ApplyWallpaper(bad, !kind.rendered, true, report));
             EXPECT_EQ(rig.renderer.calls.size(), rendered + (kind.rendered ? 1 : 0));
             EXPECT_EQ(rig.AppliedPaths().back(), kind.rendered ? Own() : bad);
 

@@ -147,11 +147,19 @@ TEST(Lifecycle, ACopyOfTheFolderRunningForAnotherUserIsToldAndItsFilesAreLeftAlo
     TraceCollector trace;
     program.Start();
     auto box = program.WaitForMessageBox();
-    ASSERT_TRUE(box.has_value());
-    EXPECT_EQ(box->text, "Pictavo is already running for another user.");
-    EXPECT_EQ(box->caption, "Pictavo");
-    ASSERT_TRUE(box->Press(IDOK));
-    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_TRUE(box.has_value());
+    if (box) {
+        EXPECT_EQ(box->text, "Pictavo is already running for another user.");
+        EXPECT_EQ(box->caption, "Pictavo");
+        ASSERT_TRUE(box->Press(IDOK));
+    }
+    const bool ended = program.WaitForExit();
+    EXPECT_TRUE(ended);
+    if (!ended) {
+        // A copy that ran after all touches the files at its exit at the latest.
+        program.Shutdown();
+        ASSERT_TRUE(program.WaitForExit());
+    }
     EXPECT_EQ(FolderStamps(program.Folder()), before);
     EXPECT_TRUE(trace.Texts().empty());
 }
