@@ -180,7 +180,8 @@ bool TDesktopWallpaper::ApplyWallpaper(const std::string& path, bool tile, bool 
             if (renditionRecord_) renditionRecord_->SetRenditionSource(earlierRecord);
         }
         const std::string message =
-            "Unable to set " + path + " as the wallpaper: Windows refused it" +
+            "Unable to set " + (path.empty() ? std::string("(none)") : path) +
+            " as the wallpaper: Windows refused it" +
             (error == ERROR_SUCCESS ? std::string(".") : " (" + SystemErrorText(error) + ").");
         ui_.Trace(message);
         if (report == Failure::Show) ui_.ShowError(message);
