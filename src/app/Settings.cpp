@@ -195,8 +195,7 @@ void TSettings::ApplyNextWallpaperHotKey() {
         c_.options.SetNextWallpaperHotKey(chosenHotKey_);
     }
     if (hotKey_->InForce() != chosenHotKey_) {
-        hotKeyRefusalTold_ =
-            hotKey_->Apply(chosenHotKey_, !hotKeyRefusalTold_) != chosenHotKey_;
+        hotKeyRefusalTold_ = hotKey_->Apply(chosenHotKey_, !hotKeyRefusalTold_) != chosenHotKey_;
     }
 }
 

@@ -57,7 +57,9 @@ public:
     // Puts the earlier bitmap back, or removes the new one when there was none.
     // Returns false when that could not be done.
     bool Restore() {
-        if (!existed_) return ::DeleteFileA(path_.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND;
+        if (!existed_) {
+            return ::DeleteFileA(path_.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND;
+        }
         if (kept_.empty() || !::MoveFileExA(kept_.c_str(), path_.c_str(),
                                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             return false;

@@ -250,7 +250,8 @@ TEST(Rendition, AWallpaperTheSystemRefusesChangesNothingAndIsToldWhereTheUserAct
             const std::string told = "Unable to set " + bad +
                                      " as the wallpaper: Windows refused it (" +
                                      SystemErrorText(ERROR_ACCESS_DENIED) + ").";
-            EXPECT_TRUE(Contains(rig.host.traces, told)) << ::testing::PrintToString(rig.host.traces);
+            EXPECT_TRUE(Contains(rig.host.traces, told))
+                << ::testing::PrintToString(rig.host.traces);
             EXPECT_EQ(rig.host.errors,
                       report == TDesktopWallpaper::Failure::Show ? Log{told} : Log{});
         }
@@ -270,8 +271,8 @@ TEST(Rendition, TheSlideshowPassesOverAWallpaperTheSystemRefusesAndTracesWhy) {
     EXPECT_EQ(rig.AppliedPaths(), (Log{refused, next}));
     EXPECT_EQ(rig.host.caption, "c.bmp - Pictavo");
     EXPECT_TRUE(rig.Listed("b.bmp"));
-    EXPECT_TRUE(Contains(rig.host.traces, "Unable to set " + refused +
-                                              " as the wallpaper: Windows refused it ("));
+    EXPECT_TRUE(Contains(rig.host.traces,
+                         "Unable to set " + refused + " as the wallpaper: Windows refused it ("));
     EXPECT_TRUE(Contains(rig.host.traces, "passed over " + refused));
     EXPECT_TRUE(rig.host.errors.empty());
     EXPECT_TRUE(rig.host.messages.empty());

@@ -106,7 +106,9 @@ static std::vector<std::string> FolderStamps(const std::string& folder) {
         const std::string path = folder + "\\" + name;
         stamps.push_back(name + " " + FileStamp(path));
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            for (const std::string& inner : FolderStamps(path)) stamps.push_back(name + "\\" + inner);
+            for (const std::string& inner : FolderStamps(path)) {
+                stamps.push_back(name + "\\" + inner);
+            }
         }
     } while (::FindNextFileA(find, &found));
     ::FindClose(find);

@@ -261,7 +261,8 @@ TEST(Slideshow, AHotKeyAnotherProgramHoldsAtStartIsToldOnceKeptAndTakenOnceFree)
     // Another key is taken up, and saved, once the keys rest; the first is given back.
     const WORD ctrlAltN = MAKEWORD('N', HOTKEYF_CONTROL | HOTKEYF_ALT);
     EnterHotKey(control, ctrlAltN);
-    ASSERT_TRUE(WaitFor([&] { return program.Ini("General", "NextWallpaperHotKey") == "Ctrl+Alt+N"; }));
+    ASSERT_TRUE(
+        WaitFor([&] { return program.Ini("General", "NextWallpaperHotKey") == "Ctrl+Alt+N"; }));
     EXPECT_TRUE(HotKeyHeld(MOD_CONTROL | MOD_ALT, 'N'));
     EXPECT_FALSE(HotKeyHeld(MOD_CONTROL | MOD_ALT, 'H'));
     ASSERT_TRUE(program.WaitUntilIdle());

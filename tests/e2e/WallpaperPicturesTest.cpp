@@ -171,7 +171,8 @@ TEST(WallpaperPictures, AScreenChangeUnderAFullScreenProgramIsRenderedOnlyOnceIt
     ASSERT_NE(game.WaitForForeground(), nullptr);
     ::PostMessageA(main, WM_DISPLAYCHANGE, 32,
                    MAKELPARAM(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)));
-    EXPECT_TRUE(trace.WaitForLine("SlideShow.DisplayChanged: held back while a full-screen program runs"));
+    EXPECT_TRUE(
+        trace.WaitForLine("SlideShow.DisplayChanged: held back while a full-screen program runs"));
     EXPECT_EQ(FileStamp(OwnBitmap(program)), rendered);
 
     ASSERT_TRUE(game.Close());
