@@ -205,7 +205,8 @@ int main() {
     // The prefix gets its wallpaper back; the bench's files go.
     if (before) {
         SystemWallpaper().WriteTile(before->tileWallpaper != "0");
-        SystemWallpaper().SetDeskWallpaper(before->wallpaper, SPIF_UPDATEINIFILE);
+        DWORD error = ERROR_SUCCESS;
+        SystemWallpaper().SetDeskWallpaper(before->wallpaper, SPIF_UPDATEINIFILE, error);
     }
     ::DeleteFileA(own.c_str());
     ::DeleteFileA(photo.c_str());

@@ -597,7 +597,7 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_DISPLAYCHANGE:
-            if (desktop_ && !closing_) Guarded([this] { desktop_->DisplayChanged(); });
+            if (slideShow_ && !closing_) Guarded([this] { slideShow_->DisplayChanged(); });
             return 0;
         case WM_SETTINGCHANGE:
             if (detector_) detector_->WMSettingChange(reinterpret_cast<const char*>(lParam));

@@ -1,5 +1,6 @@
-// Program entry: one copy per desktop; a second copy asks the first to show
-// itself and ends.
+// Program entry: one copy per desktop and one per program folder; a second
+// copy on the desktop asks the first to show itself and ends, one started by
+// another user while a copy of the folder runs says so and ends.
 #include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
@@ -10,8 +11,10 @@
 #include "app/Application.h"
 #include "app/FrmMain.h"
 #include "app/FrmSplash.h"
+#include "app/SingleInstance.h"
 #include "app/VersionInfo.h"
-#include "platform/Handles.h"
+#include "platform/Files.h"
+#include "platform/Prompts.h"
 #include "platform/Trace.h"
 #include "shell/FrmTray.h"
 #include "shell/LaunchRules.h"
@@ -21,16 +24,23 @@ using namespace pictavo;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const UINT msgMyWindowMessageHandle = ::RegisterWindowMessageA("RestorePictavo");
-    // Never released: the system lets go of it when the process ends.
-    UniqueHandle mutex(::CreateMutexA(nullptr, FALSE, "Pictavo"));
-    DWORD wait = ::WaitForSingleObject(mutex.Get(), 0);
-    if (wait == WAIT_TIMEOUT) {
-        // Every top-level window hears it; one that has stopped answering must
-        // not keep this copy alive, so each gets a bounded time.
-        DWORD_PTR answer = 0;
-        ::SendMessageTimeoutA(HWND_BROADCAST, msgMyWindowMessageHandle, 0, 0,
-                              SMTO_NORMAL | SMTO_ABORTIFHUNG, 2000, &answer);
-        return 0;
+    // Never released: the system lets go of them when the process ends.
+    TSingleInstance instance;
+    switch (instance.Take(ExtractFileDir(ExePath()))) {
+        case TSingleInstance::Claim::RunningHere: {
+            // Every top-level window hears it; one that has stopped answering
+            // must not keep this copy alive, so each gets a bounded time.
+            DWORD_PTR answer = 0;
+            ::SendMessageTimeoutA(HWND_BROADCAST, msgMyWindowMessageHandle, 0, 0,
+                                  SMTO_NORMAL | SMTO_ABORTIFHUNG, 2000, &answer);
+            return 0;
+        }
+        case TSingleInstance::Claim::RunningForAnotherUser:
+            // The other copy's files are left exactly as they are.
+            WinPrompts("Pictavo").Message(nullptr, "Pictavo is already running for another user.");
+            return 0;
+        case TSingleInstance::Claim::First:
+            break;
     }
 
     ReadVersionStrings();

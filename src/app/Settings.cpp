@@ -108,15 +108,17 @@ void TSettings::LoadSaveSettings(Direction direction, bool loadPosition) {
     edit("General", "SelectedEditor", c_.options.edtSelectedEditor);
     if (!save) c_.options.UpdateEditorControls();
     if (save) {
-        // What the control shows is what runs: a change not yet taken up is taken up now.
+        // A change not yet taken up is taken up now, and a chosen key that
+        // could not be had is tried again.
         ApplyNextWallpaperHotKey();
-        f.WriteString("General", "NextWallpaperHotKey",
-                      FormatHotKey(c_.options.NextWallpaperHotKey()));
+        f.WriteString("General", "NextWallpaperHotKey", FormatHotKey(chosenHotKey_));
     } else {
         // Text that names no usable key counts as none.
         const std::optional<HotKey> stored = ParseHotKey(f.ReadString(
             "General", "NextWallpaperHotKey", FormatHotKey(c_.options.NextWallpaperHotKey())));
-        c_.options.SetNextWallpaperHotKey(stored.value_or(HotKey{}));
+        chosenHotKey_ = stored.value_or(HotKey{});
+        hotKeyRefusalTold_ = false;
+        c_.options.SetNextWallpaperHotKey(chosenHotKey_);
         ApplyNextWallpaperHotKey();
     }
 
@@ -178,10 +180,23 @@ void TSettings::HotKeySettingsChange(const void* sender) {
 }
 
 void TSettings::ApplyNextWallpaperHotKey() {
-    if (!hotKey_) return;
+    if (!hotKey_) {
+        chosenHotKey_ = c_.options.NextWallpaperHotKey();
+        return;
+    }
     const HotKey shown = c_.options.NextWallpaperHotKey();
-    const HotKey inForce = hotKey_->Apply(shown);
-    if (inForce != shown) c_.options.SetNextWallpaperHotKey(inForce);
+    if (shown != chosenHotKey_) {
+        // The user pressed another key: it becomes the choice once it is in force.
+        if (hotKey_->Apply(shown) == shown) {
+            chosenHotKey_ = shown;
+            hotKeyRefusalTold_ = false;
+            return;
+        }
+        c_.options.SetNextWallpaperHotKey(chosenHotKey_);
+    }
+    if (hotKey_->InForce() != chosenHotKey_) {
+        hotKeyRefusalTold_ = hotKey_->Apply(chosenHotKey_, !hotKeyRefusalTold_) != chosenHotKey_;
+    }
 }
 
 void TSettings::SyncStartupShortcut() {

@@ -87,8 +87,10 @@ public:
     void GenericSettingsChange(const void* sender) override;
     void StartupSettingsChange(const void* sender) override;
     void HotKeySettingsChange(const void* sender) override;
-    // Registers the key the control shows; one the system refuses is told,
-    // and the control goes back to the key in force.
+    // Registers the key the control shows. A new key the system refuses is
+    // told, and the control goes back to the key chosen before. A chosen key
+    // not in force (another program held it) is tried again, and its refusal
+    // told only the first time.
     void ApplyNextWallpaperHotKey();
     void SyncStartupShortcut();
     void ClampMainWindowPosition();
@@ -141,6 +143,12 @@ private:
     ISlideshowHandlers* slides_ = nullptr;
     IPollControl* polls_ = nullptr;
     TNextWallpaperHotKey* hotKey_ = nullptr;
+    // The key the user chose, which the settings file keeps whether or not
+    // the system lets the program have it now (another program may hold it
+    // for a while at logon).
+    HotKey chosenHotKey_;
+    // The chosen key was refused and the user told so.
+    bool hotKeyRefusalTold_ = false;
     std::string defaultDataDirectory_;
     std::string dataDirectory_;
     std::string importDir_;

@@ -33,6 +33,47 @@ private:
     HCURSOR previous_;
 };
 
+// The program's own bitmap as it was before a new rendering went over it, kept
+// until the system has taken the new one: a wallpaper it refuses leaves the
+// bitmap the desktop showed. A second name for the same file costs no copy; a
+// volume without such names gets a copy.
+class EarlierBitmap {
+public:
+    explicit EarlierBitmap(std::string path) : path_(std::move(path)) {
+        existed_ = FileExists(path_);
+        if (!existed_) return;
+        kept_ = FirstFreeName(path_ + ".~old");
+        if (!::CreateHardLinkA(kept_.c_str(), path_.c_str(), nullptr) &&
+            !::CopyFileA(path_.c_str(), kept_.c_str(), TRUE)) {
+            kept_.clear();
+        }
+    }
+    ~EarlierBitmap() {
+        if (!kept_.empty()) ::DeleteFileA(kept_.c_str());
+    }
+    EarlierBitmap(const EarlierBitmap&) = delete;
+    EarlierBitmap& operator=(const EarlierBitmap&) = delete;
+
+    // Puts the earlier bitmap back, or removes the new one when there was none.
+    // Returns false when that could not be done.
+    bool Restore() {
+        if (!existed_) {
+            return ::DeleteFileA(path_.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND;
+        }
+        if (kept_.empty() || !::MoveFileExA(kept_.c_str(), path_.c_str(),
+                                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return false;
+        }
+        kept_.clear();
+        return true;
+    }
+
+private:
+    std::string path_;
+    std::string kept_;  // empty when nothing is kept
+    bool existed_ = false;
+};
+
 // Hands the inventory save over when a record edit ends, whether it worked or not.
 struct ScheduleSaveOnExit {
     TInventoryStore& inventory;
@@ -74,6 +115,9 @@ bool TDesktopWallpaper::ApplyWallpaper(const std::string& path, bool tile, bool 
     const PicturePath& own = TInventoryStore::OwnWallpaperPath();
     std::string systemPath = path;
     bool rendered = false;
+    std::optional<EarlierBitmap> earlier;
+    PicturePath earlierSource;
+    std::string earlierRecord;
     if (!path.empty() && !own.SameFile(path)) {
         const bool isBitmap = IsBitmapFileName(path);
         const bool shrink = options_.ShrinkToFit();
@@ -82,6 +126,7 @@ bool TDesktopWallpaper::ApplyWallpaper(const std::string& path, bool tile, bool 
         if (PlanNeedsBitmapSize(isBitmap, tile, shrink)) size = ReadBitmapSize(path);
         const WallpaperPlan plan = PlanWallpaper(isBitmap, size, tile, shrink, screen);
         if (plan.render) {
+            earlier.emplace(own.AsWritten());
             const RenderedBitmap rendition =
                 renderer_.RenderBitmapFile(path, plan.fitWithin, own.AsWritten());
             if (!rendition.Succeeded()) {
@@ -99,14 +144,22 @@ bool TDesktopWallpaper::ApplyWallpaper(const std::string& path, bool tile, bool 
                 }
                 return false;
             }
+            // Known before the call: the settings-change broadcast it sends
+            // reaches the program's own window inside it, and detection asks
+            // what the bitmap stands for.
+            earlierSource = renditionSource_;
             renditionSource_ = path;
-            if (renditionRecord_) renditionRecord_->SetRenditionSource(path);
+            if (renditionRecord_) {
+                earlierRecord = renditionRecord_->RenditionSource();
+                renditionRecord_->SetRenditionSource(path);
+            }
             systemPath = own.AsWritten();
             rendered = true;
         }
     }
 
     // Written before the call, and also when the change is not persisted.
+    const std::optional<IWallpaperSystem::DesktopValues> before = system_.ReadDesktop();
     system_.WriteTile(tile);
     ui_.ProcessMessages();
     if (appliesBegun_ != apply) return true;
@@ -115,7 +168,27 @@ bool TDesktopWallpaper::ApplyWallpaper(const std::string& path, bool tile, bool 
         fWinIni = options_.SendChangeNotification() ? (SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE)
                                                     : SPIF_UPDATEINIFILE;
     }
-    system_.SetDeskWallpaper(systemPath, fWinIni);
+    DWORD error = ERROR_SUCCESS;
+    if (!system_.SetDeskWallpaper(systemPath, fWinIni, error)) {
+        // The desktop keeps what it showed: so do the tile mode, the bitmap,
+        // the captions and what the program remembers.
+        if (before) system_.WriteTile(before->tileWallpaper != "0");
+        if (rendered) {
+            if (!earlier->Restore()) {
+                ui_.Trace("Unable to put back the earlier " + own.AsWritten() + ": " +
+                          SystemErrorText(::GetLastError()));
+            }
+            renditionSource_ = earlierSource;
+            if (renditionRecord_) renditionRecord_->SetRenditionSource(earlierRecord);
+        }
+        const std::string message =
+            "Unable to set " + (path.empty() ? std::string("(none)") : path) +
+            " as the wallpaper: Windows refused it" +
+            (error == ERROR_SUCCESS ? std::string(".") : " (" + SystemErrorText(error) + ").");
+        ui_.Trace(message);
+        if (report == Failure::Show) ui_.ShowError(message);
+        return false;
+    }
     if (persist) {
         lastSavedWallpaper_ = path;
         lastSavedTile_ = tile;

@@ -84,8 +84,8 @@ public:
 
     // Whether a failure is told to the user or only to the trace (nobody acted).
     enum class Failure { Show, Trace };
-    // False when the path is too long to hand to the system (always shown), or
-    // the picture could not be rendered: then nothing changes.
+    // False when the path is too long to hand to the system (always shown), the
+    // picture could not be rendered, or the system refused it: then nothing changes.
     bool ApplyWallpaper(const std::string& path, bool tile, bool persist,
                         Failure report = Failure::Show);
     // The user profile's wallpaper; the tile is left as given when the keys cannot be opened.

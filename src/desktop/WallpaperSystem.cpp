@@ -53,9 +53,12 @@ public:
         return true;
     }
 
-    void SetDeskWallpaper(const std::string& path, UINT fWinIni) override {
+    bool SetDeskWallpaper(const std::string& path, UINT fWinIni, DWORD& error) override {
         std::string buffer = path;  // the call wants a writable string
-        ::SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, buffer.data(), fWinIni);
+        ::SetLastError(ERROR_SUCCESS);
+        if (::SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, buffer.data(), fWinIni)) return true;
+        error = ::GetLastError();
+        return false;
     }
 };
 

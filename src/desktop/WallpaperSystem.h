@@ -20,8 +20,9 @@ public:
     virtual std::optional<DesktopValues> ReadDesktop() = 0;
     // Writes "TILEWALLPAPER"; false when the keys cannot be opened.
     virtual bool WriteTile(bool tile) = 0;
-    // SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, path, fWinIni); the result is not looked at.
-    virtual void SetDeskWallpaper(const std::string& path, UINT fWinIni) = 0;
+    // SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, path, fWinIni). True when
+    // the system took it; otherwise `error` holds its reason (0 when it gave none).
+    virtual bool SetDeskWallpaper(const std::string& path, UINT fWinIni, DWORD& error) = 0;
 };
 
 // The real registry and system call.

@@ -61,9 +61,19 @@ void TInventoryStore::MakeClones() {
 void TInventoryStore::LoadInventory() {
     const std::string path = TableFilePath();
     if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        // No table yet (the first run): write the empty one now, so a file exists from here on.
-        ScheduleSave();
-        inputTimeout_.Flush();
+        const DWORD code = ::GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) {
+            // No table yet (the first run): write the empty one now, so a file exists from here on.
+            ScheduleSave();
+            inputTimeout_.Flush();
+        } else {
+            // A drive that is not ready, a folder we may not look into: the
+            // list may well be there, and an empty one must not replace it.
+            fileProtected_ = true;
+            ui_.Trace("LoadInventory: " + path + ": " + SystemErrorText(code));
+            ui_.ShowError("Unable to read db " + path + " (" + SystemErrorText(code) + ").\r" +
+                          kListLeftAlone);
+        }
         ShowPictureCount();
         return;
     }

@@ -43,14 +43,14 @@ TNextWallpaperHotKey::TNextWallpaperHotKey(HWND window, IUserInterface& ui, ISli
 
 TNextWallpaperHotKey::~TNextWallpaperHotKey() { Release(); }
 
-HotKey TNextWallpaperHotKey::Apply(const HotKey& wanted) {
+HotKey TNextWallpaperHotKey::Apply(const HotKey& wanted, bool tell) {
     if (wanted == inForce_) return inForce_;
     if (wanted.None()) {
         Release();
         return inForce_;
     }
     if (!IsUsableHotKey(wanted)) {
-        ui_.ShowError("The hot key " + FormatHotKey(wanted) + " needs Ctrl or Alt.");
+        if (tell) ui_.ShowError("The hot key " + FormatHotKey(wanted) + " needs Ctrl or Alt.");
         return inForce_;
     }
     const int next = id_ == 1 ? 2 : 1;
@@ -58,6 +58,7 @@ HotKey TNextWallpaperHotKey::Apply(const HotKey& wanted) {
         const DWORD error = ::GetLastError();
         const std::string name = FormatHotKey(wanted);
         ui_.Trace("NextWallpaperHotKey: " + name + " refused, error " + std::to_string(error));
+        if (!tell) return inForce_;
         ui_.ShowError(error == ERROR_HOTKEY_ALREADY_REGISTERED
                           ? "The hot key " + name +
                                 " is already used by another program.\rPlease choose another key."

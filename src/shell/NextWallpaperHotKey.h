@@ -28,8 +28,9 @@ public:
 
     // Makes the key the one in force (none unregisters). A key the system
     // refuses, most often because another program holds it, is told to the
-    // user by name and the key in force stays as it was. Returns the key in force.
-    HotKey Apply(const HotKey& wanted);
+    // user by name (unless `tell` is false: then only traced) and the key in
+    // force stays as it was. Returns the key in force.
+    HotKey Apply(const HotKey& wanted, bool tell = true);
     const HotKey& InForce() const { return inForce_; }
     // The key is taken back from the system (at exit).
     void Release();

@@ -16,6 +16,9 @@ constexpr uint32_t kMaxTimerInterval = 0x7FFFFFFF;
 // Slides tried in one change when pictures fail to render: a few, so that a
 // list of unreadable pictures does not hold the program up.
 constexpr int kSlideTries = 3;
+// How often a change of the screen held back for a full-screen program looks
+// whether it has gone.
+constexpr uint32_t kDisplayChangeRetry = 2000;
 
 uint32_t SeedFromClock() {
     const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
@@ -36,10 +39,14 @@ TSlideShow::TSlideShow(Services services)
       flags_(services.flags),
       runSlideshowMark_(services.runSlideshowMark),
       fullScreen_(services.fullScreen),
-      tmrSlide_(services.timers.CreateTimer()) {
+      tmrSlide_(services.timers.CreateTimer()),
+      tmrDisplayChange_(services.timers.CreateTimer()) {
     tmrSlide_->SetEnabled(false);
     tmrSlide_->SetInterval(0);
     tmrSlide_->OnTimer = [this] { tmrSlideTimerTick(); };
+    tmrDisplayChange_->SetEnabled(false);
+    tmrDisplayChange_->SetInterval(kDisplayChangeRetry);
+    tmrDisplayChange_->OnTimer = [this] { tmrDisplayChangeTimer(); };
 }
 
 // ---------------------------------------------------------------------------
@@ -132,15 +139,37 @@ void TSlideShow::tmrSlideTimer() {
     if (settings_.ChangeDuringSaver() || !ScreenSaverRunning()) ShowNextSlide();
 }
 
-void TSlideShow::tmrSlideTimerTick() {
-    const TickPass pass = FullScreenTickPass(
+TickPass TSlideShow::FullScreenPass() {
+    return FullScreenTickPass(
         settings_.PauseForFullScreen(), [this] { return fullScreen_.NotificationState(); },
         [this] { return fullScreen_.ForegroundFillsMonitor(); });
+}
+
+void TSlideShow::tmrSlideTimerTick() {
+    const TickPass pass = FullScreenPass();
     if (pass != TickPass::None) {
         ui_.Trace(TickPassTrace(pass));
         return;
     }
     tmrSlideTimer();
+}
+
+void TSlideShow::DisplayChanged() {
+    if (FullScreenPass() == TickPass::None) {
+        tmrDisplayChange_->SetEnabled(false);
+        desktop_.DisplayChanged();
+        return;
+    }
+    // Changes of the screen while it waits come to one rendering at its end.
+    if (tmrDisplayChange_->Enabled()) return;
+    ui_.Trace("SlideShow.DisplayChanged: held back while a full-screen program runs");
+    tmrDisplayChange_->SetEnabled(true);
+}
+
+void TSlideShow::tmrDisplayChangeTimer() {
+    if (FullScreenPass() != TickPass::None) return;
+    tmrDisplayChange_->SetEnabled(false);
+    desktop_.DisplayChanged();
 }
 
 bool TSlideShow::IsScreenSaverRunning() {

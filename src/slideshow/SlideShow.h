@@ -14,6 +14,7 @@
 #include "platform/InputTimeout.h"
 #include "platform/Timer.h"
 #include "platform/UserInterface.h"
+#include "slideshow/FullScreenPause.h"
 #include "slideshow/FullScreenProbe.h"
 #include "slideshow/SlideSelection.h"
 #include "slideshow/SlideSettings.h"
@@ -64,6 +65,11 @@ public:
     // the user wants that), and says why in the trace. The timer keeps its
     // beat, so the next change comes on its interval, not at once.
     void tmrSlideTimerTick();
+    // The screen changed size (WM_DISPLAYCHANGE): a rendered wallpaper is
+    // rendered again for it, but not while a full-screen program has the
+    // screen (a game switching its resolution). Then it is done once, when
+    // that program has gone.
+    void DisplayChanged();
     void RestartSlideCountdown() override;
     std::string SlideIntervalText() const override;
     void GenericSlideTimerChange(const void* sender) override;
@@ -76,6 +82,9 @@ public:
 
 private:
     SlideOptions Options() const;
+    // Why a change must wait now; TickPass::None when nothing holds it back.
+    TickPass FullScreenPass();
+    void tmrDisplayChangeTimer();
 
     ISlideSettings& settings_;
     TInventoryStore& inventory_;
@@ -87,6 +96,9 @@ private:
     IRunSlideshowMark& runSlideshowMark_;
     IFullScreenProbe& fullScreen_;
     std::unique_ptr<ITimer> tmrSlide_;
+    // Looks again and again for the end of a full-screen program while a
+    // change of the screen waits for it; off otherwise.
+    std::unique_ptr<ITimer> tmrDisplayChange_;
     bool slideChangeInProgress_ = false;
 };
 

@@ -399,13 +399,6 @@ TEST_F(HotKeySettingsTest, AChangeIsTakenUpOnceTheKeysRestAndAHeldKeyGoesBackToT
     EXPECT_EQ(options.NextWallpaperHotKey(), kF7);
     EXPECT_EQ(hotKey->InForce(), kF7);
     EXPECT_EQ(Stored(), "Ctrl+Alt+Shift+F7");
-
-    // Loaded while held: the field shows none.
-    settings.SaveSettings();
-    Write("General", "NextWallpaperHotKey", "Ctrl+Alt+Shift+F8");
-    hotKey->Apply(HotKey{});
-    settings.LoadSaveSettings(TSettings::Direction::Load);
-    EXPECT_TRUE(options.NextWallpaperHotKey().None());
     ::UnregisterHotKey(nullptr, 0x7779);
 
     // Cleared, even where the control says nothing of it: the next save takes it up.
@@ -416,6 +409,53 @@ TEST_F(HotKeySettingsTest, AChangeIsTakenUpOnceTheKeysRestAndAHeldKeyGoesBackToT
     settings.SaveSettings();
     EXPECT_TRUE(hotKey->InForce().None());
     EXPECT_EQ(Stored(), "");
+}
+
+// Another program holds the key for a moment at logon: the key stays the
+// user's choice in the field and the file, the user hears of it once, and the
+// next save takes it once it is free.
+TEST_F(HotKeySettingsTest, AKeyHeldAtStartStaysChosenIsToldOnceAndIsTakenWhenFree) {
+    // Another program's hold on the key.
+    struct Held {
+        bool held;
+        explicit Held(const HotKey& key)
+            : held(::RegisterHotKey(nullptr, 0x777A, RegisterModifiers(key), key.key) != 0) {}
+        ~Held() {
+            if (held) ::UnregisterHotKey(nullptr, 0x777A);
+        }
+    } other(kF8);
+    ASSERT_TRUE(other.held);
+    auto errors = [&] {
+        std::vector<std::string> found;
+        for (const std::string& call : host.calls) {
+            if (call.rfind("error", 0) == 0) found.push_back(call);
+        }
+        return found;
+    };
+    const std::vector<std::string> told = {
+        "error The hot key Ctrl+Alt+Shift+F8 is already used by another program.\rPlease "
+        "choose another key."};
+
+    Write("General", "NextWallpaperHotKey", "Ctrl+Alt+Shift+F8");
+    settings.LoadSaveSettings(TSettings::Direction::Load);
+    EXPECT_EQ(errors(), told);
+    EXPECT_EQ(options.NextWallpaperHotKey(), kF8);
+    EXPECT_TRUE(hotKey->InForce().None());
+
+    // Another setting is saved: the file keeps the key, tried again without a word.
+    Click(options.chkConfirmExit);
+    clock.Advance(2250);
+    EXPECT_EQ(Stored(), "Ctrl+Alt+Shift+F8");
+    EXPECT_EQ(options.NextWallpaperHotKey(), kF8);
+    EXPECT_TRUE(hotKey->InForce().None());
+    EXPECT_EQ(errors(), told);
+
+    ::UnregisterHotKey(nullptr, 0x777A);
+    other.held = false;
+    settings.SaveSettings();
+    EXPECT_EQ(hotKey->InForce(), kF8);
+    EXPECT_EQ(Stored(), "Ctrl+Alt+Shift+F8");
+    EXPECT_EQ(errors(), told);
 }
 
 // A settings file counts as saved by the program unless it is missing or holds

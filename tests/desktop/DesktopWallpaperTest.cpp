@@ -6,6 +6,7 @@
 
 #include "desktop/DesktopWallpaper.h"
 #include "platform/Controls.h"
+#include "platform/Files.h"
 #include "platform/Handles.h"
 #include "support/SlideFixture.h"
 #include "support/TempDir.h"
@@ -227,6 +228,18 @@ TEST(DesktopWallpaper, NoneStopsTheSlideshowAndClearsTheWallpaper) {
     EXPECT_EQ(rig.host.autoChangeClicks, 1);  // the slideshow heard of it
     EXPECT_EQ(rig.wallpaper.log, (Log{"tile 1", "set  3"}));
     EXPECT_EQ(rig.host.caption, "(none) - Pictavo");
+}
+
+TEST(DesktopWallpaper, ClearingTheWallpaperWindowsRefusesIsToldAsNoneAndTheCaptionStays) {
+    SlideRig rig;
+    ASSERT_TRUE(rig.desktop.ApplyWallpaper("C:\\Pics\\Dawn.bmp", true, true));
+    rig.wallpaper.values.refused = {""};
+    rig.wallpaper.values.refusal = ERROR_ACCESS_DENIED;
+    rig.desktop.tbnNoneClick();
+    EXPECT_EQ(rig.host.errors, Log{"Unable to set (none) as the wallpaper: Windows refused it (" +
+                                   SystemErrorText(ERROR_ACCESS_DENIED) + ")."});
+    EXPECT_EQ(rig.host.caption, "Dawn.bmp - Pictavo");
+    EXPECT_EQ(rig.desktop.GetCurrentWallpaper().path, "C:\\Pics\\Dawn.bmp");
 }
 
 TEST(DesktopWallpaper, SetFromListAppliesTheListsPictureAndMovesTheSlideshowThere) {

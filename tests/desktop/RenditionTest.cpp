@@ -207,6 +207,77 @@ TEST(Rendition, ASlideshowOfUnreadablePicturesGivesUpTheChangeAfterAFewTries) {
     EXPECT_TRUE(rig.host.messages.empty());
 }
 
+// Windows may refuse a wallpaper (a file it cannot load, a policy that fixes
+// the wallpaper): the desktop then keeps what it showed, and so does all that
+// speaks of it, the program's own bitmap included.
+TEST(Rendition, AWallpaperTheSystemRefusesChangesNothingAndIsToldWhereTheUserActed) {
+    const struct {
+        const char* name;
+        bool rendered;  // goes to the system as the program's own bitmap
+    } kinds[] = {{"Refused.bmp", false}, {"Refused.jpg", true}};
+    for (const auto& kind : kinds) {
+        for (auto report : {TDesktopWallpaper::Failure::Show, TDesktopWallpaper::Failure::Trace}) {
+            SCOPED_TRACE(std::string(kind.name) +
+                         (report == TDesktopWallpaper::Failure::Show ? ", user" : ", nobody"));
+            SlideRig rig;
+            OwnBitmap cleanup;
+            MemoryRecord record;
+            rig.desktop.AttachRenditionRecord(record);
+            rig.renderer.writeTarget = true;
+            const std::string good = rig.AddPicture("Good.jpg", true, true);
+            // Tiled, a bitmap goes as it is.
+            const std::string bad = rig.AddPicture(kind.name, true, !kind.rendered);
+            ASSERT_TRUE(rig.desktop.ApplyWallpaper(good, true, true));
+            const std::string earlierBitmap = ReadWholeFile(Own());
+            const size_t rendered = rig.renderer.calls.size();
+
+            rig.wallpaper.values.refused = {LowerCase(kind.rendered ? Own() : bad)};
+            rig.wallpaper.values.refusal = ERROR_ACCESS_DENIED;
+            EXPECT_FALSE(rig.desktop.ApplyWallpaper(bad, !kind.rendered, true, report));
+            EXPECT_EQ(rig.renderer.calls.size(), rendered + (kind.rendered ? 1 : 0));
+            EXPECT_EQ(rig.AppliedPaths().back(), kind.rendered ? Own() : bad);
+
+            EXPECT_EQ(rig.host.caption, "Good.jpg - Pictavo");
+            EXPECT_EQ(rig.desktop.LastAppliedWallpaper(), good);
+            EXPECT_TRUE(rig.desktop.LastAppliedTile());
+            EXPECT_EQ(rig.desktop.LastSavedWallpaper(), good);
+            EXPECT_EQ(rig.desktop.GetCurrentWallpaper().path, good);
+            EXPECT_EQ(record.source, good);
+            EXPECT_EQ(rig.wallpaper.values.tileWallpaper, "1");
+            EXPECT_EQ(ReadWholeFile(Own()), earlierBitmap);
+            EXPECT_FALSE(FileExists(Own() + ".~old"));
+
+            const std::string told = "Unable to set " + bad +
+                                     " as the wallpaper: Windows refused it (" +
+                                     SystemErrorText(ERROR_ACCESS_DENIED) + ").";
+            EXPECT_TRUE(Contains(rig.host.traces, told))
+                << ::testing::PrintToString(rig.host.traces);
+            EXPECT_EQ(rig.host.errors,
+                      report == TDesktopWallpaper::Failure::Show ? Log{told} : Log{});
+        }
+    }
+}
+
+TEST(Rendition, TheSlideshowPassesOverAWallpaperTheSystemRefusesAndTracesWhy) {
+    SlideRig rig;
+    SetChecked(rig.pages.chkRandom, false);
+    rig.AddPicture("a.bmp");
+    const std::string refused = rig.AddPicture("b.bmp");
+    const std::string next = rig.AddPicture("c.bmp");
+    rig.wallpaper.values.refused = {LowerCase(refused)};
+    rig.PutSlideCursorOn("a.bmp");
+
+    rig.slideShow.ShowNextSlide();
+    EXPECT_EQ(rig.AppliedPaths(), (Log{refused, next}));
+    EXPECT_EQ(rig.host.caption, "c.bmp - Pictavo");
+    EXPECT_TRUE(rig.Listed("b.bmp"));
+    EXPECT_TRUE(Contains(rig.host.traces,
+                         "Unable to set " + refused + " as the wallpaper: Windows refused it ("));
+    EXPECT_TRUE(Contains(rig.host.traces, "passed over " + refused));
+    EXPECT_TRUE(rig.host.errors.empty());
+    EXPECT_TRUE(rig.host.messages.empty());
+}
+
 TEST(Rendition, AChangedScreenRendersTheCurrentRenditionAgainAndNothingElse) {
     SlideRig rig;
     const std::string beach = rig.AddPicture("Beach.jpg", true, false);
@@ -232,6 +303,47 @@ TEST(Rendition, AChangedScreenRendersTheCurrentRenditionAgainAndNothingElse) {
     rig.desktop.DisplayChanged();
     EXPECT_EQ(rig.renderer.calls.size(), 4u);
     EXPECT_EQ(rig.wallpaper.Applied(), applied);
+}
+
+// A game switching its resolution must not get the wallpaper rendered and
+// broadcast under it: the change waits for the game's end and comes once.
+TEST(Rendition, AScreenChangedUnderAFullScreenProgramIsRenderedOnceWhenItHasGone) {
+    SlideRig rig;
+    const std::string beach = rig.AddPicture("Beach.jpg", true, false);
+    ASSERT_TRUE(rig.desktop.ApplyWallpaper(beach, false, true));
+    const size_t applied = rig.wallpaper.Applied();
+    rig.host.traces.clear();
+
+    rig.fullScreen.foregroundFills = true;
+    rig.renderer.screen = {800, 600};
+    rig.slideShow.DisplayChanged();
+    rig.renderer.screen = {1280, 1024};
+    rig.slideShow.DisplayChanged();
+    rig.clock.Advance(60000);
+    EXPECT_EQ(rig.renderer.calls.size(), 1u);
+    EXPECT_EQ(rig.wallpaper.Applied(), applied);
+    EXPECT_EQ(rig.host.traces,
+              Log{"SlideShow.DisplayChanged: held back while a full-screen program runs"});
+
+    rig.fullScreen.foregroundFills = false;
+    rig.clock.Advance(2000);
+    ASSERT_EQ(rig.renderer.calls.size(), 2u);
+    EXPECT_EQ(rig.renderer.calls[1].fitWithin, (PixelSize{1280, 1024}));
+    EXPECT_EQ(rig.wallpaper.Applied(), applied + 1);
+    EXPECT_EQ(rig.wallpaper.log.back(), "set " + Own() + " 3");
+    rig.clock.Advance(60000);
+    EXPECT_EQ(rig.renderer.calls.size(), 2u);
+
+    // Nothing full screen, or the pause switched off: rendered at once.
+    for (bool pauseOn : {true, false}) {
+        SCOPED_TRACE(pauseOn ? "nothing full screen" : "pause off");
+        ::SendMessageA(rig.pages.chkPauseForFullScreen, BM_SETCHECK,
+                       pauseOn ? BST_CHECKED : BST_UNCHECKED, 0);
+        rig.fullScreen.foregroundFills = !pauseOn;
+        const size_t before = rig.renderer.calls.size();
+        rig.slideShow.DisplayChanged();
+        EXPECT_EQ(rig.renderer.calls.size(), before + 1);
+    }
 }
 
 TEST(Rendition, TheExitDeletesTheOwnBitmapOnlyWhenTheProfileDoesNotNameIt) {

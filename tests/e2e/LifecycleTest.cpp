@@ -2,8 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <thread>
+#include <vector>
 
+#include "app/SingleInstance.h"
 #include "harness/Harness.h"
+#include "inventory/InventoryTable.h"
 #include "inventory/TableFile.h"
 
 using namespace e2e;
@@ -87,6 +92,107 @@ TEST(Lifecycle, SecondCopyBringsUpTheFirstAndEnds) {
     EXPECT_TRUE(trace.WaitForLine("FrmMain.WndProc = msgMyWindowMessageHandle"));
     EXPECT_TRUE(TopLevelWindows(secondId).empty());
     EXPECT_TRUE(program.Running());
+}
+
+// Every file of a folder and of its subfolders with its size and times.
+static std::vector<std::string> FolderStamps(const std::string& folder) {
+    std::vector<std::string> stamps;
+    WIN32_FIND_DATAA found{};
+    HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return stamps;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string path = folder + "\\" + name;
+        stamps.push_back(name + " " + FileStamp(path));
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            for (const std::string& inner : FolderStamps(path)) {
+                stamps.push_back(name + "\\" + inner);
+            }
+        }
+    } while (::FindNextFileA(find, &found));
+    ::FindClose(find);
+    return stamps;
+}
+
+// Another user's copy of the same program folder runs in a session of its
+// own. Its desktop's mutex is out of this session's sight; what this session
+// meets is the folder's machine-wide mutex, held here by the test itself:
+// one this user may open, and one made with rights this user lacks, as
+// another user's default rights are.
+TEST(Lifecycle, ACopyOfTheFolderRunningForAnotherUserIsToldAndItsFilesAreLeftAlone) {
+    for (bool closedToOthers : {false, true}) {
+        SCOPED_TRACE(closedToOthers ? "closed to this user" : "open to this user");
+        Program program;
+        program.QuietSettings();
+        // The other copy's list and the bitmap its user's desktop shows.
+        ::CreateDirectoryA(program.DataDir().c_str(), nullptr);
+        {
+            pictavo::InventoryTable table;
+            pictavo::InventoryRecord record;
+            record.Enabled = true;
+            record.FileName = "beach.bmp";
+            record.Location = program.DataDir();
+            table.Append(record);
+            WriteFile(program.TablePath(), pictavo::SerializeTable(table));
+        }
+        WriteFile(program.Folder() + "\\pictavo.bmp", "BM the other desktop's bitmap");
+        const std::vector<std::string> before = FolderStamps(program.Folder());
+
+        // An empty access list lets no one in.
+        SECURITY_DESCRIPTOR closed{};
+        ::InitializeSecurityDescriptor(&closed, SECURITY_DESCRIPTOR_REVISION);
+        ACL empty{};
+        ::InitializeAcl(&empty, sizeof(empty), ACL_REVISION);
+        ::SetSecurityDescriptorDacl(&closed, TRUE, &empty, FALSE);
+        SECURITY_ATTRIBUTES rights{sizeof(rights), &closed, FALSE};
+        HANDLE other = ::CreateMutexA(closedToOthers ? &rights : nullptr, TRUE,
+                                      pictavo::ProgramFolderMutexName(program.Folder()).c_str());
+        ASSERT_NE(other, nullptr);
+        struct Release {
+            HANDLE mutex;
+            ~Release() {
+                ::ReleaseMutex(mutex);
+                ::CloseHandle(mutex);
+            }
+        } release{other};
+
+        TraceCollector trace;
+        program.Start();
+        auto box = program.WaitForMessageBox();
+        EXPECT_TRUE(box.has_value());
+        if (box) {
+            EXPECT_EQ(box->text, "Pictavo is already running for another user.");
+            EXPECT_EQ(box->caption, "Pictavo");
+            ASSERT_TRUE(box->Press(IDOK));
+        }
+        const bool ended = program.WaitForExit();
+        EXPECT_TRUE(ended);
+        if (!ended) {
+            // A copy that ran after all touches the files at its exit at the latest.
+            program.Shutdown();
+            ASSERT_TRUE(program.WaitForExit());
+        }
+        EXPECT_EQ(FolderStamps(program.Folder()), before);
+        EXPECT_TRUE(trace.Texts().empty());
+    }
+}
+
+// A copy that died leaves its folder's mutex abandoned, not held: the next one runs.
+TEST(Lifecycle, AFolderWhoseCopyDiedIsFreeForTheNextOne) {
+    Program program;
+    program.QuietSettings();
+    HANDLE abandoned = nullptr;
+    std::thread([&] {
+        abandoned = ::CreateMutexA(nullptr, TRUE,
+                                   pictavo::ProgramFolderMutexName(program.Folder()).c_str());
+    }).join();
+    ASSERT_NE(abandoned, nullptr);
+    program.Start();
+    ASSERT_TRUE(program.WaitUntilIdle());
+    EXPECT_NE(program.MainWindow(), nullptr);
+    EXPECT_FALSE(program.MessageBoxOpen());
+    ::CloseHandle(abandoned);
 }
 
 TEST(Lifecycle, EndOfSessionIsAllowedWithoutAQuestionAfterTheShutdownWork) {

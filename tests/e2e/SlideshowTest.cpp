@@ -210,44 +210,61 @@ TEST(Slideshow, TheHotKeyPressedInAnotherProgramChangesTheWallpaper) {
     EXPECT_FALSE(HotKeyHeld(MOD_CONTROL | MOD_ALT, 'N'));
 }
 
-TEST(Slideshow, AHotKeyAnotherProgramHoldsIsToldByNameAndTheFieldKeepsWhatWorks) {
+// Another program holds the key for a moment at logon: told once, the key
+// stays the user's choice in the field and the file, and it is taken at a
+// later save once free.
+TEST(Slideshow, AHotKeyAnotherProgramHoldsAtStartIsToldOnceKeptAndTakenOnceFree) {
     constexpr int kHeldId = 0x6667;
     ASSERT_TRUE(::RegisterHotKey(nullptr, kHeldId, MOD_CONTROL | MOD_ALT, 'H'));
     struct Unregister {
-        ~Unregister() { ::UnregisterHotKey(nullptr, kHeldId); }
-    } unregister;
-    const std::string told =
-        "The hot key Ctrl+Alt+H is already used by another program.\rPlease choose another key.";
+        bool held = true;
+        void Now() {
+            if (held) ::UnregisterHotKey(nullptr, kHeldId);
+            held = false;
+        }
+        ~Unregister() { Now(); }
+    } other;
     Program program;
     program.QuietSettings();
     program.SetIni("General", "NextWallpaperHotKey", "Ctrl+Alt+H");
 
-    // Stored so and held at the start: told, and the field shows none.
     program.Start(":");
     auto box = program.WaitForMessageBox();
     ASSERT_TRUE(box.has_value());
-    EXPECT_EQ(box->text, told);
+    EXPECT_EQ(box->text,
+              "The hot key Ctrl+Alt+H is already used by another program.\rPlease choose another "
+              "key.");
     ASSERT_TRUE(box->Press(IDOK));
     ASSERT_TRUE(program.WaitUntilIdle());
-    HWND control = HotKeyControl(program.MainWindow());
+    HWND main = program.MainWindow();
+    HWND control = HotKeyControl(main);
     ASSERT_NE(control, nullptr);
-    EXPECT_EQ(::SendMessageA(control, HKM_GETHOTKEY, 0, 0), 0);
+    const WORD ctrlAltH = MAKEWORD('H', HOTKEYF_CONTROL | HOTKEYF_ALT);
+    EXPECT_EQ(::SendMessageA(control, HKM_GETHOTKEY, 0, 0), ctrlAltH);
 
-    // A free key is taken up, and saved, once the keys rest.
+    // "&OK" saves the settings: the key is kept and tried again, without a word.
+    ASSERT_TRUE(ClickButton(main, "&OK"));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(main); }));
+    EXPECT_EQ(program.Ini("General", "NextWallpaperHotKey"), "Ctrl+Alt+H");
+    ASSERT_TRUE(program.WaitUntilIdle());
+    EXPECT_FALSE(program.MessageBoxOpen());
+
+    // Let go by the other program: the next save takes it.
+    other.Now();
+    Broadcast("RestorePictavo");
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) != FALSE; }));
+    ASSERT_TRUE(ClickButton(main, "&OK"));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(main); }));
+    EXPECT_TRUE(HotKeyHeld(MOD_CONTROL | MOD_ALT, 'H'));
+    EXPECT_EQ(program.Ini("General", "NextWallpaperHotKey"), "Ctrl+Alt+H");
+
+    // Another key is taken up, and saved, once the keys rest; the first is given back.
     const WORD ctrlAltN = MAKEWORD('N', HOTKEYF_CONTROL | HOTKEYF_ALT);
     EnterHotKey(control, ctrlAltN);
-    ASSERT_TRUE(WaitFor([&] { return program.Ini("General", "NextWallpaperHotKey") == "Ctrl+Alt+N"; }));
+    ASSERT_TRUE(
+        WaitFor([&] { return program.Ini("General", "NextWallpaperHotKey") == "Ctrl+Alt+N"; }));
     EXPECT_TRUE(HotKeyHeld(MOD_CONTROL | MOD_ALT, 'N'));
-
-    // The held key again, entered in the field: told, and the field goes back to Ctrl+Alt+N.
-    EnterHotKey(control, MAKEWORD('H', HOTKEYF_CONTROL | HOTKEYF_ALT));
-    box = program.WaitForMessageBox();
-    ASSERT_TRUE(box.has_value());
-    EXPECT_EQ(box->text, told);
-    ASSERT_TRUE(box->Press(IDOK));
-    EXPECT_TRUE(WaitFor([&] { return ::SendMessageA(control, HKM_GETHOTKEY, 0, 0) == ctrlAltN; }));
-    EXPECT_TRUE(HotKeyHeld(MOD_CONTROL | MOD_ALT, 'N'));
-    program.Shutdown();
-    ASSERT_TRUE(program.WaitForExit());
-    EXPECT_EQ(program.Ini("General", "NextWallpaperHotKey"), "Ctrl+Alt+N");
+    EXPECT_FALSE(HotKeyHeld(MOD_CONTROL | MOD_ALT, 'H'));
+    ASSERT_TRUE(program.WaitUntilIdle());
+    EXPECT_FALSE(program.MessageBoxOpen());
 }

@@ -12,6 +12,7 @@
 
 #include "harness/Desktop.h"
 #include "harness/Harness.h"
+#include "harness/OtherPrograms.h"
 #include "imaging/PictureRules.h"
 #include "inventory/InventoryTable.h"
 #include "inventory/TableFile.h"
@@ -146,6 +147,38 @@ TEST(WallpaperPictures, AJpegReachesTheDesktopAndIsTheCurrentWallpaperAfterAKill
     EXPECT_TRUE(Exists(OwnBitmap(program)));
     EXPECT_EQ(Lower(program.Ini("Slideshow", "LastWallpaper")), Lower(pictures.Path("Beach.jpg")));
     EXPECT_TRUE(DesktopShows(cx - 75, cy, kSea));
+}
+
+// A game switching its resolution gets no wallpaper rendered and broadcast
+// under it: the change of the screen waits until the game has gone.
+TEST(WallpaperPictures, AScreenChangeUnderAFullScreenProgramIsRenderedOnlyOnceItHasGone) {
+    TraceCollector trace;
+    Program program;
+    program.QuietSettings();
+    Pictures pictures(program);
+    pictavo::testing::WritePicture(pictures.Path("Beach.jpg"), PictureFormat::Jpeg, 300, 200, kSea);
+    pictures.List("Beach.jpg");
+    program.Start(":");
+    ASSERT_TRUE(program.WaitUntilIdle());
+    HWND main = program.MainWindow();
+    SetRowAsWallpaper(main, 0);
+    ASSERT_TRUE(WaitFor([&] { return NamesOwnBitmap(program); })) << DesktopValue("Wallpaper");
+    ::ShowWindow(main, SW_HIDE);
+    const std::string rendered = FileStamp(OwnBitmap(program));
+
+    StandInWindow game(true);
+    ASSERT_TRUE(game.Started());
+    ASSERT_NE(game.WaitForForeground(), nullptr);
+    ::PostMessageA(main, WM_DISPLAYCHANGE, 32,
+                   MAKELPARAM(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)));
+    EXPECT_TRUE(
+        trace.WaitForLine("SlideShow.DisplayChanged: held back while a full-screen program runs"));
+    EXPECT_EQ(FileStamp(OwnBitmap(program)), rendered);
+
+    ASSERT_TRUE(game.Close());
+    EXPECT_TRUE(WaitFor([&] { return FileStamp(OwnBitmap(program)) != rendered; }));
+    EXPECT_TRUE(NamesOwnBitmap(program));
+    EXPECT_FALSE(program.MessageBoxOpen());
 }
 
 TEST(WallpaperPictures, ALargePictureIsShrunkToTheScreenAndAnExifRotatedOneIsUpright) {

@@ -1,9 +1,11 @@
 #pragma once
 // The system's wallpaper values in memory, with a log of the calls made.
+#include <set>
 #include <string>
 #include <vector>
 
 #include "desktop/WallpaperSystem.h"
+#include "platform/Paths.h"
 
 namespace pictavo::testing {
 
@@ -17,6 +19,9 @@ public:
         UINT fWinIni;
     };
     std::vector<Call> calls;
+    // Paths the system refuses (lower case), and the reason it gives.
+    std::set<std::string> refused;
+    DWORD refusal = ERROR_FILE_NOT_FOUND;
 
     std::optional<DesktopValues> ReadDesktop() override {
         if (!keysExist) return std::nullopt;
@@ -27,10 +32,15 @@ public:
         tileWallpaper = tile ? "1" : "0";
         return true;
     }
-    void SetDeskWallpaper(const std::string& path, UINT fWinIni) override {
+    bool SetDeskWallpaper(const std::string& path, UINT fWinIni, DWORD& error) override {
         calls.push_back({path, fWinIni});
+        if (refused.count(LowerCase(path))) {
+            error = refusal;
+            return false;
+        }
         // As the system does: only a persisted change reaches the user profile.
         if (fWinIni & SPIF_UPDATEINIFILE) wallpaper = path;
+        return true;
     }
 };
 

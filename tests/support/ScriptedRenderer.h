@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "desktop/WallpaperRenderer.h"
+#include "platform/Files.h"
 #include "platform/Paths.h"
 
 namespace pictavo::testing {
@@ -16,6 +17,8 @@ public:
     std::set<std::string> failing;  // sources, lower case
     HRESULT failure = static_cast<HRESULT>(0x88982F50);  // WINCODEC_ERR_COMPONENTNOTFOUND
     DWORD writeError = 0;  // non-zero: the failing sources were read, their bitmap not written
+    // Whether a rendering that succeeds writes its target (its source's name, swapped in whole).
+    bool writeTarget = false;
     struct Call {
         std::string source;
         PixelSize fitWithin;
@@ -32,6 +35,8 @@ public:
         if (FAILED(rendered.result)) {
             rendered.reason = "scripted failure";
             rendered.writeError = writeError;
+        } else if (writeTarget) {
+            WriteFileAtomically(target, "rendered from " + source);
         }
         return rendered;
     }

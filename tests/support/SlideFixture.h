@@ -37,9 +37,9 @@ public:
         log.push_back(std::string("tile ") + (tile ? "1" : "0"));
         return values.WriteTile(tile);
     }
-    void SetDeskWallpaper(const std::string& path, UINT fWinIni) override {
+    bool SetDeskWallpaper(const std::string& path, UINT fWinIni, DWORD& error) override {
         log.push_back("set " + path + " " + std::to_string(fWinIni));
-        values.SetDeskWallpaper(path, fWinIni);
+        return values.SetDeskWallpaper(path, fWinIni, error);
     }
     size_t Applied() const { return values.calls.size(); }
 };
