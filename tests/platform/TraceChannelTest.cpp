@@ -185,7 +185,10 @@ TEST(TraceChannel, LinesWaitingWhenTheViewerIsReplacedReachTheNewOneInOrder) {
         }
     };
     channel.Send("test 0", Sender());
-    ASSERT_TRUE(WaitFor([&] { return second.Lines().size() >= 3; }));
+    ASSERT_TRUE(WaitFor([&] {
+        const std::vector<std::string> got = second.Lines();
+        return !got.empty() && got.back() == "test 4";
+    }));
     ASSERT_TRUE(channel.Flush(20000));
     EXPECT_EQ(first.Lines(), (std::vector<std::string>{"test 0", "test 1"}));
     EXPECT_EQ(second.Lines(), (std::vector<std::string>{"test 2", "test 3", "test 4"}));
