@@ -54,18 +54,17 @@ std::string CapReason() {
     return "larger than " + std::to_string(kMaxDecodePixels) + " pixels";
 }
 
-// WIC's turns and flips for an Exif orientation. WIC turns before it flips.
+// WIC's turns and flips for an Exif orientation, from the table the hand
+// turning is tested against.
 WICBitmapTransformOptions TransformFor(int orientation) {
-    int options = WICBitmapTransformRotate0;
-    switch (orientation) {
-        case 2: options = WICBitmapTransformFlipHorizontal; break;
-        case 3: options = WICBitmapTransformRotate180; break;
-        case 4: options = WICBitmapTransformFlipVertical; break;
-        case 5: options = WICBitmapTransformRotate90 | WICBitmapTransformFlipHorizontal; break;
-        case 6: options = WICBitmapTransformRotate90; break;
-        case 7: options = WICBitmapTransformRotate270 | WICBitmapTransformFlipHorizontal; break;
-        case 8: options = WICBitmapTransformRotate270; break;
-    }
+    static constexpr WICBitmapTransformOptions kTurns[] = {
+        WICBitmapTransformRotate0, WICBitmapTransformRotate90, WICBitmapTransformRotate180,
+        WICBitmapTransformRotate270};
+    if (orientation < 1 || orientation > 8) orientation = 1;
+    const UprightTransform& transform = kUprightTransforms[orientation];
+    int options = kTurns[transform.clockwiseQuarters % 4];
+    if (transform.mirrorLeftRight) options |= WICBitmapTransformFlipHorizontal;
+    if (transform.mirrorTopBottom) options |= WICBitmapTransformFlipVertical;
     return static_cast<WICBitmapTransformOptions>(options);
 }
 

@@ -52,6 +52,27 @@ struct PixelPoint {
 };
 PixelPoint StoredPixel(PixelPoint upright, PixelSize uprightSize, int orientation);
 
+// The same orientations as a flip-rotator (WIC's) takes them: the stored
+// picture is turned clockwise by a number of quarters first, then mirrored.
+// Indexed by orientation; 0 and 1 leave the picture as it is. Where the
+// rotator refuses, StoredPixel turns the picture by hand: both must agree.
+struct UprightTransform {
+    unsigned clockwiseQuarters = 0;  // 0 to 3
+    bool mirrorLeftRight = false;
+    bool mirrorTopBottom = false;
+};
+inline constexpr UprightTransform kUprightTransforms[9] = {
+    {0, false, false},  // no orientation
+    {0, false, false},  // 1: upright
+    {0, true, false},   // 2: mirrored left to right
+    {2, false, false},  // 3: turned half round
+    {0, false, true},   // 4: mirrored top to bottom
+    {1, true, false},   // 5: mirrored along the main diagonal
+    {1, false, false},  // 6: to be turned a quarter clockwise
+    {3, true, false},   // 7: mirrored along the other diagonal
+    {3, false, false},  // 8: to be turned a quarter anticlockwise
+};
+
 // The first frame's size as the header of a PNG, GIF, bitmap or JPEG file
 // states it, before any decoder sees the file; nothing for other or
 // malformed data. Lets a huge picture be refused even where a codec would

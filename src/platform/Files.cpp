@@ -18,6 +18,8 @@ constexpr DWORD kReplaceRetryPause = 100;
 
 // Bytes a test leaves on the volume; negative: no limit.
 std::int64_t testRoom = -1;
+// The error a test has the next swap fail with; 0: none.
+DWORD testSwapFailure = 0;
 
 // WriteFile within the room a test left.
 bool WriteSome(HANDLE file, const char* data, DWORD want, DWORD* put) {
@@ -34,10 +36,23 @@ bool WriteSome(HANDLE file, const char* data, DWORD want, DWORD* put) {
     return true;
 }
 
+// Swaps the written file in for the target.
+bool SwapIn(const std::string& temp, const std::string& path) {
+    if (testSwapFailure) {
+        ::SetLastError(testSwapFailure);
+        testSwapFailure = 0;
+        return false;
+    }
+    return ::MoveFileExA(temp.c_str(), path.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
 }  // namespace
 
 DiskFullAfterForTesting::DiskFullAfterForTesting(std::int64_t room) { testRoom = room; }
 DiskFullAfterForTesting::~DiskFullAfterForTesting() { testRoom = -1; }
+SwapFailsOnceForTesting::SwapFailsOnceForTesting(DWORD code) { testSwapFailure = code; }
+SwapFailsOnceForTesting::~SwapFailsOnceForTesting() { testSwapFailure = 0; }
 
 std::string ExePath() {
     std::string buffer(MAX_PATH, '\0');
@@ -118,10 +133,7 @@ void WriteFileAtomically(const std::string& path, const std::string& content) {
     // A file another program has open, even only to read it (a viewer, a virus
     // scanner, a backup), cannot be replaced until it lets go: usually soon.
     for (int attempt = 1;; ++attempt) {
-        if (::MoveFileExA(temp.c_str(), path.c_str(),
-                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            return;
-        }
+        if (SwapIn(temp, path)) return;
         const DWORD code = ::GetLastError();
         const bool held = code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION ||
                           code == ERROR_LOCK_VIOLATION;

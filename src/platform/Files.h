@@ -43,6 +43,16 @@ public:
     DiskFullAfterForTesting& operator=(const DiskFullAfterForTesting&) = delete;
 };
 
+// For tests: while one lives, the swap that ends WriteFileAtomically fails once with `code`,
+// as when another program holds the file, before the real swap is tried.
+class SwapFailsOnceForTesting {
+public:
+    explicit SwapFailsOnceForTesting(DWORD code);
+    ~SwapFailsOnceForTesting();
+    SwapFailsOnceForTesting(const SwapFailsOnceForTesting&) = delete;
+    SwapFailsOnceForTesting& operator=(const SwapFailsOnceForTesting&) = delete;
+};
+
 struct FileStamp {
     int64_t size = 0;
     int64_t localTime = 0;  // last write, local time, FILETIME units

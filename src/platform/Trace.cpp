@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <system_error>
+#include <utility>
 
 namespace pictavo {
 
@@ -46,6 +47,7 @@ void TTraceChannel::Send(const std::string& text, HWND sender) {
                 dropped_ = 0;
             }
             queue_.push_back(line);
+            lastSender_ = sender;
             if (!worker_.joinable()) {
                 try {
                     worker_ = std::thread([this] { Work(); });
@@ -77,12 +79,17 @@ void TTraceChannel::Work() {
         // any viewer that ran when a line was traced is found. A viewer gone
         // in the middle is searched for again.
         HWND viewer = FindViewer();
-        for (const Line& line : batch) {
-            if (!viewer || abandon_) break;
-            if (!Deliver(viewer, line) && (viewer = FindViewer())) Deliver(viewer, line);
+        size_t abandoned = 0;
+        for (size_t i = 0; i < batch.size() && viewer; ++i) {
+            if (abandon_) {
+                abandoned = batch.size() - i;
+                break;
+            }
+            if (!Deliver(viewer, batch[i]) && (viewer = FindViewer())) Deliver(viewer, batch[i]);
         }
         batch.clear();
         lock.lock();
+        dropped_ += abandoned;
         busy_ = false;
         if (queue_.empty()) idle_.notify_all();
     }
@@ -110,6 +117,20 @@ void TTraceChannel::Close(DWORD waitMs) {
     // At most one line in hand is still being delivered: a search or two and
     // one bounded send.
     if (worker.joinable()) worker.join();
+    // Whoever reads the trace learns that its end is missing: one more bounded send.
+    size_t dropped = 0;
+    HWND sender = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        std::swap(dropped, dropped_);
+        sender = lastSender_;
+    }
+    if (!dropped) return;
+    if (HWND viewer = FindViewer()) {
+        Deliver(viewer, {BuildTraceRecord("Trace: " + std::to_string(dropped) +
+                                          " lines dropped as the trace ended"),
+                         sender});
+    }
 }
 
 TTraceChannel& TraceChannel() {

@@ -32,7 +32,8 @@ public:
     // Returns false when the time ran out first.
     bool Flush(DWORD waitMs);
     // Delivers what is queued within waitMs, drops the rest, and ends the
-    // worker. Lines sent afterwards are delivered at once on the caller's thread.
+    // worker; a last line says how many were dropped. Lines sent afterwards
+    // are delivered at once on the caller's thread.
     void Close(DWORD waitMs);
 
 private:
@@ -51,6 +52,7 @@ private:
     std::condition_variable idle_;  // the queue ran dry
     std::deque<Line> queue_;
     size_t dropped_ = 0;
+    HWND lastSender_ = nullptr;  // the window the last queued line was sent for
     bool busy_ = false;  // the worker holds a line it has taken off the queue
     bool stopping_ = false;
     bool closed_ = false;

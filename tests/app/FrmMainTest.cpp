@@ -13,6 +13,7 @@
 #include "platform/Files.h"
 #include "platform/Controls.h"
 #include "platform/Guard.h"
+#include "platform/Window.h"
 #include "shell/FrmTray.h"
 #include "support/FakeWallpaper.h"
 #include "support/RecordingHelpViewer.h"
@@ -147,11 +148,16 @@ TEST_F(FrmMainTest, EndOfSessionIsAllowedWithAReadOnlySettingsFileAndShowsNoBox)
     MakeSettingsReadOnly();
     EXPECT_EQ(::SendMessageA(main->Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
     EXPECT_TRUE(prompts.shown.empty());
-    // The session went on after all: the close button hides the window again.
+    // The session went on after all: someone is there to answer boxes and
+    // dialogs again, and the close button hides the window again.
     ::SendMessageA(main->Handle(), WM_ENDSESSION, FALSE, 0);
+    Guarded([] { throw std::runtime_error("disk on fire"); });
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{"Exception: disk on fire"});
+    EXPECT_FALSE(ModalLoopsEnded());
     ::SendMessageA(main->Handle(), WM_CLOSE, 0, 0);
     EXPECT_FALSE(Closed());
     EXPECT_FALSE(main->Visible());
+    EXPECT_EQ(prompts.shown, (std::vector<std::string>{"Exception: disk on fire", WriteFailure()}));
 }
 
 // Setup asks a running copy to end before it replaces its file, and waits.

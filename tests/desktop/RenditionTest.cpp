@@ -67,26 +67,32 @@ TEST(Rendition, APhotoGoesAsTheOwnBitmapWhileEverythingNamesThePhoto) {
     EXPECT_FALSE(current.tile);
 }
 
+// The profile may name the bitmap in another case than the program does (a
+// user, another program, an older copy wrote it): it is the same file.
 TEST(Rendition, AfterARestartTheProfilesOwnBitmapStandsForItsRecordedSource) {
-    SlideRig rig;
-    const std::string beach = rig.AddPicture("Beach.jpg", true, false);
-    rig.wallpaper.values.wallpaper = Own();
-    rig.wallpaper.values.tileWallpaper = "0";
+    ASSERT_NE(LowerCase(Own()), Own());
+    for (const std::string& named : {Own(), LowerCase(Own())}) {
+        SCOPED_TRACE(named);
+        SlideRig rig;
+        const std::string beach = rig.AddPicture("Beach.jpg", true, false);
+        rig.wallpaper.values.wallpaper = named;
+        rig.wallpaper.values.tileWallpaper = "0";
 
-    // No record: the bitmap is all that is known.
-    EXPECT_EQ(rig.desktop.GetCurrentWallpaper().path, Own());
+        // No record: the bitmap is all that is known.
+        EXPECT_EQ(rig.desktop.GetCurrentWallpaper().path, named);
 
-    TDesktopWallpaper restarted{rig.wallpaper, rig.store, rig.host.desktopUi, rig.host, rig.host,
-                                "Pictavo", rig.renderer};
-    MemoryRecord record;
-    record.source = beach;
-    restarted.AttachRenditionRecord(record);
-    const TDesktopWallpaper::Wallpaper current = restarted.GetCurrentWallpaper();
-    EXPECT_EQ(current.path, beach);
-    EXPECT_FALSE(current.tile);
-    EXPECT_EQ(rig.host.caption, "Beach.jpg - Pictavo");
-    ASSERT_TRUE(restarted.LocateCurrentWallpaper());
-    EXPECT_EQ(rig.store.cdtInventory().Record().FileName, "Beach.jpg");
+        TDesktopWallpaper restarted{rig.wallpaper, rig.store, rig.host.desktopUi, rig.host,
+                                    rig.host,      "Pictavo", rig.renderer};
+        MemoryRecord record;
+        record.source = beach;
+        restarted.AttachRenditionRecord(record);
+        const TDesktopWallpaper::Wallpaper current = restarted.GetCurrentWallpaper();
+        EXPECT_EQ(current.path, beach);
+        EXPECT_FALSE(current.tile);
+        EXPECT_EQ(rig.host.caption, "Beach.jpg - Pictavo");
+        ASSERT_TRUE(restarted.LocateCurrentWallpaper());
+        EXPECT_EQ(rig.store.cdtInventory().Record().FileName, "Beach.jpg");
+    }
 }
 
 TEST(Rendition, TiledPicturesAreNeverScaledAndBitmapsGoAsTheyAreUnlessTooLargeWhenCentred) {

@@ -2,7 +2,9 @@
 // fitted size, the decode cap, the Exif orientation and the size a header states.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "imaging/PictureFormats.h"
 #include "imaging/PictureRules.h"
@@ -159,6 +161,50 @@ TEST(PictureRules, QuarterTurnsSwapTheSidesAndEachPixelComesFromItsStoredPlace) 
     for (const Case& c : cases) {
         EXPECT_EQ(StoredPixel({0, 0}, {3, 2}, c.orientation), c.topLeft) << c.orientation;
         EXPECT_EQ(StoredPixel({2, 0}, {3, 2}, c.orientation), c.topRight) << c.orientation;
+    }
+}
+
+// The flip-rotator's table, run on a small model of what it does (turn
+// clockwise, then mirror), puts every pixel where the hand turning does.
+TEST(PictureRules, TheFlipRotatorsTableTurnsEveryPixelWhereTheHandTurningDoes) {
+    struct Grid {
+        std::uint32_t width, height;
+        std::vector<int> pixels;  // row by row
+        int At(std::uint32_t x, std::uint32_t y) const { return pixels[y * width + x]; }
+    };
+    const auto turnClockwise = [](const Grid& g) {
+        Grid turned{g.height, g.width, std::vector<int>(g.pixels.size())};
+        for (std::uint32_t y = 0; y < turned.height; ++y) {
+            for (std::uint32_t x = 0; x < turned.width; ++x) {
+                turned.pixels[y * turned.width + x] = g.At(y, g.height - 1 - x);
+            }
+        }
+        return turned;
+    };
+    // Stored 2 wide and 3 high, every pixel its own.
+    const Grid stored{2, 3, {0, 1, 2, 3, 4, 5}};
+    for (int o = 1; o <= 8; ++o) {
+        SCOPED_TRACE(o);
+        const UprightTransform& t = kUprightTransforms[o];
+        Grid model = stored;
+        for (unsigned q = 0; q < t.clockwiseQuarters; ++q) model = turnClockwise(model);
+        Grid mirrored = model;
+        for (std::uint32_t y = 0; y < model.height; ++y) {
+            for (std::uint32_t x = 0; x < model.width; ++x) {
+                const std::uint32_t fromX = t.mirrorLeftRight ? model.width - 1 - x : x;
+                const std::uint32_t fromY = t.mirrorTopBottom ? model.height - 1 - y : y;
+                mirrored.pixels[y * model.width + x] = model.At(fromX, fromY);
+            }
+        }
+        const PixelSize upright = OrientedSize({stored.width, stored.height}, o);
+        ASSERT_EQ(mirrored.width, upright.width);
+        ASSERT_EQ(mirrored.height, upright.height);
+        for (std::uint32_t y = 0; y < upright.height; ++y) {
+            for (std::uint32_t x = 0; x < upright.width; ++x) {
+                const PixelPoint from = StoredPixel({x, y}, upright, o);
+                EXPECT_EQ(mirrored.At(x, y), stored.At(from.x, from.y)) << x << "," << y;
+            }
+        }
     }
 }
 

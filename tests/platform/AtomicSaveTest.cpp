@@ -44,5 +44,32 @@ TEST(AtomicSaveTest, AReaderThatKeepsTheFileFailsTheSaveAndLeavesTheFileWhole) {
     EXPECT_FALSE(dir.Exists("GDB.CDS.~new"));
 }
 
+// Windows answers a held file with any of three codes (Wine with the first
+// alone): each is waited out. Any other fails the save at once.
+TEST(AtomicSaveTest, ASwapRefusedWithAnyHeldFileCodeIsTriedAgain) {
+    const struct {
+        DWORD code;
+        bool saved;
+    } cases[] = {
+        {ERROR_ACCESS_DENIED, true},
+        {ERROR_SHARING_VIOLATION, true},
+        {ERROR_LOCK_VIOLATION, true},
+        {ERROR_INVALID_PARAMETER, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        TempDir dir;
+        const std::string path = dir.Write("GDB.CDS", "old");
+        SwapFailsOnceForTesting held(c.code);
+        if (c.saved) {
+            EXPECT_NO_THROW(WriteFileAtomically(path, "new"));
+        } else {
+            EXPECT_THROW(WriteFileAtomically(path, "new"), FileError);
+        }
+        EXPECT_EQ(dir.Read("GDB.CDS"), c.saved ? "new" : "old");
+        EXPECT_FALSE(dir.Exists("GDB.CDS.~new"));
+    }
+}
+
 }  // namespace
 }  // namespace pictavo

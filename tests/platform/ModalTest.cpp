@@ -2,6 +2,7 @@
 // leaves behind for the owner and for the main loop.
 #include <gtest/gtest.h>
 
+#include "platform/Prompts.h"
 #include "platform/Window.h"
 
 namespace pictavo {
@@ -85,12 +86,17 @@ TEST(Modal, EndingTheLoopsClosesWhatIsOpenAndRefusesMoreUntilAllowed) {
     EXPECT_FALSE(dialog.Run(owner.Handle(), [](Dialog&) { EndModalLoops(); }));
     EXPECT_TRUE(::IsWindowEnabled(owner.Handle()));
     EXPECT_FALSE(dialog.Run(owner.Handle(), [](Dialog& d) { d.done = true; }));
+    // Ends any box that opens after all, from inside its loop.
+    const TIMERPROC endBoxes = [](HWND, UINT, UINT_PTR, DWORD) WINAPI { EndModalLoops(); };
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 10, endBoxes);
+    // A box, even one asked for past every other gate, answers "No" at once:
+    // shown and then ended it would answer Cancel.
+    EXPECT_EQ(WinPrompts("Pictavo").Show(owner.Handle(), "unanswered", MB_YESNO), IDNO);
+    ::KillTimer(nullptr, timer);
     AllowModalLoops();
 
     // A real message box, ended from inside its own loop by a timer.
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) WINAPI {
-        EndModalLoops();
-    });
+    timer = ::SetTimer(nullptr, 0, 10, endBoxes);
     EXPECT_EQ(::MessageBoxA(owner.Handle(), "waiting", "Pictavo", MB_OK), IDCANCEL);
     ::KillTimer(nullptr, timer);
     EXPECT_TRUE(ModalLoopsEnded());

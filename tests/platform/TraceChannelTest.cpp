@@ -28,20 +28,22 @@ bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds deadli
 
 // A trace viewer on a thread of its own that takes `perLineMs` to handle each
 // line, or, while held, does not answer at all. Lines of other channels in
-// this process (starting with anything but the prefixes) are not kept.
+// this process (starting with anything but the prefixes) are not kept. One
+// titled otherwise is no trace viewer until it is retitled.
 class Viewer {
 public:
-    explicit Viewer(DWORD perLineMs = 0)
+    explicit Viewer(DWORD perLineMs = 0, const char* title = kTraceWindowTitle)
         : perLineMs_(perLineMs), open_(::CreateEventA(nullptr, TRUE, TRUE, nullptr)) {
         HANDLE ready = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        thread_ = std::thread([this, ready] {
+        thread_ = std::thread([this, ready, title] {
             WNDCLASSA wc{};
             wc.lpfnWndProc = &Viewer::Proc;
             wc.hInstance = ::GetModuleHandleA(nullptr);
             wc.lpszClassName = "PictavoTraceChannelTestViewer";
             ::RegisterClassA(&wc);
-            hwnd_ = ::CreateWindowExA(0, wc.lpszClassName, kTraceWindowTitle, WS_OVERLAPPED, 0, 0,
-                                      10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+            threadId_ = ::GetCurrentThreadId();
+            hwnd_ = ::CreateWindowExA(0, wc.lpszClassName, title, WS_OVERLAPPED, 0, 0, 10, 10,
+                                      nullptr, nullptr, wc.hInstance, nullptr);
             ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
             ::SetEvent(ready);
             MSG msg;
@@ -53,12 +55,19 @@ public:
     }
     ~Viewer() {
         ::SetEvent(open_);
-        ::PostMessageA(hwnd_, WM_QUIT, 0, 0);
+        // To the thread: the window may have gone before.
+        ::PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
         thread_.join();
         ::CloseHandle(open_);
     }
     void Hold() { ::ResetEvent(open_); }
     void Release() { ::SetEvent(open_); }
+    // Runs on the viewer's thread with each line it keeps, before it answers.
+    std::function<void(const std::string&)> onLine;
+    // The window goes, as when the viewer is closed: from the viewer's thread only.
+    void End() { ::DestroyWindow(hwnd_); }
+    // Becomes a trace viewer.
+    void Start() { ::SetWindowTextA(hwnd_, kTraceWindowTitle); }
     // Lines it has begun to handle, kept or not yet.
     int Entered() const { return entered_; }
     std::vector<std::string> Lines() {
@@ -81,9 +90,12 @@ private:
                 // The viewer's own slowness, not a wait of the test.
                 if (self->perLineMs_) ::Sleep(self->perLineMs_);
                 ::WaitForSingleObject(self->open_, 30000);
-                std::lock_guard<std::mutex> lock(self->mutex_);
-                self->lines_.push_back(text);
-                self->senders_.push_back(reinterpret_cast<HWND>(wParam));
+                {
+                    std::lock_guard<std::mutex> lock(self->mutex_);
+                    self->lines_.push_back(text);
+                    self->senders_.push_back(reinterpret_cast<HWND>(wParam));
+                }
+                if (self->onLine) self->onLine(text);
             }
             return TRUE;
         }
@@ -96,6 +108,7 @@ private:
     std::vector<std::string> lines_;
     std::vector<HWND> senders_;
     HWND hwnd_ = nullptr;
+    DWORD threadId_ = 0;
     std::thread thread_;
 };
 
@@ -153,6 +166,52 @@ TEST(TraceChannel, AViewerStartedLaterReceivesTheLinesThatFollow) {
     ASSERT_TRUE(WaitFor([&] { return !viewer.Lines().empty(); }));
     ASSERT_TRUE(channel.Flush(20000));
     EXPECT_EQ(viewer.Lines(), std::vector<std::string>{"test after"});
+}
+
+// Lines wait while the viewer holds its answer; it ends and another starts
+// before it answers. What waited reaches the new viewer, in order: the lines
+// already taken for the first one as well as those still queued.
+TEST(TraceChannel, LinesWaitingWhenTheViewerIsReplacedReachTheNewOneInOrder) {
+    Viewer second(0, "Not yet a trace viewer");
+    Viewer first;
+    TTraceChannel channel;
+    first.onLine = [&](const std::string& line) {
+        if (line == "test 0") {
+            for (int i = 1; i <= 3; ++i) channel.Send("test " + std::to_string(i), Sender());
+        } else if (line == "test 1") {
+            first.End();
+            second.Start();
+            channel.Send("test 4", Sender());
+        }
+    };
+    channel.Send("test 0", Sender());
+    ASSERT_TRUE(WaitFor([&] {
+        const std::vector<std::string> got = second.Lines();
+        return !got.empty() && got.back() == "test 4";
+    }));
+    ASSERT_TRUE(channel.Flush(20000));
+    EXPECT_EQ(first.Lines(), (std::vector<std::string>{"test 0", "test 1"}));
+    EXPECT_EQ(second.Lines(), (std::vector<std::string>{"test 2", "test 3", "test 4"}));
+}
+
+// Whatever the end lets go is told in a last line: every line is delivered or counted.
+TEST(TraceChannel, LinesDroppedAtTheEndAreToldInALastLine) {
+    Viewer viewer(20);
+    TTraceChannel channel;
+    const std::vector<std::string> lines = Numbered(100);
+    for (const std::string& line : lines) channel.Send(line, Sender());
+    // A hundred lines at the viewer's pace take two seconds.
+    channel.Close(100);
+    std::vector<std::string> got = viewer.Lines();
+    ASSERT_FALSE(got.empty());
+    const std::string note = got.back();
+    got.pop_back();
+    ASSERT_EQ(note.rfind("Trace: ", 0), 0u) << note;
+    EXPECT_NE(note.find(" lines dropped"), std::string::npos) << note;
+    EXPECT_EQ(got.size() + std::atoi(note.c_str() + 7), lines.size()) << note;
+    ASSERT_LE(got.size(), lines.size());
+    EXPECT_EQ(got, std::vector<std::string>(lines.begin(), lines.begin() + got.size()));
+    EXPECT_EQ(viewer.Senders().back(), Sender());
 }
 
 TEST(TraceChannel, CloseDeliversWhatIsQueuedThenSendsAtOnce) {

@@ -48,5 +48,32 @@ TEST(FullScreenProbe, OurOwnWindowsAndTheShellsDesktopAreNoReasonToWait) {
     EXPECT_TRUE(TSystemFullScreenProbe().NotificationState().has_value());
 }
 
+// The client area is measured where it lies on the screen, not from its own corner.
+TEST(FullScreenProbe, AWindowFillsItsMonitorOnlyWhereItsClientAreaLiesOverIt) {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    ASSERT_TRUE(::GetMonitorInfoA(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info));
+    const RECT& m = info.rcMonitor;
+    const struct {
+        const char* name;
+        RECT place;
+        bool fills;
+    } cases[] = {
+        {"as large as the monitor, moved to 100,100",
+         {m.left + 100, m.top + 100, m.right + 100, m.bottom + 100}, false},
+        {"hanging 8 pixels over each edge", {m.left - 8, m.top - 8, m.right + 8, m.bottom + 8}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND window = MakeWindow("FullScreenProbeTest", WS_POPUP, c.place);
+        ASSERT_NE(window, nullptr);
+        RECT placed{};
+        ::GetWindowRect(window, &placed);
+        ASSERT_TRUE(::EqualRect(&placed, &c.place));
+        EXPECT_EQ(TSystemFullScreenProbe::FillsItsMonitor(window), c.fills);
+        ::DestroyWindow(window);
+    }
+}
+
 }  // namespace
 }  // namespace pictavo
