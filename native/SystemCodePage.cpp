@@ -5,6 +5,6 @@
 
 namespace pictavo {
 
-AnsiCodePage SystemAnsiCodePage() { return AnsiCodePage(1252); }
+AnsiCodePage SystemAnsiCodePage() { return AnsiCodePage(); }
 
 }  // namespace pictavo

@@ -8,7 +8,7 @@ const AnsiCodePage* g_standIn = nullptr;
 }  // namespace
 
 AnsiCodePage AnsiCodePage::Builtin(unsigned number) {
-    AnsiCodePage codePage(number);
+    AnsiCodePage codePage;
     auto mark = [&codePage](unsigned first, unsigned last) {
         for (unsigned b = first; b <= last; ++b)
             codePage.MarkLeadByte(static_cast<unsigned char>(b));

@@ -17,17 +17,11 @@ class AnsiCodePage {
 public:
     // Single-byte: every byte is a character.
     AnsiCodePage() = default;
-    explicit AnsiCodePage(unsigned number) : number_(number) {}
     // The lead bytes of 932, 936, 949 and 950 as the system has them; every
     // other code page is single-byte.
     static AnsiCodePage Builtin(unsigned number);
 
-    void MarkLeadByte(unsigned char b) noexcept {
-        lead_[b >> 5] |= std::uint32_t{1} << (b & 31);
-        doubleByte_ = true;
-    }
-    unsigned Number() const noexcept { return number_; }
-    bool DoubleByte() const noexcept { return doubleByte_; }
+    void MarkLeadByte(unsigned char b) noexcept { lead_[b >> 5] |= std::uint32_t{1} << (b & 31); }
     bool IsLeadByte(unsigned char b) const noexcept { return (lead_[b >> 5] >> (b & 31)) & 1; }
 
     // The bytes of the character that starts at `at` (below text.size()): two
@@ -46,8 +40,6 @@ public:
 
 private:
     std::array<std::uint32_t, 8> lead_{};
-    unsigned number_ = 0;
-    bool doubleByte_ = false;
 };
 
 // The code page of the process's ANSI strings: the system's, or the one a

@@ -1,4 +1,4 @@
-// The system's ANSI code page for the Windows build, read once.
+// The lead bytes of the system's ANSI code page, for the Windows build.
 #include <windows.h>
 
 #include "platform/AnsiCodePage.h"
@@ -6,7 +6,7 @@
 namespace pictavo {
 
 AnsiCodePage SystemAnsiCodePage() {
-    AnsiCodePage codePage(::GetACP());
+    AnsiCodePage codePage;
     for (unsigned b = 0x80; b <= 0xFF; ++b) {
         if (::IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(b))) {
             codePage.MarkLeadByte(static_cast<unsigned char>(b));
