@@ -156,16 +156,7 @@ bool TFrmExport::Export(const std::string& fileName, const std::string& subDir) 
         }
     }
 
-    size_t done = 0;
-    while (done < text.size()) {
-        DWORD put = 0;
-        if (!::WriteFile(list.Get(), text.data() + done, static_cast<DWORD>(text.size() - done),
-                         &put, nullptr) || put == 0) {
-            const DWORD code = put == 0 ? ERROR_DISK_FULL : ::GetLastError();
-            throw FileError("Unable to write " + listPath + ": " + SystemErrorText(code), code);
-        }
-        done += put;
-    }
+    WriteAll(list.Get(), text, listPath);
     list.Reset();
     s_.prompts.Message(self, ExportResultText(leftOut));
     return true;

@@ -133,6 +133,19 @@ void WriteFileAtomically(const std::string& path, const std::string& content) {
     }
 }
 
+void WriteAll(HANDLE file, const std::string& content, const std::string& path) {
+    size_t done = 0;
+    while (done < content.size()) {
+        DWORD put = 0;
+        if (!::WriteFile(file, content.data() + done, static_cast<DWORD>(content.size() - done),
+                         &put, nullptr) || put == 0) {
+            const DWORD code = put == 0 ? ERROR_DISK_FULL : ::GetLastError();
+            throw FileError("Unable to write " + path + ": " + SystemErrorText(code), code);
+        }
+        done += put;
+    }
+}
+
 FileStamp ReadFileStamp(const std::string& path) {
     // The attributes call reads size and date together without opening the
     // file: under Wine it needs no round trip to the server, which matters

@@ -33,6 +33,10 @@ std::string ReadWholeFile(const std::string& path);
 // Throws FileError when the file cannot be written; the target is then untouched.
 void WriteFileAtomically(const std::string& path, const std::string& content);
 
+// Writes the whole content through an open file handle. Throws FileError,
+// naming path, with the system's reason.
+void WriteAll(HANDLE file, const std::string& content, const std::string& path);
+
 // For tests: while one lives, WriteFileAtomically puts at most `room` more bytes on disk and
 // then fails as on a full volume (ERROR_DISK_FULL).
 class DiskFullAfterForTesting {

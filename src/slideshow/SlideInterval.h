@@ -25,4 +25,9 @@ inline std::string SlideIntervalText(int hours, int minutes, int seconds) {
     return text.empty() ? "never" : text;
 }
 
+// The interval in words, for a sentence: "5 minutes".
+inline std::string SlideIntervalWords(int hours, int minutes, int seconds) {
+    return minutes > 0 ? std::to_string(minutes) + " minutes" : std::to_string(seconds) + " seconds";
+}
+
 }  // namespace pictavo
