@@ -275,7 +275,7 @@ void TFrmMain::FormCreate() {
                                            SlideIntervalWords(SpinPosition(tsSlideshow->updHrs),
                                                               SpinPosition(tsSlideshow->updMins),
                                                               SpinPosition(tsSlideshow->updSecs)) +
-                                           ".\rYou can change this interval on the Options page.");
+                                           ".\rYou can change this interval on the Slideshow page.");
             detector_->ScanFoldersForBitmaps({detector_->WindowsDir()});
             // Without a help file the user is told once, and start-up goes on.
             if (HelpFileFound()) {
