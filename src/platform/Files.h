@@ -23,6 +23,11 @@ private:
 std::string ExePath();  // full path of the running program
 
 bool FileExists(const std::string& path);       // an existing file, not a folder
+
+// The path with each short (8.3) name in it replaced by its long name. A file
+// that is not there has its folder made long; the path as given when even
+// that is not there.
+std::string LongPathName(const std::string& path);
 bool DirectoryExists(const std::string& path);
 
 // The whole content of a file; throws FileError when it cannot be read.

@@ -16,6 +16,7 @@ public:
     std::set<std::string> failing;  // sources, lower case
     HRESULT failure = static_cast<HRESULT>(0x88982F50);  // WINCODEC_ERR_COMPONENTNOTFOUND
     DWORD writeError = 0;  // non-zero: the failing sources were read, their bitmap not written
+    PixelSize upright;     // the failing sources' size, when known
     struct Call {
         std::string source;
         PixelSize fitWithin;
@@ -32,6 +33,7 @@ public:
         if (FAILED(rendered.result)) {
             rendered.reason = "scripted failure";
             rendered.writeError = writeError;
+            rendered.upright = upright;
         }
         return rendered;
     }
