@@ -22,6 +22,7 @@
 #include "shell/FrmTray.h"
 #include "shell/OnlinePage.h"
 #include "shell/StartupShortcut.h"
+#include "slideshow/SlideInterval.h"
 
 namespace pictavo {
 namespace {
@@ -270,17 +271,11 @@ void TFrmMain::FormCreate() {
         if (firstRun_) {
             Trace("FrmMain.FormCreate: First Run");
             ::SetForegroundWindow(Handle());
-            // The interval's hours are not mentioned: a whole-hour interval speaks of seconds.
-            const int minutes = SpinPosition(tsSlideshow->updMins);
-            const int seconds = SpinPosition(tsSlideshow->updSecs);
-            prompts_.Message(
-                Handle(), minutes > 0
-                              ? "Slideshow will change your wallpaper every " +
-                                    std::to_string(minutes) + " minutes.\r" +
-                                    "You can change this interval on the Options page."
-                              : "Slideshow will change your wallpaper every " +
-                                    std::to_string(seconds) + " seconds.\r" +
-                                    "You can change this interval on the Options page.");
+            prompts_.Message(Handle(), "Slideshow will change your wallpaper every " +
+                                           SlideIntervalWords(SpinPosition(tsSlideshow->updHrs),
+                                                              SpinPosition(tsSlideshow->updMins),
+                                                              SpinPosition(tsSlideshow->updSecs)) +
+                                           ".\rYou can change this interval on the Slideshow page.");
             detector_->ScanFoldersForBitmaps({detector_->WindowsDir()});
             // Without a help file the user is told once, and start-up goes on.
             if (HelpFileFound()) {

@@ -118,7 +118,7 @@ bool TDesktopWallpaper::ApplyWallpaper(const std::string& path, bool tile, bool 
     std::optional<EarlierBitmap> earlier;
     PicturePath earlierSource;
     std::string earlierRecord;
-    if (!path.empty() && !own.SameFile(path)) {
+    if (!path.empty() && !TInventoryStore::IsOwnWallpaper(path)) {
         const bool isBitmap = IsBitmapFileName(path);
         const bool shrink = options_.ShrinkToFit();
         const PixelSize screen = renderer_.ScreenSize();
@@ -135,12 +135,15 @@ bool TDesktopWallpaper::ApplyWallpaper(const std::string& path, bool tile, bool 
                 if (report == Failure::Show) {
                     // Read but not written (a full volume, a read-only file):
                     // the picture is not at fault, and the user can mend it.
-                    ui_.ShowError(
-                        "Unable to set " + path + " as the wallpaper: " +
-                        (rendition.writeError == 0
-                             ? std::string("the picture cannot be read.")
-                             : "the desktop's bitmap " + own.AsWritten() +
-                                   " cannot be written: " + SystemErrorText(rendition.writeError)));
+                    // Nor is a picture too large for the memory left.
+                    std::string why = "the picture cannot be read.";
+                    if (rendition.writeError != 0) {
+                        why = "the desktop's bitmap " + own.AsWritten() +
+                              " cannot be written: " + SystemErrorText(rendition.writeError);
+                    } else if (ForWantOfMemory(rendition.result)) {
+                        why = NotEnoughMemoryText(rendition.upright) + ".";
+                    }
+                    ui_.ShowError("Unable to set " + path + " as the wallpaper: " + why);
                 }
                 return false;
             }
@@ -201,7 +204,7 @@ bool TDesktopWallpaper::ApplyWallpaper(const std::string& path, bool tile, bool 
 }
 
 std::string TDesktopWallpaper::SourceOf(const std::string& systemPath) const {
-    if (!TInventoryStore::OwnWallpaperPath().SameFile(systemPath)) return systemPath;
+    if (!TInventoryStore::IsOwnWallpaper(systemPath)) return systemPath;
     std::string source = renditionSource_.AsWritten();
     if (source.empty() && renditionRecord_) source = renditionRecord_->RenditionSource();
     return source.empty() ? systemPath : source;
@@ -210,11 +213,11 @@ std::string TDesktopWallpaper::SourceOf(const std::string& systemPath) const {
 void TDesktopWallpaper::DisplayChanged() {
     std::optional<IWallpaperSystem::DesktopValues> values = system_.ReadDesktop();
     const bool profileNamesOwn =
-        values && TInventoryStore::OwnWallpaperPath().SameFile(values->wallpaper);
+        values && TInventoryStore::IsOwnWallpaper(values->wallpaper);
     if (!lastAppliedRendered_ && !profileNamesOwn) return;
     const Wallpaper current = GetCurrentWallpaper();
     // A rendition whose source is unknown cannot be made again.
-    if (current.path.empty() || TInventoryStore::OwnWallpaperPath().SameFile(current.path)) return;
+    if (current.path.empty() || TInventoryStore::IsOwnWallpaper(current.path)) return;
     ApplyWallpaper(current.path, current.tile, profileNamesOwn, Failure::Trace);
 }
 
@@ -222,7 +225,7 @@ void TDesktopWallpaper::DeleteRenditionUnlessShown() {
     const PicturePath& own = TInventoryStore::OwnWallpaperPath();
     std::optional<IWallpaperSystem::DesktopValues> values = system_.ReadDesktop();
     // Kept too when the profile cannot be read: it may name the bitmap.
-    if (!values || own.SameFile(values->wallpaper)) return;
+    if (!values || TInventoryStore::IsOwnWallpaper(values->wallpaper)) return;
     ::DeleteFileA(own.AsWritten().c_str());
 }
 

@@ -9,6 +9,7 @@
 #include "platform/Files.h"
 #include "platform/FlagScope.h"
 #include "platform/Handles.h"
+#include "platform/Trace.h"
 
 namespace pictavo {
 namespace {
@@ -17,6 +18,8 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr int kClientWidth = 282;
 constexpr int kClientHeight = 122;
+// Milliseconds between two looks at the waiting messages during the copies.
+constexpr DWORD kPumpEvery = 15;
 
 enum ControlId { idExportFileName = 400, idSubDir };
 
@@ -53,17 +56,33 @@ void TFrmExport::ShowModal() {
     RunModal(owner_, edtExportFileName, [this] { return done_; }, true);
 }
 
-void TFrmExport::Pump() {
+bool TFrmExport::Pump() {
     MSG msg;
     while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             ::PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
+            return false;
         }
         if (::IsDialogMessageA(Handle(), &msg)) continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }
+    return true;
+}
+
+void TFrmExport::Abandon(const char* why) {
+    if (!underway_ || underway_->abandoned) return;
+    Underway& made = *underway_;
+    made.abandoned = true;
+    // The list first: copies without a list are plainly unfinished, should the
+    // system end the process in the middle of this.
+    made.list.Reset();
+    ::DeleteFileA(made.listPath.c_str());
+    for (const std::string& copy : made.copies) ::DeleteFileA(copy.c_str());
+    ::RemoveDirectoryA(made.folder.c_str());
+    SendTrace(std::string("Export Manager: ") + why + "; removed the unfinished export " +
+                  made.folder,
+              Handle());
 }
 
 void TFrmExport::btnExportClick() {
@@ -94,9 +113,12 @@ bool TFrmExport::Export(const std::string& fileName, const std::string& subDir) 
         return false;
     }
     const std::string listPath = folder + "\\" + fileName;
-    UniqueHandle list(::CreateFileA(listPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!list) {
+    Underway made;
+    made.folder = folder;
+    made.listPath = listPath;
+    made.list.Reset(::CreateFileA(listPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!made.list) {
         const DWORD code = ::GetLastError();
         throw FileError("Unable to create " + listPath + ": " + SystemErrorText(code), code);
     }
@@ -111,6 +133,11 @@ bool TFrmExport::Export(const std::string& fileName, const std::string& subDir) 
     const ExportPlan plan = PlanExport(records);
 
     FlagHold exporting(exporting_);
+    underway_ = &made;
+    struct Forget {
+        Underway*& underway;
+        ~Forget() { underway = nullptr; }
+    } forget{underway_};
     ::EnableWindow(btnExport, FALSE);
     ::EnableWindow(btnCancel, FALSE);
     struct Enable {
@@ -130,13 +157,15 @@ bool TFrmExport::Export(const std::string& fileName, const std::string& subDir) 
     int leftOut = plan.leftOut;
     copied_ = 0;
     int shownPercent = 0;
-    DWORD lastPump = ::GetTickCount();
+    // The first pictures pump at once: the progress shows from the start.
+    DWORD lastPump = ::GetTickCount() - kPumpEvery;
     for (size_t i = 0; i < plan.pictures.size(); ++i) {
         const ExportSource& picture = plan.pictures[i];
         const std::string source = picture.location + "\\" + picture.fileName;
         const std::string target = folder + "\\" + picture.fileName;
         // Nothing is there in a new folder; a name taken twice was left out above.
         if (::CopyFileA(source.c_str(), target.c_str(), TRUE)) {
+            made.copies.push_back(target);
             text += ListLine(picture.fileName, picture.tile);
             ++copied_;
         } else {
@@ -149,24 +178,15 @@ bool TFrmExport::Export(const std::string& fileName, const std::string& subDir) 
         }
         // Often enough for the eye and for other programs asking; asking the
         // system for messages after every small copy would cost as much again.
-        if (::GetTickCount() - lastPump >= 15) {
-            Pump();
+        if (::GetTickCount() - lastPump >= kPumpEvery) {
+            if (!Pump()) Abandon("the program ended during the export");
             lastPump = ::GetTickCount();
-            if (!Handle()) return true;  // destroyed with the program meanwhile
+            if (made.abandoned) return true;
         }
     }
 
-    size_t done = 0;
-    while (done < text.size()) {
-        DWORD put = 0;
-        if (!::WriteFile(list.Get(), text.data() + done, static_cast<DWORD>(text.size() - done),
-                         &put, nullptr) || put == 0) {
-            const DWORD code = put == 0 ? ERROR_DISK_FULL : ::GetLastError();
-            throw FileError("Unable to write " + listPath + ": " + SystemErrorText(code), code);
-        }
-        done += put;
-    }
-    list.Reset();
+    WriteAll(made.list.Get(), text, listPath);
+    made.list.Reset();
     s_.prompts.Message(self, ExportResultText(leftOut));
     return true;
 }
@@ -186,6 +206,14 @@ LRESULT TFrmExport::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             btnCancelClick();
             return 0;
+        // The system may end the process as soon as the session's end has been
+        // told: what an export left half done is taken away now.
+        case WM_ENDSESSION:
+            if (wParam) Abandon("the session ended during the export");
+            return 0;
+        case WM_DESTROY:
+            Abandon("the window was closed during the export");
+            break;
     }
     return Window::HandleMessage(message, wParam, lParam);
 }

@@ -6,8 +6,10 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "inventory/InventoryStore.h"
+#include "platform/Handles.h"
 #include "platform/Prompts.h"
 #include "platform/Window.h"
 
@@ -40,16 +42,29 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // What the export under way has made so far.
+    struct Underway {
+        std::string folder, listPath;
+        UniqueHandle list;
+        std::vector<std::string> copies;
+        bool abandoned = false;
+    };
+
     // Copies the pictures and writes the list; false when the dialog stays open.
     bool Export(const std::string& fileName, const std::string& subDir);
-    // Lets waiting messages run between two pictures, so the window paints and answers.
-    void Pump();
+    // Lets waiting messages run between two pictures, so the window paints and
+    // answers; false once the program is quitting.
+    bool Pump();
+    // The session or the program ends before the list is written: what this
+    // export made goes, so that no unfinished export is left to pass for a whole one.
+    void Abandon(const char* why);
 
     HWND owner_;
     std::string baseFolder_;
     Services s_;
     bool done_ = false;
     bool exporting_ = false;
+    Underway* underway_ = nullptr;
     int copied_ = 0;
 };
 

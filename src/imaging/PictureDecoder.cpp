@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "platform/ComPtr.h"
@@ -50,8 +51,18 @@ std::wstring Wide(const std::string& text) {
     return wide;
 }
 
-std::string CapReason() {
-    return "larger than " + std::to_string(kMaxDecodePixels) + " pixels";
+
+// A failure told for what it is: a picture too large for the memory left as
+// that, with its size when known.
+HRESULT Failed(HRESULT result, PixelSize upright, const char* what, std::string& reason) {
+    if (FAILED(result)) reason = ForWantOfMemory(result) ? NotEnoughMemoryText(upright) : what;
+    return result;
+}
+
+// A picture larger than any decode may take: what would not fit is not tried.
+HRESULT TooLarge(PixelSize upright, std::string& reason) {
+    reason = NotEnoughMemoryText(upright);
+    return WINCODEC_ERR_IMAGESIZEOUTOFRANGE;
 }
 
 // WIC's turns and flips for an Exif orientation, from the table the hand
@@ -128,6 +139,11 @@ std::string DescribeHResult(HRESULT result) {
     return text.empty() ? std::string(code) : std::string(code) + " (" + text + ")";
 }
 
+bool ForWantOfMemory(HRESULT result) {
+    return result == E_OUTOFMEMORY || result == HRESULT_FROM_WIN32(ERROR_NOT_ENOUGH_MEMORY) ||
+           result == WINCODEC_ERR_IMAGESIZEOUTOFRANGE;
+}
+
 TPictureDecoder::TPictureDecoder() { ++g_decoders; }
 
 TPictureDecoder::~TPictureDecoder() {
@@ -153,36 +169,29 @@ HRESULT TPictureDecoder::Open(const std::string& path, Source& source, std::stri
         reason = "cannot be read";
         return hr;
     }
-    if (const auto stated = HeaderPixelSize(start); stated && ExceedsDecodeCap(*stated)) {
-        reason = CapReason();
-        return WINCODEC_ERR_IMAGESIZEOUTOFRANGE;
-    }
     source.orientation = ExifOrientation(start);
+    // Known before any codec runs: some decode the whole picture as they
+    // open it, and one too large for the memory left is told with its size.
+    if (const auto stated = HeaderPixelSize(start)) {
+        source.upright = OrientedSize(*stated, source.orientation);
+        if (ExceedsDecodeCap(*stated)) return TooLarge(source.upright, reason);
+    }
 
     hr = g_factory->CreateDecoderFromFilename(Wide(path).c_str(), nullptr, GENERIC_READ,
                                               WICDecodeMetadataCacheOnDemand,
                                               source.decoder.Put());
     if (SUCCEEDED(hr)) hr = source.decoder->GetFrame(0, source.frame.Put());
-    if (FAILED(hr)) {
-        reason = "cannot be decoded";
-        return hr;
-    }
+    if (FAILED(hr)) return Failed(hr, source.upright, "cannot be decoded", reason);
     UINT width = 0, height = 0;
     hr = source.frame->GetSize(&width, &height);
-    if (FAILED(hr)) {
-        reason = "cannot be decoded";
-        return hr;
-    }
+    if (FAILED(hr)) return Failed(hr, source.upright, "cannot be decoded", reason);
     source.stored = PixelSize{width, height};
     if (width == 0 || height == 0) {
         reason = "has no pixels";
         return WINCODEC_ERR_BADIMAGE;
     }
-    if (ExceedsDecodeCap(source.stored)) {
-        reason = CapReason();
-        return WINCODEC_ERR_IMAGESIZEOUTOFRANGE;
-    }
     source.upright = OrientedSize(source.stored, source.orientation);
+    if (ExceedsDecodeCap(source.stored)) return TooLarge(source.upright, reason);
     source.last = source.frame.Get();
     return S_OK;
 }
@@ -201,10 +210,7 @@ HRESULT TPictureDecoder::Prepare(Source& source, PixelSize box, FitRule fit, con
             hr = source.scaler->Initialize(source.last, scaled.width, scaled.height,
                                            WICBitmapInterpolationModeFant);
         }
-        if (FAILED(hr)) {
-            reason = "cannot be scaled";
-            return hr;
-        }
+        if (FAILED(hr)) return Failed(hr, source.upright, "cannot be scaled", reason);
         source.last = source.scaler.Get();
     }
     hr = g_factory->CreateFormatConverter(source.converter.Put());
@@ -212,10 +218,7 @@ HRESULT TPictureDecoder::Prepare(Source& source, PixelSize box, FitRule fit, con
         hr = source.converter->Initialize(source.last, format, WICBitmapDitherTypeNone, nullptr,
                                           0.0, WICBitmapPaletteTypeCustom);
     }
-    if (FAILED(hr)) {
-        reason = "cannot be converted";
-        return hr;
-    }
+    if (FAILED(hr)) return Failed(hr, source.upright, "cannot be converted", reason);
     source.last = source.converter.Get();
     return S_OK;
 }
@@ -254,12 +257,23 @@ HRESULT TPictureDecoder::CopyUpright(Source& source, unsigned bytesPerPixel, BYT
 
 DecodedPicture TPictureDecoder::Decode(const std::string& path, PixelSize box, FitRule fit) {
     DecodedPicture picture;
+    try {
+        DecodeInto(picture, path, box, fit);
+    } catch (const std::bad_alloc&) {
+        picture.bitmap.Reset();
+        picture.result = Failed(E_OUTOFMEMORY, picture.upright, "", picture.reason);
+    }
+    return picture;
+}
+
+void TPictureDecoder::DecodeInto(DecodedPicture& picture, const std::string& path, PixelSize box,
+                                 FitRule fit) {
     Source source;
     picture.result = Open(path, source, picture.reason);
     picture.upright = source.upright;
-    if (FAILED(picture.result)) return picture;
+    if (FAILED(picture.result)) return;
     picture.result = Prepare(source, box, fit, GUID_WICPixelFormat32bppBGR, picture.reason);
-    if (FAILED(picture.result)) return picture;
+    if (FAILED(picture.result)) return;
 
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -271,32 +285,39 @@ DecodedPicture TPictureDecoder::Decode(const std::string& path, PixelSize box, F
     void* bits = nullptr;
     UniqueGdiObject bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || !bits) {
-        picture.result = E_OUTOFMEMORY;
-        picture.reason = "no memory for the bitmap";
-        return picture;
+        picture.result = Failed(E_OUTOFMEMORY, source.upright, "", picture.reason);
+        return;
     }
-    picture.result = CopyUpright(source, 4, static_cast<BYTE*>(bits), source.fitted.width * 4);
-    if (FAILED(picture.result)) {
-        picture.reason = "cannot be decoded";
-        return picture;
-    }
+    picture.result = Failed(CopyUpright(source, 4, static_cast<BYTE*>(bits), source.fitted.width * 4),
+                            source.upright, "cannot be decoded", picture.reason);
+    if (FAILED(picture.result)) return;
     picture.bitmap = std::move(bitmap);
     picture.size = source.fitted;
-    return picture;
 }
 
 RenderedBitmap TPictureDecoder::RenderBitmapFile(const std::string& path, PixelSize box,
                                                  const std::string& target) {
     RenderedBitmap rendered;
+    try {
+        RenderInto(rendered, path, box, target);
+    } catch (const std::bad_alloc&) {
+        rendered.size = PixelSize{};
+        rendered.result = Failed(E_OUTOFMEMORY, rendered.upright, "", rendered.reason);
+    }
+    return rendered;
+}
+
+void TPictureDecoder::RenderInto(RenderedBitmap& rendered, const std::string& path, PixelSize box,
+                                 const std::string& target) {
     Source source;
     rendered.result = Open(path, source, rendered.reason);
     rendered.upright = source.upright;
-    if (FAILED(rendered.result)) return rendered;
+    if (FAILED(rendered.result)) return;
     // Converted to 32 bits, which every codec's pixels reach (Wine has no way
     // from an indexed GIF to 24 bits), then packed to 24 bits in place.
     rendered.result =
         Prepare(source, box, FitWithin, GUID_WICPixelFormat32bppBGR, rendered.reason);
-    if (FAILED(rendered.result)) return rendered;
+    if (FAILED(rendered.result)) return;
 
     const PixelSize size = source.fitted;
     const UINT stride = Stride(size.width, 3);
@@ -320,22 +341,13 @@ RenderedBitmap TPictureDecoder::RenderBitmapFile(const std::string& path, PixelS
     // picture is held.
     const UINT wideStride = size.width * 4;
     const std::size_t widePixelBytes = static_cast<std::size_t>(wideStride) * size.height;
-    std::string content;
-    try {
-        content.resize(headers + widePixelBytes);
-    } catch (const std::bad_alloc&) {
-        rendered.result = E_OUTOFMEMORY;
-        rendered.reason = "no memory for the bitmap";
-        return rendered;
-    }
+    std::string content(headers + widePixelBytes, '\0');
     std::copy_n(reinterpret_cast<const char*>(&file), sizeof(file), content.data());
     std::copy_n(reinterpret_cast<const char*>(&info), sizeof(info), content.data() + sizeof(file));
     BYTE* pixels = reinterpret_cast<BYTE*>(content.data() + headers);
-    rendered.result = CopyUpright(source, 4, pixels, wideStride);
-    if (FAILED(rendered.result)) {
-        rendered.reason = "cannot be decoded";
-        return rendered;
-    }
+    rendered.result = Failed(CopyUpright(source, 4, pixels, wideStride), source.upright,
+                             "cannot be decoded", rendered.reason);
+    if (FAILED(rendered.result)) return;
     // Each packed pixel lands at or before the one it comes from, and a row's
     // padding ends before the next row's first unread pixel.
     for (std::uint32_t y = 0; y < size.height; ++y) {
@@ -359,17 +371,20 @@ RenderedBitmap TPictureDecoder::RenderBitmapFile(const std::string& path, PixelS
         rendered.result = HRESULT_FROM_WIN32(e.Code());
         rendered.reason = e.what();
         rendered.writeError = e.Code();
-        return rendered;
+        return;
     }
     rendered.size = size;
-    return rendered;
 }
 
 std::optional<PixelSize> TPictureDecoder::UprightSize(const std::string& path) {
-    Source source;
-    std::string reason;
-    if (FAILED(Open(path, source, reason))) return std::nullopt;
-    return source.upright;
+    try {
+        Source source;
+        std::string reason;
+        if (FAILED(Open(path, source, reason))) return std::nullopt;
+        return source.upright;
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
 }
 
 }  // namespace pictavo

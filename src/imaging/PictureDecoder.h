@@ -18,7 +18,7 @@ namespace pictavo {
 struct DecodedPicture {
     UniqueGdiObject bitmap;  // the HBITMAP; empty on failure
     PixelSize size;          // the bitmap's
-    PixelSize upright;       // the picture's full size, upright; known once its frame was read
+    PixelSize upright;       // the picture's full size, upright; known once its header was read
     HRESULT result = E_FAIL;
     std::string reason;      // short text for the trace; empty on success
 
@@ -41,6 +41,10 @@ struct RenderedBitmap {
 
 // "0x88982F50 (...)": the code and what it means.
 std::string DescribeHResult(HRESULT result);
+
+// Whether a decode failed because the picture is too large for the memory
+// left, or states a size larger than memory could hold.
+bool ForWantOfMemory(HRESULT result);
 
 class TPictureDecoder {
 public:
@@ -67,6 +71,11 @@ public:
 
 private:
     struct Source;
+    // The work of Decode and RenderBitmapFile, which turn a failed allocation
+    // into a failure like the others.
+    void DecodeInto(DecodedPicture& picture, const std::string& path, PixelSize box, FitRule fit);
+    void RenderInto(RenderedBitmap& rendered, const std::string& path, PixelSize box,
+                    const std::string& target);
     HRESULT Open(const std::string& path, Source& source, std::string& reason);
     HRESULT Prepare(Source& source, PixelSize box, FitRule fit, const GUID& format,
                     std::string& reason);

@@ -33,6 +33,16 @@ bool ExceedsDecodeCap(PixelSize size) {
     return static_cast<std::uint64_t>(size.width) * size.height > kMaxDecodePixels;
 }
 
+std::string PixelSizeText(PixelSize size) {
+    return std::to_string(size.width) + " by " + std::to_string(size.height) + " pixels";
+}
+
+std::string NotEnoughMemoryText(PixelSize size) {
+    const std::string text = "there is not enough memory to show the picture";
+    if (size.width == 0 || size.height == 0) return text;
+    return text + " (" + PixelSizeText(size) + ")";
+}
+
 PixelSize OrientedSize(PixelSize stored, int orientation) {
     if (orientation >= 5 && orientation <= 8) return PixelSize{stored.height, stored.width};
     return stored;

@@ -5,6 +5,7 @@
 // is tested, fuzzed and built natively too.
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace pictavo {
@@ -34,6 +35,13 @@ using FitRule = PixelSize (*)(PixelSize picture, PixelSize box);
 // would not fit, such as a 20,000 x 20,000 PNG (1.6 GB) that is a small file.
 inline constexpr std::uint64_t kMaxDecodePixels = 50ull * 1024 * 1024;
 bool ExceedsDecodeCap(PixelSize size);
+
+// "8688 by 5792 pixels".
+std::string PixelSizeText(PixelSize size);
+// Why a picture too large for the memory left is not shown: "there is not
+// enough memory to show the picture (8688 by 5792 pixels)", without the size
+// when it is not known.
+std::string NotEnoughMemoryText(PixelSize size);
 
 // EXIF orientation (tag 0x0112 of the first image directory) from the start
 // of a JPEG file: 1 (upright) to 8; 1 when there is none or the data is

@@ -190,13 +190,13 @@ void TInventoryStore::RelocateRecords(const std::string& formerDirectory) {
 
 bool TInventoryStore::IsInInventory(const PicturePath& path) {
     if (path.Empty()) return false;
-    if (path.SameFile(OwnWallpaperPath())) return true;
+    if (IsOwnWallpaper(path)) return true;
     return cdtData_->Seek(KeyOfPath(path));
 }
 
 bool TInventoryStore::IsInInventoryWithTile(const PicturePath& path, bool tile) {
     if (path.Empty()) return false;
-    if (path.SameFile(OwnWallpaperPath())) return true;
+    if (IsOwnWallpaper(path)) return true;
     return cdtData_->Seek(KeyOfPath(path)) && cdtData_->Record().Tile == tile;
 }
 
@@ -286,8 +286,18 @@ void TInventoryStore::ShowPictureCount() {
 }
 
 const PicturePath& TInventoryStore::OwnWallpaperPath() {
-    static const PicturePath path(ChangeFileExt(ExePath(), ".bmp"));
+    // Started by its short (8.3) path, the program would otherwise take the
+    // bitmap the desktop shows, named in the long form, for another file.
+    static const PicturePath path(ChangeFileExt(LongPathName(ExePath()), ".bmp"));
     return path;
+}
+
+bool TInventoryStore::IsOwnWallpaper(const PicturePath& path) {
+    if (path.SameFile(OwnWallpaperPath())) return true;
+    // A short name the system made differs from its long name only with a
+    // tilde in it; other paths need no look at the disk.
+    if (path.AsWritten().find('~') == std::string::npos) return false;
+    return OwnWallpaperPath().SameFile(LongPathName(path.AsWritten()));
 }
 
 }  // namespace pictavo

@@ -90,8 +90,11 @@ public:
     // program or of the control whose edit asks for it.
     void ScheduleSave(const void* sender = nullptr);
 
-    // The program's own wallpaper bitmap: the program's path with ".bmp".
+    // The program's own wallpaper bitmap: the program's path, in its long
+    // form, with ".bmp".
     static const PicturePath& OwnWallpaperPath();
+    // Whether the path names that bitmap, also in a short (8.3) form.
+    static bool IsOwnWallpaper(const PicturePath& path);
 
     InventoryTable& Table() { return table_; }
     InventoryCursor& cdtData() { return *cdtData_; }

@@ -71,6 +71,24 @@ bool FileExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+std::string LongPathName(const std::string& path) {
+    auto lengthen = [](const std::string& shortPath, std::string& longPath) {
+        DWORD size = ::GetLongPathNameA(shortPath.c_str(), nullptr, 0);
+        if (size == 0) return false;
+        longPath.assign(size, '\0');
+        size = ::GetLongPathNameA(shortPath.c_str(), longPath.data(), size);
+        if (size == 0 || size >= longPath.size()) return false;
+        longPath.resize(size);
+        return true;
+    };
+    std::string result;
+    if (lengthen(path, result)) return result;
+    const std::string folder = ExtractFileDir(path);
+    // A drive alone ("C:") would stand for its current folder.
+    if (folder.empty() || folder.back() == ':' || !lengthen(folder, result)) return path;
+    return JoinPath(result, ExtractFileName(path));
+}
+
 bool DirectoryExists(const std::string& path) {
     DWORD attributes = ::GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -142,6 +160,23 @@ void WriteFileAtomically(const std::string& path, const std::string& content) {
             throw FileError("Unable to replace " + path + ": " + SystemErrorText(code), code);
         }
         ::Sleep(kReplaceRetryPause);
+    }
+}
+
+void WriteAll(HANDLE file, const std::string& content, const std::string& path) {
+    size_t done = 0;
+    while (done < content.size()) {
+        DWORD put = 0;
+        const bool written =
+            ::WriteFile(file, content.data() + done,
+                        static_cast<DWORD>(std::min<size_t>(content.size() - done, 1u << 24)), &put,
+                        nullptr) != FALSE;
+        if (!written || put == 0) {
+            // A write that the system takes without putting anything down is a full volume.
+            const DWORD code = written ? ERROR_DISK_FULL : ::GetLastError();
+            throw FileError("Unable to write " + path + ": " + SystemErrorText(code), code);
+        }
+        done += put;
     }
 }
 

@@ -23,6 +23,11 @@ private:
 std::string ExePath();  // full path of the running program
 
 bool FileExists(const std::string& path);       // an existing file, not a folder
+
+// The path with each short (8.3) name in it replaced by its long name. A file
+// that is not there has its folder made long; the path as given when even
+// that is not there.
+std::string LongPathName(const std::string& path);
 bool DirectoryExists(const std::string& path);
 
 // The whole content of a file; throws FileError when it cannot be read.
@@ -32,6 +37,10 @@ std::string ReadWholeFile(const std::string& path);
 // and swaps it in, so an interrupted save leaves the previous file whole.
 // Throws FileError when the file cannot be written; the target is then untouched.
 void WriteFileAtomically(const std::string& path, const std::string& content);
+
+// Writes the whole content through an open file handle. Throws FileError,
+// naming path, with the system's reason.
+void WriteAll(HANDLE file, const std::string& content, const std::string& path);
 
 // For tests: while one lives, WriteFileAtomically puts at most `room` more bytes on disk and
 // then fails as on a full volume (ERROR_DISK_FULL).

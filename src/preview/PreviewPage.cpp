@@ -417,7 +417,9 @@ void TPreviewPage::RefreshPreview(bool force) {
         // Only a file that is truly gone leaves the list: one on a drive that
         // does not answer, or one that is there but no picture we can read,
         // keeps its record.
-        if (FileProbe::Probe(path) == FileProbe::State::Vanished) {
+        if (ForWantOfMemory(picture.result)) {
+            SetMessage(NotEnoughMemoryToPreviewText(record.FileName, picture.upright), true);
+        } else if (FileProbe::Probe(path) == FileProbe::State::Vanished) {
             SetMessage("File Not Found", true);
             ForgetVanishedRecord();
         } else {

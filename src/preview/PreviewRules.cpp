@@ -23,6 +23,11 @@ std::string UnableToPreviewText(const std::string& fileName) {
     return "Unable to preview " + fileName;
 }
 
+std::string NotEnoughMemoryToPreviewText(const std::string& fileName, PixelSize size) {
+    return "Not enough memory to show " +
+           (size.width && size.height ? PixelSizeText(size) : fileName);
+}
+
 std::string FormatSize(std::int64_t size) {
     const std::uint64_t magnitude =
         size < 0 ? 0 - static_cast<std::uint64_t>(size) : static_cast<std::uint64_t>(size);

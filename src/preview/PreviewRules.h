@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "imaging/PictureRules.h"
+
 namespace pictavo {
 
 // Image indices in the grid's status image list; 4 is left unused.
@@ -26,6 +28,10 @@ bool OverPreviewLimit(std::int64_t size, bool limitOn, int limitThousands);
 
 std::string ClickToPreviewText(const std::string& fileName, std::int32_t size);
 std::string UnableToPreviewText(const std::string& fileName);
+// A picture too large for the memory left, by its size, short enough for one
+// line of the preview area: "Not enough memory to show 8688 by 5792 pixels";
+// by its name when its size is not known.
+std::string NotEnoughMemoryToPreviewText(const std::string& fileName, PixelSize size);
 // "###,###,##0": digits in groups of three with commas, at least one digit.
 std::string FormatSize(std::int64_t size);
 

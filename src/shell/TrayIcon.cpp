@@ -49,11 +49,21 @@ NOTIFYICONDATAA TTrayIcon::Record() const {
 }
 
 void TTrayIcon::ShowIcon() {
-    added_ = shell_.NotifyIcon(added_ ? NIM_MODIFY : NIM_ADD, Record());
+    const NOTIFYICONDATAA record = Record();
+    // A shell busy at logon can time a call out and carry it out all the
+    // same: after a failed call the icon may be there or not. A change is
+    // tried before an add, for an add of an icon the shell holds fails every time.
+    if ((added_ || uncertain_) && shell_.NotifyIcon(NIM_MODIFY, record)) {
+        added_ = true;
+        uncertain_ = false;
+        return;
+    }
+    added_ = shell_.NotifyIcon(NIM_ADD, record);
+    uncertain_ = !added_;
 }
 
 void TTrayIcon::RemoveIcon() {
-    if (shell_.NotifyIcon(NIM_DELETE, Record())) added_ = false;
+    if (shell_.NotifyIcon(NIM_DELETE, Record())) added_ = uncertain_ = false;
 }
 
 void TTrayIcon::Loaded() {
@@ -83,7 +93,7 @@ void TTrayIcon::SetHint(const std::string& hint) {
 LRESULT TTrayIcon::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == taskbarCreated_ && taskbarCreated_ != 0) {
         // The new taskbar knows no icons: add ours again with its present tip.
-        added_ = false;
+        added_ = uncertain_ = false;
         if (active_ && loaded_) ShowIcon();
     } else if (message == CallbackMessage()) {
         switch (lParam) {

@@ -67,6 +67,8 @@ private:
     bool active_ = false;
     bool loaded_ = false;
     bool added_ = false;
+    // A call failed that the shell may have carried out: the icon may be there.
+    bool uncertain_ = false;
     UINT taskbarCreated_ = 0;
 };
 

@@ -132,14 +132,17 @@ TEST(Rendition, AFailedRenderingChangesNothingAndIsToldWhereTheUserActed) {
     // A picture that cannot be read, and one that was read while its bitmap
     // for the desktop could not be written (a full volume, a read-only file):
     // each is told as what it is.
+    // A picture too large for the memory left is told as that, with its size.
     const struct {
         const char* what;
         HRESULT failure;
         DWORD writeError;
         const char* traced;
+        PixelSize upright;
     } kinds[] = {
-        {"unreadable", static_cast<HRESULT>(0x88982F50), 0, "HRESULT 0x88982F50"},
-        {"unwritable", HRESULT_FROM_WIN32(ERROR_DISK_FULL), ERROR_DISK_FULL, "HRESULT 0x80070070"},
+        {"unreadable", static_cast<HRESULT>(0x88982F50), 0, "HRESULT 0x88982F50", {}},
+        {"unwritable", HRESULT_FROM_WIN32(ERROR_DISK_FULL), ERROR_DISK_FULL, "HRESULT 0x80070070", {}},
+        {"too large", E_OUTOFMEMORY, 0, "HRESULT 0x8007000E", {8688, 5792}},
     };
     for (const auto& kind : kinds) {
         for (auto report : {TDesktopWallpaper::Failure::Show, TDesktopWallpaper::Failure::Trace}) {
@@ -153,6 +156,7 @@ TEST(Rendition, AFailedRenderingChangesNothingAndIsToldWhereTheUserActed) {
             rig.renderer.failing = {LowerCase(bad)};
             rig.renderer.failure = kind.failure;
             rig.renderer.writeError = kind.writeError;
+            rig.renderer.upright = kind.upright;
             ASSERT_TRUE(rig.desktop.ApplyWallpaper(good, true, true));
             const Log before = rig.wallpaper.log;
 
@@ -169,7 +173,9 @@ TEST(Rendition, AFailedRenderingChangesNothingAndIsToldWhereTheUserActed) {
             EXPECT_TRUE(Contains(rig.host.traces, bad)) << ::testing::PrintToString(rig.host.traces);
             EXPECT_TRUE(Contains(rig.host.traces, kind.traced));
             const std::string told =
-                kind.writeError == 0
+                kind.upright.width
+                    ? "there is not enough memory to show the picture (8688 by 5792 pixels)."
+                : kind.writeError == 0
                     ? "the picture cannot be read."
                     : "the desktop's bitmap " + Own() + " cannot be written: " +
                           SystemErrorText(ERROR_DISK_FULL);

@@ -286,7 +286,7 @@ TEST(Lifecycle, FirstRunExplainsTheSlideshowInterval) {
     ASSERT_TRUE(box.has_value());
     EXPECT_EQ(box->text,
               "Slideshow will change your wallpaper every 5 minutes.\r"
-              "You can change this interval on the Options page.");
+              "You can change this interval on the Slideshow page.");
     box->Press(IDOK);
     // No help file beside the program: said once, not for the contents and
     // again for the first-run topic; then the first slide finds the list empty.

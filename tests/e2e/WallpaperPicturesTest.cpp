@@ -181,6 +181,52 @@ TEST(WallpaperPictures, AScreenChangeUnderAFullScreenProgramIsRenderedOnlyOnceIt
     EXPECT_FALSE(program.MessageBoxOpen());
 }
 
+// A run started by the short (8.3) form of the program's path names the
+// desktop's bitmap in that form. The next run knows the bitmap as its own
+// all the same: it names the picture, and keeps the bitmap at exit.
+TEST(WallpaperPictures, TheDesktopsBitmapSurvivesARunStartedByTheShortPath) {
+    Program program;
+    program.QuietSettings();
+    Pictures pictures(program);
+    pictavo::testing::WritePicture(pictures.Path("Beach.jpg"), PictureFormat::Jpeg, 300, 200, kSea);
+    pictures.List("Beach.jpg");
+    auto shortForm = [](const std::string& path) {
+        char shortPath[MAX_PATH] = {};
+        const DWORD length = ::GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
+        return length > 0 && length < MAX_PATH ? std::string(shortPath) : std::string();
+    };
+    const std::string shortExe = shortForm(program.ExePath());
+    ASSERT_NE(Lower(shortExe), Lower(program.ExePath()))
+        << "the system gave no short form of " << program.ExePath() << " that differs from it";
+
+    program.Start(":");
+    ASSERT_TRUE(program.WaitUntilIdle());
+    SetRowAsWallpaper(program.MainWindow(), 0);
+    ASSERT_TRUE(WaitFor([&] { return NamesOwnBitmap(program); })) << DesktopValue("Wallpaper");
+    program.Shutdown();
+    ASSERT_TRUE(program.WaitForExit());
+    ASSERT_TRUE(Exists(OwnBitmap(program)));
+
+    // Wine names a program started by its short path by its long one, where
+    // Windows keeps the short form: the desktop is given the bitmap's short
+    // form, as such a run on Windows leaves it.
+    const std::string shortBitmap = shortForm(OwnBitmap(program));
+    ASSERT_NE(Lower(shortBitmap), Lower(OwnBitmap(program)));
+    SetDesktopWallpaper(shortBitmap, false);
+    ASSERT_EQ(Lower(DesktopValue("Wallpaper")), Lower(shortBitmap));
+
+    program.StartAs(shortExe, ":");
+    ASSERT_TRUE(program.WaitUntilIdle());
+    HWND main = program.MainWindow();
+    EXPECT_TRUE(WaitFor([&] { return Caption(main) == "Beach.jpg - Pictavo"; })) << Caption(main);
+    program.Shutdown();
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_TRUE(NamesOwnBitmap(program)) << DesktopValue("Wallpaper");
+    EXPECT_TRUE(Exists(OwnBitmap(program)));
+    EXPECT_EQ(BitmapSize(OwnBitmap(program)), (PixelSize{300, 200}));
+    EXPECT_EQ(Lower(program.Ini("Slideshow", "LastWallpaper")), Lower(pictures.Path("Beach.jpg")));
+}
+
 TEST(WallpaperPictures, ALargePictureIsShrunkToTheScreenAndAnExifRotatedOneIsUpright) {
     Program program;
     program.QuietSettings();
@@ -252,6 +298,29 @@ TEST(WallpaperPictures, ACorruptJpegIsNotSetAndTheUserIsToldWhichFile) {
         }
         return false;
     }));
+}
+
+// A picture whose header states more pixels than memory can hold: the user
+// is told so, with its size, and the desktop stays as it was.
+TEST(WallpaperPictures, APictureTooLargeForTheMemoryIsToldSoWithItsSize) {
+    Program program;
+    program.QuietSettings();
+    Pictures pictures(program);
+    WriteFile(pictures.Path("Huge.png"), pictavo::testing::HugePng(40000, 40000));
+    pictures.List("Huge.png");
+    const std::string before = DesktopValue("Wallpaper");
+
+    program.Start(":");
+    ASSERT_TRUE(program.WaitUntilIdle());
+    SetRowAsWallpaper(program.MainWindow(), 0);
+    auto box = program.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->text, "Unable to set " + pictures.Path("Huge.png") +
+                             " as the wallpaper: there is not enough memory to show the "
+                             "picture (40000 by 40000 pixels).");
+    box->Press(IDOK);
+    EXPECT_EQ(DesktopValue("Wallpaper"), before);
+    EXPECT_FALSE(Exists(OwnBitmap(program)));
 }
 
 // The picture is fine but the desktop's bitmap beside the program cannot be

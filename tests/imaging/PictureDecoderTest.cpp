@@ -13,6 +13,8 @@
 
 #include "imaging/PictureDecoder.h"
 #include "platform/Files.h"
+#include "support/AllocationLimit.h"
+#include "support/BitmapFile.h"
 #include "support/PictureFiles.h"
 #include "support/TempDir.h"
 
@@ -223,6 +225,50 @@ TEST_F(PictureDecoderTest, AHugePictureIsRefusedBeforeAnythingLargeIsAllocated) 
     EXPECT_LT(after.PeakPagefileUsage - before.PeakPagefileUsage, 64u << 20);
     // A picture just inside the cap passes the same check.
     EXPECT_FALSE(ExceedsDecodeCap(PixelSize{8688, 5792}));
+}
+
+// A picture too large for the memory left is told as such, with its size,
+// and never escapes as an exception: whether the program's own buffer could
+// not be had (a crowded 32-bit process has no block of that size left) or
+// its header states more than memory can hold.
+TEST_F(PictureDecoderTest, APictureTooLargeForTheMemoryLeftIsToldSoWithItsSize) {
+    // A camera's photo, turned upright as its Exif says, wanted at full size.
+    const std::string photo = dir.Write(
+        "photo.jpg", testing::WithExifOrientation(
+                         testing::EncodePicture(PictureFormat::Jpeg, 3000, 2000, kBlue), 6));
+    const std::string target = dir / "rendition.bmp";
+    DecodedPicture decoded;
+    RenderedBitmap rendered;
+    {
+        testing::LargeAllocationsFail crowded(16u << 20);  // the picture needs 24 MB at 32 bits
+        EXPECT_NO_THROW(decoded = decoder->Decode(photo, PixelSize{}));
+        EXPECT_NO_THROW(rendered = decoder->RenderBitmapFile(photo, PixelSize{}, target));
+    }
+    const std::string told = NotEnoughMemoryText(PixelSize{2000, 3000});
+    EXPECT_TRUE(ForWantOfMemory(decoded.result)) << DescribeHResult(decoded.result);
+    EXPECT_EQ(decoded.reason, told);
+    EXPECT_FALSE(decoded.bitmap.Valid());
+    EXPECT_TRUE(ForWantOfMemory(rendered.result)) << DescribeHResult(rendered.result);
+    EXPECT_EQ(rendered.reason, told);
+    EXPECT_EQ(rendered.writeError, 0u);
+    EXPECT_FALSE(dir.Exists("rendition.bmp"));
+    // With the memory back, the same picture is shown.
+    EXPECT_TRUE(decoder->Decode(photo, PixelSize{300, 300}).Succeeded());
+
+    // Headers that state 40,000 by 40,000 pixels: 6.4 GB at 32 bits.
+    std::string bitmap = testing::Bitmap24(2, 2, kRed);
+    for (std::size_t at : {18u, 22u}) std::memcpy(&bitmap[at], "\x40\x9C\0\0", 4);
+    for (const std::string& huge :
+         {dir.Write("huge.png", testing::HugePng(40000, 40000)), dir.Write("huge.bmp", bitmap)}) {
+        SCOPED_TRACE(huge);
+        const DecodedPicture picture = decoder->Decode(huge, PixelSize{800, 600});
+        EXPECT_TRUE(ForWantOfMemory(picture.result)) << DescribeHResult(picture.result);
+        EXPECT_EQ(picture.upright, (PixelSize{40000, 40000}));
+        EXPECT_EQ(picture.reason, NotEnoughMemoryText(PixelSize{40000, 40000}));
+        const RenderedBitmap bitmapFile = decoder->RenderBitmapFile(huge, PixelSize{}, target);
+        EXPECT_TRUE(ForWantOfMemory(bitmapFile.result));
+        EXPECT_EQ(bitmapFile.reason, NotEnoughMemoryText(PixelSize{40000, 40000}));
+    }
 }
 
 TEST_F(PictureDecoderTest, PicturesThatCannotBeReadFailWithTheirHResult) {

@@ -108,6 +108,13 @@ std::string Entry(bool bigEndian, std::uint16_t tag, std::uint16_t type, std::ui
     return u16(tag) + u16(type) + u32(count) + u16(value) + std::string(2, '\0');
 }
 
+TEST(PictureRules, APictureTooLargeForTheMemoryIsToldWithItsSizeWhenKnown) {
+    EXPECT_EQ(NotEnoughMemoryText(PixelSize{8688, 5792}),
+              "there is not enough memory to show the picture (8688 by 5792 pixels)");
+    EXPECT_EQ(NotEnoughMemoryText(PixelSize{}), "there is not enough memory to show the picture");
+    EXPECT_EQ(PixelSizeText(PixelSize{40000, 1}), "40000 by 1 pixels");
+}
+
 TEST(PictureRules, ExifOrientationIsReadInBothByteOrdersAndIsOneWhenMalformed) {
     const std::string app0 = Segment(0xE0, std::string("JFIF\0\x01\x01\0\0\x01\0\x01\0\0", 14));
     for (bool big : {true, false}) {

@@ -256,8 +256,8 @@ TEST_F(PreviewPageTest, EveryKindOfPictureIsDecodedToTheAreaAndOneThatCannotBeSa
     EXPECT_NE(rig.ui.traces.back().find("broken.jpg"), std::string::npos) << rig.ui.traces.back();
     EXPECT_NE(rig.ui.traces.back().find("0x"), std::string::npos) << rig.ui.traces.back();
 
-    page->tbnNextClick();  // huge.png: over the cap, and kept
-    EXPECT_EQ(page->PreviewMessage(), "Unable to preview huge.png");
+    page->tbnNextClick();  // huge.png: more than memory can hold, told with its size, and kept
+    EXPECT_EQ(page->PreviewMessage(), "Not enough memory to show 20000 by 20000 pixels");
     EXPECT_NE(rig.ui.traces.back().find("0x88982F51"), std::string::npos) << rig.ui.traces.back();
 
     page->tbnNextClick();  // photo.jpg, turned upright: 400 x 1200

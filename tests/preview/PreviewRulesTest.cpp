@@ -32,6 +32,9 @@ TEST(PreviewRules, Texts) {
     EXPECT_EQ(ClickToPreviewText("sky.bmp", 300000), "Click Here to Preview sky.bmp (300K)");
     EXPECT_EQ(ClickToPreviewText("a.bmp", 999), "Click Here to Preview a.bmp (0K)");
     EXPECT_EQ(UnableToPreviewText("x.bmp"), "Unable to preview x.bmp");
+    EXPECT_EQ(NotEnoughMemoryToPreviewText("x.jpg", PixelSize{8688, 5792}),
+              "Not enough memory to show 8688 by 5792 pixels");
+    EXPECT_EQ(NotEnoughMemoryToPreviewText("x.jpg", PixelSize{}), "Not enough memory to show x.jpg");
     struct Case {
         std::int64_t size;
         const char* text;

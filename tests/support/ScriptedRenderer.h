@@ -17,6 +17,7 @@ public:
     std::set<std::string> failing;  // sources, lower case
     HRESULT failure = static_cast<HRESULT>(0x88982F50);  // WINCODEC_ERR_COMPONENTNOTFOUND
     DWORD writeError = 0;  // non-zero: the failing sources were read, their bitmap not written
+    PixelSize upright;     // the failing sources' size, when known
     // Whether a rendering that succeeds writes its target (its source's name, swapped in whole).
     bool writeTarget = false;
     struct Call {
@@ -35,6 +36,7 @@ public:
         if (FAILED(rendered.result)) {
             rendered.reason = "scripted failure";
             rendered.writeError = writeError;
+            rendered.upright = upright;
         } else if (writeTarget) {
             WriteFileAtomically(target, "rendered from " + source);
         }

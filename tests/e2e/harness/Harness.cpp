@@ -587,6 +587,10 @@ void Program::Start(const std::string& arguments) {
     process_ = StartProcess(ExePath(), Folder(), arguments, &processId_);
 }
 
+void Program::StartAs(const std::string& exePath, const std::string& arguments) {
+    process_ = StartProcess(exePath, Folder(), arguments, &processId_);
+}
+
 HANDLE Program::StartAnother(const std::string& arguments) const {
     return StartProcess(ExePath(), Folder(), arguments, nullptr);
 }

@@ -200,6 +200,8 @@ public:
     std::string HelpPath() const { return folder_ / "pictavo.chm"; }
 
     void Start(const std::string& arguments = "");
+    // Starts the same program file named by another path to it (its short form, say).
+    void StartAs(const std::string& exePath, const std::string& arguments = "");
     // Starts another copy of the same program file; returns its process handle.
     HANDLE StartAnother(const std::string& arguments = "") const;
     DWORD ProcessId() const { return processId_; }
