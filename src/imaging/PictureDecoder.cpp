@@ -51,7 +51,6 @@ std::wstring Wide(const std::string& text) {
     return wide;
 }
 
-
 // A failure told for what it is: a picture too large for the memory left as
 // that, with its size when known.
 HRESULT Failed(HRESULT result, PixelSize upright, const char* what, std::string& reason) {
