@@ -187,7 +187,9 @@ TEST(PathsDoubleByteTest, SplitsByCharactersOfTheAnsiCodePage) {
             EXPECT_EQ(path.Folder(), c.folder932);
             EXPECT_EQ(path.Extension(), c.extension932);
             // The parts are the path's own bytes: they rejoin to it.
-            if (c.joined) EXPECT_EQ(JoinPath(path.Folder(), path.Name()), c.path);
+            if (c.joined) {
+                EXPECT_EQ(JoinPath(path.Folder(), path.Name()), c.path);
+            }
             const std::string stem(whole.substr(0, whole.size() - path.Extension().size()));
             EXPECT_EQ(ChangeFileExt(c.path, ".ini"), stem + ".ini");
         }
